@@ -1,0 +1,57 @@
+#pragma once
+// Program-wide state and the ports through which the logic reaches its
+// platform. One AppContext is created by the program's entry point and
+// passed to whoever needs it.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/part_record.h"
+#include "platform/ports/module_port.h"
+
+namespace lw {
+
+class ClockPort;
+class FileDialogPort;
+class InstanceGuardPort;
+class MessageBoxPort;
+class ModulePort;
+class SettingsPort;
+class UpdateCheckPort;
+class ResourceSource;
+
+struct AppState {
+  PartRecord part;
+  uint16_t languageIndex = 0;              // always 0: English
+  uint16_t reservedWordDefault = 0x0100;   // put into every reset project record
+  std::string commandLinePartName;         // first argument, or empty
+  std::string commandLineFilePath;         // remaining arguments joined by single spaces
+  std::atomic<int> startupFirmwareUpdateFlag{0};
+  std::atomic<int> firmwareUpdateRunning{0};
+  ModuleHandle linkLibrary = nullptr;
+  ModuleHandle hexViewLibrary = nullptr;
+  std::string linkLibraryPath;
+  std::string programPath;                 // full path of the running program
+  std::string applicationName;             // program file name without extension
+};
+
+struct Ports {
+  MessageBoxPort* messages = nullptr;
+  SettingsPort* settings = nullptr;
+  FileDialogPort* files = nullptr;
+  ClockPort* clock = nullptr;
+  ModulePort* modules = nullptr;
+  InstanceGuardPort* instanceGuard = nullptr;
+  UpdateCheckPort* updateCheck = nullptr;
+  // The one diagnostic line the program writes (the Link library path).
+  std::function<void(const std::string&)> debugOutput;
+};
+
+struct AppContext {
+  AppState state;
+  Ports ports;
+  const ResourceSource* resources = nullptr;
+};
+
+}  // namespace lw

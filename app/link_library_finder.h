@@ -1,0 +1,26 @@
+#pragma once
+// Finding and checking the Link library module before it is loaded.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace lw {
+
+// The platform's file names of the two run-time modules.
+const char* linkLibraryFileName();
+const char* hexViewLibraryFileName();
+
+inline constexpr uint32_t kLinkVersionTooOld = 2007;
+inline constexpr uint32_t kMinimumLinkVersion = 0x10003;  // 1.3
+
+// Reads the module's version block without loading it: 0 when acceptable,
+// 2007 when older than 1.3, 13 when the file has no version block, or the
+// system error of reading the file (2 when it does not exist).
+uint32_t checkLinkLibraryVersion(const std::string& path);
+
+// Searches the tree below startDir for fileName (ignoring case), then the
+// tree below each ancestor in turn, never searching a subtree twice. The
+// filesystem root itself is not searched.
+std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName);
+
+}  // namespace lw

@@ -1,0 +1,20 @@
+#pragma once
+// The UI thread's event loop on Qt: posted calls run as queued calls on the
+// application object; dispatchPending processes waiting events.
+#include <atomic>
+
+#include "platform/ports/event_loop_port.h"
+
+namespace lw {
+
+class QtEventLoop final : public EventLoopPort {
+ public:
+  QtEventLoop();
+  void post(std::function<void()> call) override;
+  bool dispatchPending() override;
+
+ private:
+  std::atomic<bool> quitting_{false};
+};
+
+}  // namespace lw

@@ -1,0 +1,49 @@
+#include "platform/qt/qt_message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "core/codes.h"
+
+namespace lw {
+
+int QtMessageBoxes::show(const std::string& text, const std::string& caption, unsigned style, BoxOwner owner) {
+  QMessageBox box(owner == BoxOwner::MainWindow ? mainWindow_ : nullptr);
+  box.setText(QString::fromStdString(text));
+  box.setWindowTitle(QString::fromStdString(caption));
+  switch (style & mb::kIconMask) {
+    case mb::kIconError: box.setIcon(QMessageBox::Critical); break;
+    case mb::kIconQuestion: box.setIcon(QMessageBox::Question); break;
+    case mb::kIconWarning: box.setIcon(QMessageBox::Warning); break;
+    case mb::kIconInformation: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+  }
+  QList<std::pair<QMessageBox::StandardButton, int>> buttons;
+  switch (style & mb::kButtonMask) {
+    case mb::kOkCancel: buttons = {{QMessageBox::Ok, kIdOk}, {QMessageBox::Cancel, kIdCancel}}; break;
+    case mb::kYesNoCancel:
+      buttons = {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}, {QMessageBox::Cancel, kIdCancel}};
+      break;
+    case mb::kYesNo: buttons = {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}}; break;
+    default: buttons = {{QMessageBox::Ok, kIdOk}}; break;
+  }
+  QMessageBox::StandardButtons set;
+  for (const auto& b : buttons) set |= b.first;
+  box.setStandardButtons(set);
+  const int defaultIndex = (style & mb::kDefaultButton2) && buttons.size() > 1 ? 1 : 0;
+  box.setDefaultButton(buttons[defaultIndex].first);
+  const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
+  for (const auto& b : buttons) {
+    if (b.first == clicked) return b.second;
+  }
+  // Closed without a button: the box's cancel answer, or its only button.
+  for (const auto& b : buttons) {
+    if (b.second == kIdCancel) return kIdCancel;
+  }
+  return buttons.size() == 1 ? buttons[0].second : kIdNo;
+}
+
+void QtMessageBoxes::beep(unsigned) { QApplication::beep(); }
+
+}  // namespace lw
