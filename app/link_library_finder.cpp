@@ -60,7 +60,11 @@ uint32_t checkLinkLibraryVersion(const std::string& path) {
 
 namespace {
 
-std::optional<std::string> searchTree(const fs::path& dir, const std::string& fileName, const std::string& excluded) {
+using DirectoryObserver = std::function<void(const std::string&)>;
+
+std::optional<std::string> searchTree(const fs::path& dir, const std::string& fileName, const std::string& excluded,
+                                      const DirectoryObserver& onDirectory) {
+  if (onDirectory) onDirectory(dir.string());
   std::error_code ec;
   fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec);
   if (ec) return std::nullopt;
@@ -72,7 +76,7 @@ std::optional<std::string> searchTree(const fs::path& dir, const std::string& fi
     if (entry.is_symlink(typeError) && entry.is_directory(typeError)) continue;
     if (entry.is_directory(typeError)) {
       if (equalsIgnoreCase(entry.path().string(), excluded)) continue;
-      if (auto found = searchTree(entry.path(), fileName, excluded)) return found;
+      if (auto found = searchTree(entry.path(), fileName, excluded, onDirectory)) return found;
     } else if (equalsIgnoreCase(entry.path().filename().string(), fileName)) {
       return entry.path().string();
     }
@@ -82,14 +86,15 @@ std::optional<std::string> searchTree(const fs::path& dir, const std::string& fi
 
 }  // namespace
 
-std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName) {
+std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName,
+                                             const DirectoryObserver& onDirectory) {
   std::error_code ec;
   fs::path root = fs::absolute(startDir, ec).lexically_normal();
   if (ec || !fs::is_directory(root, ec)) return std::nullopt;
   if (root.has_filename() == false && root != root.root_path()) root = root.parent_path();
   std::string excluded;
   while (root != root.root_path()) {
-    if (auto found = searchTree(root, fileName, excluded)) return found;
+    if (auto found = searchTree(root, fileName, excluded, onDirectory)) return found;
     excluded = root.string();
     root = root.parent_path();
   }

@@ -1,6 +1,7 @@
 #pragma once
 // Finding and checking the Link library module before it is loaded.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,8 @@ uint32_t checkLinkLibraryVersion(const std::string& path);
 // Searches the tree below startDir for fileName (ignoring case), then the
 // tree below each ancestor in turn, never searching a subtree twice. The
 // filesystem root itself is not searched.
-std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName);
+// onDirectory, when given, is told every directory the search enters.
+std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName,
+                                             const std::function<void(const std::string&)>& onDirectory = {});
 
 }  // namespace lw

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+
+namespace lw {
+namespace {
+
+TEST(CommandLine, ArgumentCounts) {
+  const CommandLine none = parseCommandLine({});
+  EXPECT_EQ(none.partName, "");
+  EXPECT_EQ(none.filePath, "");
+  EXPECT_FALSE(none.firmwareUpdate);
+
+  const CommandLine one = parseCommandLine({"Larch-F8U6"});
+  EXPECT_TRUE(one.firmwareUpdate);
+  EXPECT_EQ(one.partName, "") << "a single argument is neither a part nor a file";
+  EXPECT_EQ(one.filePath, "");
+
+  const CommandLine two = parseCommandLine({"Larch-F8U6", "/tmp/a.hex"});
+  EXPECT_FALSE(two.firmwareUpdate);
+  EXPECT_EQ(two.partName, "Larch-F8U6");
+  EXPECT_EQ(two.filePath, "/tmp/a.hex");
+}
+
+TEST(CommandLine, FilePathWordsAreJoinedBySingleSpaces) {
+  EXPECT_EQ(parseCommandLine({"Larch-F8U6", "/My", "Files/a.hex"}).filePath, "/My Files/a.hex");
+  // A quoted argument keeps its spaces through the shell; runs of them become one.
+  EXPECT_EQ(parseCommandLine({"Larch-F8U6", "/My   Files/a  b.hex"}).filePath, "/My Files/a b.hex");
+  const CommandLine quotedPart = parseCommandLine({"Larch-F8U6 /x", "y.hex"});
+  EXPECT_EQ(quotedPart.partName, "Larch-F8U6");
+  EXPECT_EQ(quotedPart.filePath, "/x y.hex");
+}
+
+TEST(CommandLine, PathLimitIs260Units) {
+  const std::string fits(259, 'a');
+  EXPECT_FALSE(parseCommandLine({"P", fits}).pathTooLong);
+  EXPECT_EQ(parseCommandLine({"P", fits}).filePath, fits);
+  EXPECT_TRUE(parseCommandLine({"P", std::string(260, 'a')}).pathTooLong);
+  // 130 two-byte characters are 130 units, not 260 bytes.
+  std::string wide;
+  for (int i = 0; i < 130; ++i) wide += "é";
+  EXPECT_FALSE(parseCommandLine({"P", wide}).pathTooLong);
+}
+
+}  // namespace
+}  // namespace lw
