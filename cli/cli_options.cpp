@@ -1,0 +1,152 @@
+#include "cli/cli_options.h"
+
+#include <cstdlib>
+
+#include "resources/hex_entry.h"
+
+namespace lw::cli {
+
+namespace {
+
+bool parseHex(const std::string& text, uint32_t& value) {
+  std::string digits = text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) digits = digits.substr(2);
+  if (digits.empty() || digits.size() > 8) return false;
+  for (char c : digits) {
+    if (!hexEntryAccepts(static_cast<unsigned char>(c)) || c == 8 || c == 12) return false;
+  }
+  value = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
+  return true;
+}
+
+bool parseHexBytes(const std::string& text, std::vector<uint8_t>& bytes) {
+  std::string digits;
+  for (char c : text) {
+    if (c == ' ' || c == ',' || c == ':') continue;
+    digits += c;
+  }
+  if (digits.empty() || digits.size() % 2 != 0) return false;
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    uint32_t v = 0;
+    if (!parseHex(digits.substr(i, 2), v)) return false;
+    bytes.push_back(static_cast<uint8_t>(v));
+  }
+  return true;
+}
+
+}  // namespace
+
+const char* usageText() {
+  return "usage: loomwrite-cli [--adapter usb|emulator:DIR] [--json] [--yes] COMMAND ...\n"
+         "  parts                                   list the offered series and parts\n"
+         "  load FILE [--at HEX] [--merge] [FILE [--at HEX] [--merge]]... --part NAME [--out BIN]\n"
+         "                                          load files into one Code buffer\n"
+         "  kpj save OUT.kpj --part NAME IMAGE [--at HEX] [--merge]... [OPTIONS]\n"
+         "                                          save a project file\n"
+         "  kpj show FILE.kpj                       show every field of a project file\n"
+         "  program FILE... --part NAME [OPTIONS]   Update Target with the loaded files\n"
+         "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
+         "OPTIONS (option bits as the check boxes show them):\n"
+         "  --option NAME        check a box (e.g. --option SWDP); --no-option NAME unchecks it\n"
+         "  --iwdgcnt HEX        the IWDG counter\n"
+         "  --option-bytes HEX   the raw option bytes, e.g. FEFFFFFFFFFFFFFF\n"
+         "--yes answers OK/Yes to the truncation warning, the old-project question and the\n"
+         "firmware-update prompt; without it they are answered Cancel/No.\n"
+         "Exit status: 0 success, 1 the operation failed, 2 usage error.\n";
+}
+
+ParseResult parseArguments(const std::vector<std::string>& args) {
+  ParseResult result;
+  Options o;
+  std::vector<std::string> words;
+  auto fail = [&](const std::string& message) {
+    result.error = message;
+    return result;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) -> bool {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      result.help = true;
+      return result;
+    } else if (a == "--json") {
+      o.json = true;
+    } else if (a == "--yes" || a == "-y") {
+      o.yes = true;
+    } else if (a == "--force") {
+      o.force = true;
+    } else if (a == "--adapter") {
+      if (!value(o.adapter)) return fail("--adapter needs usb or emulator:DIR");
+      if (o.adapter != "usb" && o.adapter.rfind("emulator:", 0) != 0)
+        return fail("--adapter must be usb or emulator:DIR, not '" + o.adapter + "'");
+    } else if (a == "--part") {
+      if (!value(o.part)) return fail("--part needs a part name");
+    } else if (a == "--out") {
+      if (!value(o.output)) return fail("--out needs a file name");
+    } else if (a == "--at") {
+      if (o.inputs.empty()) return fail("--at must follow the file it applies to");
+      uint32_t at = 0;
+      if (!value(v) || !parseHex(v, at)) return fail("--at needs a hexadecimal address");
+      o.inputs.back().at = at;
+    } else if (a == "--merge") {
+      if (o.inputs.empty()) return fail("--merge must follow the file it applies to");
+      o.inputs.back().merge = true;
+    } else if (a == "--option" || a == "--no-option") {
+      if (!value(v) || v.empty()) return fail(a + " needs an option name");
+      (a == "--option" ? o.options.check : o.options.uncheck).push_back(v);
+    } else if (a == "--iwdgcnt") {
+      uint32_t count = 0;
+      if (!value(v) || !parseHex(v, count) || count > 0xFFFFF) return fail("--iwdgcnt needs up to five hexadecimal digits");
+      o.options.iwdgCounter = count;
+    } else if (a == "--option-bytes") {
+      std::vector<uint8_t> bytes;
+      if (!value(v) || !parseHexBytes(v, bytes)) return fail("--option-bytes needs hexadecimal byte pairs");
+      o.options.rawBytes = bytes;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return fail("unknown option '" + a + "'");
+    } else if (words.empty() || (words[0] == "kpj" && words.size() == 1)) {
+      words.push_back(a);
+    } else {
+      o.inputs.push_back({a, std::nullopt, false});
+    }
+  }
+  if (words.empty()) return fail("no command given");
+  const std::string& c = words[0];
+  if (c == "kpj") {
+    if (words.size() < 2) return fail("kpj needs save or show");
+    if (words[1] == "save") {
+      o.command = "kpj-save";
+      if (o.inputs.size() < 2) return fail("kpj save needs OUT.kpj and an IMAGE");
+      if (o.inputs[0].at || o.inputs[0].merge) return fail("--at and --merge apply to the image, not OUT.kpj");
+      o.output = o.inputs[0].path;
+      o.inputs.erase(o.inputs.begin());
+    } else if (words[1] == "show") {
+      o.command = "kpj-show";
+      if (o.inputs.size() != 1) return fail("kpj show needs exactly one FILE.kpj");
+    } else {
+      return fail("kpj needs save or show, not '" + words[1] + "'");
+    }
+  } else if (c == "parts" || c == "load" || c == "program" || c == "firmware") {
+    o.command = c;
+    if ((c == "parts" || c == "firmware") && !o.inputs.empty()) return fail(c + " takes no file");
+    if ((c == "load" || c == "program") && o.inputs.empty()) return fail(c + " needs at least one FILE");
+  } else {
+    return fail("unknown command '" + c + "'");
+  }
+  const bool needsPart = o.command == "load" || o.command == "program" || o.command == "kpj-save";
+  if (needsPart && o.part.empty()) return fail(c + " needs --part NAME");
+  if (!needsPart && !o.part.empty()) return fail(c + " takes no --part");
+  if (o.options.any() && o.command != "program" && o.command != "kpj-save")
+    return fail("option settings apply to program and kpj save only");
+  if (!o.output.empty() && o.command != "load" && o.command != "kpj-save") return fail("--out applies to load only");
+  if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
+  result.options = o;
+  return result;
+}
+
+}  // namespace lw::cli

@@ -1,0 +1,47 @@
+#pragma once
+// The command line of loomwrite-cli, parsed into one record. Options written
+// after a file (--at, --merge) belong to that file only.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lw::cli {
+
+struct InputFile {
+  std::string path;
+  std::optional<uint32_t> at;  // IAP address; absent: AP (offset 0)
+  bool merge = false;          // keep the current buffer ("Clear Buffer" unchecked)
+};
+
+struct OptionSettings {
+  std::vector<std::string> check;    // --option NAME: boxes to check
+  std::vector<std::string> uncheck;  // --no-option NAME: boxes to uncheck
+  std::optional<uint32_t> iwdgCounter;
+  std::optional<std::vector<uint8_t>> rawBytes;  // --option-bytes HEX
+  bool any() const { return !check.empty() || !uncheck.empty() || iwdgCounter || rawBytes; }
+};
+
+struct Options {
+  std::string command;     // parts, load, kpj-save, kpj-show, program, firmware
+  std::string adapter;     // usb | emulator:DIR; empty: from LOOMWRITE_ADAPTER
+  bool json = false;
+  bool yes = false;
+  bool force = false;
+  std::string part;
+  std::vector<InputFile> inputs;
+  std::string output;      // --out BIN, or the .kpj of kpj save
+  OptionSettings options;
+};
+
+struct ParseResult {
+  std::optional<Options> options;
+  std::string error;  // usage error when options is empty
+  bool help = false;
+};
+
+ParseResult parseArguments(const std::vector<std::string>& args);
+
+const char* usageText();
+
+}  // namespace lw::cli

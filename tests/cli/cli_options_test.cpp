@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "cli/cli_options.h"
+
+namespace lw::cli {
+namespace {
+
+ParseResult parse(std::vector<std::string> args) { return parseArguments(args); }
+
+TEST(CliOptions, PerFileOptionsBindToThePrecedingFile) {
+  const auto r = parse({"load", "app.bin", "data.bin", "--at", "EC00", "--merge", "--part", "Larch-F8U6", "--out", "x.bin"});
+  ASSERT_TRUE(r.options) << r.error;
+  const Options& o = *r.options;
+  EXPECT_EQ(o.command, "load");
+  ASSERT_EQ(o.inputs.size(), 2u);
+  EXPECT_EQ(o.inputs[0].path, "app.bin");
+  EXPECT_FALSE(o.inputs[0].at);
+  EXPECT_FALSE(o.inputs[0].merge);
+  EXPECT_EQ(o.inputs[1].at, 0xEC00u);
+  EXPECT_TRUE(o.inputs[1].merge);
+  EXPECT_EQ(o.part, "Larch-F8U6");
+  EXPECT_EQ(o.output, "x.bin");
+}
+
+TEST(CliOptions, GlobalOptionsAnywhereAndOptionSettings) {
+  const auto r = parse({"--json", "program", "a.hex", "--adapter", "emulator:/tmp/e", "--part", "Larch-K8T6",
+                        "--option", "SWDP", "--no-option", "IWDGON", "--iwdgcnt", "1234", "--yes"});
+  ASSERT_TRUE(r.options) << r.error;
+  EXPECT_TRUE(r.options->json);
+  EXPECT_TRUE(r.options->yes);
+  EXPECT_EQ(r.options->adapter, "emulator:/tmp/e");
+  EXPECT_EQ(r.options->options.check, std::vector<std::string>{"SWDP"});
+  EXPECT_EQ(r.options->options.uncheck, std::vector<std::string>{"IWDGON"});
+  EXPECT_EQ(r.options->options.iwdgCounter, 0x1234u);
+
+  const auto raw = parse({"kpj", "save", "out.kpj", "img.bin", "--part", "Larch-F8U6", "--option-bytes", "FE FF 00 7f"});
+  ASSERT_TRUE(raw.options) << raw.error;
+  EXPECT_EQ(raw.options->command, "kpj-save");
+  EXPECT_EQ(raw.options->output, "out.kpj");
+  EXPECT_EQ(raw.options->inputs.size(), 1u);
+  EXPECT_EQ(*raw.options->options.rawBytes, (std::vector<uint8_t>{0xFE, 0xFF, 0x00, 0x7F}));
+
+  const auto show = parse({"kpj", "show", "a.kpj"});
+  ASSERT_TRUE(show.options);
+  EXPECT_EQ(show.options->command, "kpj-show");
+  EXPECT_TRUE(parse({"firmware", "--force"}).options->force);
+  EXPECT_TRUE(parse({"--help"}).help);
+}
+
+TEST(CliOptions, UsageErrors) {
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"frobnicate"},
+      {"load", "--part", "X"},                       // no file
+      {"load", "a.bin"},                             // no part
+      {"load", "--at", "EC00", "a.bin", "--part", "X"},  // --at before any file
+      {"load", "a.bin", "--at", "xyz", "--part", "X"},
+      {"load", "a.bin", "--at", "123456789", "--part", "X"},
+      {"load", "a.bin", "--part"},
+      {"parts", "--part", "X"},
+      {"parts", "extra"},
+      {"kpj"},
+      {"kpj", "open", "a.kpj"},
+      {"kpj", "show"},
+      {"kpj", "save", "only.kpj", "--part", "X"},
+      {"program", "a.hex", "--part", "X", "--iwdgcnt", "100000"},
+      {"program", "a.hex", "--part", "X", "--option-bytes", "F"},
+      {"load", "a.hex", "--part", "X", "--option", "SWDP"},
+      {"firmware", "--adapter", "serial"},
+      {"parts", "--bogus"},
+  };
+  for (const auto& args : bad) {
+    const auto r = parse(args);
+    EXPECT_FALSE(r.options) << "accepted: " << ::testing::PrintToString(args);
+    EXPECT_FALSE(r.error.empty());
+  }
+}
+
+}  // namespace
+}  // namespace lw::cli

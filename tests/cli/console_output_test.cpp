@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "cli/console_message_boxes.h"
+#include "cli/json_writer.h"
+#include "core/codes.h"
+
+namespace lw::cli {
+namespace {
+
+TEST(ConsoleMessageBoxes, OneLinePerBoxAndAnswersFollowYes) {
+  std::FILE* sink = std::tmpfile();
+  ConsoleMessageBoxes no(false, sink), yes(true, sink);
+  EXPECT_EQ(no.show("File size is too large, file data will be truncated !", "Warning !",
+                    mb::kOkCancel | mb::kIconWarning, BoxOwner::MainWindow),
+            kIdCancel);
+  EXPECT_EQ(yes.show("t", "c", mb::kOkCancel, BoxOwner::MainWindow), kIdOk);
+  EXPECT_EQ(no.show("old?", "c", mb::kYesNo | mb::kIconQuestion, BoxOwner::MainWindow), kIdNo);
+  EXPECT_EQ(yes.show("old?", "c", mb::kYesNo, BoxOwner::MainWindow), kIdYes);
+  EXPECT_EQ(no.show("Update Target ok !", "Pass !", mb::kIconInformation, BoxOwner::MainWindow), kIdOk);
+  EXPECT_FALSE(no.errorShown());
+  no.show("line one\nline two", "Error !", mb::kIconError, BoxOwner::None);
+  EXPECT_TRUE(no.errorShown());
+  EXPECT_EQ(no.lines().back(), "Error !: line one line two");
+  EXPECT_EQ(messageLine("", "The path of the file is too long !"), "The path of the file is too long !");
+
+  std::rewind(sink);
+  char buf[256];
+  ASSERT_TRUE(std::fgets(buf, sizeof buf, sink));
+  EXPECT_STREQ(buf, "Warning !: File size is too large, file data will be truncated !\n");
+  std::fclose(sink);
+}
+
+TEST(JsonWriter, QuotesAndNests) {
+  const std::string s = JsonObject()
+                            .add("text", "a \"q\" \\ \n\x01")
+                            .add("n", int64_t{-5})
+                            .add("ok", false)
+                            .addStrings("list", {"x", "y"})
+                            .addRaw("obj", JsonObject().add("k", "v").str())
+                            .str();
+  EXPECT_EQ(s, R"({"text":"a \"q\" \\ \n\u0001","n":-5,"ok":false,"list":["x","y"],"obj":{"k":"v"}})");
+}
+
+}  // namespace
+}  // namespace lw::cli
