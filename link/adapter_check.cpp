@@ -1,0 +1,39 @@
+#include "link/adapter_check.h"
+
+#include "link/adapter_messages.h"
+#include "link/programmer_host.h"
+#include "link/programming_context.h"
+#include "platform/ports/clock_port.h"
+
+namespace lw {
+
+namespace {
+constexpr uint32_t kDetectPauseMs = 500;
+}
+
+int checkAdapter(ProgrammingContext& ctx, int mode) {
+  if (mode != 0) {
+    ctx.link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0);  // the prompt decides what happens next
+    ctx.host.showFirmwarePrompt(mode);
+    return 0;
+  }
+
+  ctx.host.setStatusLine(languageTextOf(ctx.app, textkey::kDetectTether));
+  ctx.app.ports.clock->sleepMs(kDetectPauseMs);
+
+  int result = 0;
+  uint32_t mismatch = 0;
+  if (ctx.link.checkFirmwareMismatch(&mismatch) == 0) {
+    if (mismatch == 0) {
+      const uint8_t storageFlag = ctx.link.ice->params[kIceStorageFlag - kIceParam0];
+      if (storageFlag == 0) ctx.host.setUpdateProgrammerEnabled(false);
+      result = 1;
+    } else {
+      ctx.host.showFirmwarePrompt(0);
+    }
+  }
+  ctx.host.setStatusLine("");
+  return result;
+}
+
+}  // namespace lw

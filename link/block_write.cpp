@@ -1,0 +1,88 @@
+#include "link/block_write.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/byte_sum.h"
+#include "link/adapter_answer.h"
+#include "link/adapter_status.h"
+#include "link/hid_transport_port.h"
+#include "link/programmer_host.h"
+#include "link/programming_context.h"
+#include "platform/ports/event_loop_port.h"
+
+namespace lw {
+
+namespace {
+
+// Percentages shown during a block write include the Part record's progress
+// offset (capped at 100); the offset applies to one block write only.
+class ProgressReporter {
+ public:
+  explicit ProgressReporter(ProgrammingContext& ctx) : ctx_(ctx) {}
+  ~ProgressReporter() { ctx_.app.state.part.progressOffset = 0; }
+
+  void show(int percent) {
+    if (percent >= 0) {
+      const uint64_t shifted = static_cast<uint64_t>(percent) + ctx_.app.state.part.progressOffset;
+      percent = static_cast<int>(std::min<uint64_t>(shifted, 100));
+    }
+    ctx_.host.drawProgress(percent);
+  }
+
+ private:
+  ProgrammingContext& ctx_;
+};
+
+}  // namespace
+
+int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, uint32_t address, uint32_t n) {
+  ProgressReporter progress(ctx);
+  IceRecord* ice = ctx.link.ice;
+  if (!ice || ctx.link.openHandle() == 0) return 0;
+  if (n > 0 && !data) return 0;
+
+  const uint16_t sum = n > 0 ? codeChecksum(data, n) : 0;
+  std::memset(ice->params, 0, sizeof ice->params);
+  ice->params[0] = static_cast<uint8_t>(sum & 0xFF);
+  ice->params[1] = static_cast<uint8_t>(sum >> 8);
+  ice->command = command;
+  ice->address = address;
+  ice->byteCount = n;
+
+  makeRequestTag(*ice, *ctx.app.ports.clock);
+  if (ctx.link.writeBlock() != 0) return 0;
+
+  // A report carries the report ID and 128 data bytes, padded with zeros to
+  // the device's feature-report length.
+  const std::size_t reportLength = ctx.link.hidDevice->featureReportLength;
+  if (reportLength < 1 + kBlockReportData) return 0;
+  std::vector<uint8_t> report(reportLength);
+
+  uint32_t sent = 0;
+  while (sent < n) {
+    const uint32_t chunk = std::min(n - sent, kBlockReportData);
+    std::fill(report.begin(), report.end(), 0);
+    report[0] = 0;
+    std::memcpy(report.data() + 1, data + sent, chunk);
+    // The handle is read again for every report: events dispatched between
+    // reports may have closed the adapter.
+    const uint32_t handle = ctx.link.openHandle();
+    if (handle == 0 || ctx.hid.setFeature(handle, report.data(), reportLength) != 0) break;
+    sent += chunk;
+    progress.show(static_cast<int>(std::min<uint64_t>(uint64_t{sent} * 100 / n, 100)));
+    if (!ctx.loop.dispatchPending()) return 0;  // the program is quitting
+  }
+  progress.show(100);
+  progress.show(-1);
+
+  AnswerBuffer buffer{};
+  if (readAnswer(ctx, buffer) != 0) return 0;  // no answer: the block is not confirmed
+  const AnswerReport answer = parseAnswer(buffer);
+  if (answer.status == 0) return 1;  // the tag is not checked for block writes
+  reportAdapterStatus(ctx.app, AdapterStep::BlockWrite, answer);
+  return 0;
+}
+
+}  // namespace lw

@@ -1,0 +1,62 @@
+#pragma once
+// The Link library as the program uses it: its entry points and shared
+// records, bound by name once while the main dialog initialises. Every call
+// goes through a wrapper that fails cleanly when the library lacks the
+// entry point, so a damaged library cannot crash an operation.
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "link/link_records.h"
+#include "platform/ports/module_port.h"
+
+namespace lw {
+
+// Returned by the wrappers when the entry point is missing.
+inline constexpr int kLinkEntryMissing = -1;
+
+struct LinkApi {
+  ConnectHIDDeviceFn connectHidDevice = nullptr;
+  DisconnectHIDDeviceFn disconnectHidDevice = nullptr;
+  ICE_Check_FirmwareFn checkFirmware = nullptr;
+  ICE_Send_CommandFn sendCommand = nullptr;
+  ICE_WriteFn write = nullptr;
+  ICE_Read_DataFn readData = nullptr;
+  CheckDeviceFn checkDevice = nullptr;  // bound, never called
+  IceRecord* ice = nullptr;
+  HidDeviceRecord* hidDevice = nullptr;
+  ModuleResourceFn moduleResource = nullptr;
+
+  // True when every entry point and record the operations use is bound.
+  bool complete() const;
+
+  int connect(uint32_t vendorId, uint32_t productId, uint32_t anyAdapter) const {
+    return connectHidDevice ? connectHidDevice(vendorId, productId, anyAdapter) : kLinkEntryMissing;
+  }
+  int disconnect() const { return disconnectHidDevice ? disconnectHidDevice() : kLinkEntryMissing; }
+  int checkFirmwareMismatch(uint32_t* mismatch) const {
+    return checkFirmware && ice ? checkFirmware(mismatch) : kLinkEntryMissing;
+  }
+  int send(uint32_t command) const { return sendCommand && ice ? sendCommand(command, 1) : kLinkEntryMissing; }
+  int writeBlock() const { return write && ice ? write() : kLinkEntryMissing; }
+  int read(uint32_t command, uint32_t byteCount) const {
+    return readData && ice ? readData(command, ice->readBack, 0, byteCount) : kLinkEntryMissing;
+  }
+
+  // The open adapter's handle, 0 when none is open (or no record is bound).
+  uint32_t openHandle() const { return hidDevice ? hidDevice->handle : 0; }
+};
+
+// Looks the entry points and records up by name in the loaded module.
+// Names the module does not export stay unbound.
+LinkApi bindLinkLibrary(ModulePort& modules, ModuleHandle module);
+
+// The adapter firmware image held by the Link library (resource "FW" 5002),
+// or an empty span.
+std::span<const uint8_t> firmwareImage(const LinkApi& link);
+
+// " FW = v%X.%2X" from the image's last two bytes (major, minor); 0 and 0
+// without an image.
+std::string firmwareVersionText(const LinkApi& link);
+
+}  // namespace lw

@@ -1,0 +1,67 @@
+#include "link/programmer.h"
+
+#include "link/adapter_check.h"
+#include "link/device_paths.h"
+#include "link/programmer_host.h"
+#include "link/update_target.h"
+
+namespace lw {
+
+Programmer::Programmer(const ProgrammingContext& ctx, FirmwareUpdateTimings timings)
+    : ctx_(ctx), updater_(ctx_, timings) {}
+
+void Programmer::updateTarget() { lw::updateTarget(ctx_, busy_); }
+
+int Programmer::checkAdapter(int mode) { return lw::checkAdapter(ctx_, mode); }
+
+void Programmer::startupProbe() {
+  AppState& state = ctx_.app.state;
+  const int opened = ctx_.link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0);
+  ctx_.host.setStatusLine("");
+  if (opened == 0) {
+    state.startupFirmwareUpdateFlag = 1;
+    checkAdapter(state.startupFirmwareUpdateFlag);
+  } else if (ctx_.link.connect(0, 0, 1) == 0) {
+    checkAdapter(state.startupFirmwareUpdateFlag);
+  }
+  ctx_.link.disconnect();
+}
+
+void Programmer::onDeviceArrival(std::string_view path) {
+  AppState& state = ctx_.app.state;
+  const AdapterPath kind = classifyDevicePath(path);
+  // While a firmware update or a programming run holds the adapter, a newly
+  // arrived one is not opened: opening it would close the device in use.
+  const bool adapterInUse = state.firmwareUpdateRunning != 0 || busy_;
+  if (!adapterInUse) {
+    if (kind == AdapterPath::Normal) {
+      const int opened = ctx_.link.connect(0, 0, 1);
+      ctx_.host.setStatusLine("");
+      if (opened == 0) checkAdapter(0);
+      ctx_.link.disconnect();
+    } else if (kind == AdapterPath::NeedsUpdate) {
+      ctx_.host.setStatusLine("");
+      state.startupFirmwareUpdateFlag = 1;
+      checkAdapter(state.startupFirmwareUpdateFlag);
+    }
+  }
+  const std::string file = ctx_.host.loadedFilePath();
+  if (!file.empty()) ctx_.host.setStatusLine(file);
+}
+
+void Programmer::onDeviceRemoval(std::string_view path) {
+  const std::string file = ctx_.host.loadedFilePath();
+  if (!file.empty()) ctx_.host.setStatusLine(file);
+  if (classifyDevicePath(path) == AdapterPath::UpdateMode && ctx_.app.state.firmwareUpdateRunning != 0)
+    updater_.updateDeviceLeft();
+}
+
+void Programmer::startFirmwareUpdate(std::function<void()> downloadEnded) {
+  updater_.start(std::move(downloadEnded));
+}
+
+void Programmer::handleUpdateMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  updater_.handleMessage(message, wParam, lParam);
+}
+
+}  // namespace lw

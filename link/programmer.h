@@ -1,0 +1,47 @@
+#pragma once
+// The adapter operations of the main dialog in one place: the main dialog
+// owns one Programmer and forwards its events to it.
+//
+//   button 1016 "Update Target"        -> updateTarget()
+//   timer 1 (after killing the timer)  -> startupProbe()
+//   HID device arrival / removal       -> onDeviceArrival(path) / onDeviceRemoval(path)
+//   the prompt's OK (message 0x8001)   -> startFirmwareUpdate(downloadEnded)
+//   messages 0x8002..0x8006            -> handleUpdateMessage(...) (the worker
+//                                         posts them here itself)
+//
+// Everything runs on the UI thread except the firmware-update worker.
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "link/firmware_update.h"
+#include "link/programming_context.h"
+
+namespace lw {
+
+class Programmer {
+ public:
+  explicit Programmer(const ProgrammingContext& ctx, FirmwareUpdateTimings timings = {});
+  Programmer(const Programmer&) = delete;
+  Programmer& operator=(const Programmer&) = delete;
+
+  void updateTarget();
+  int checkAdapter(int mode);
+  void startupProbe();
+  void onDeviceArrival(std::string_view interfacePath);
+  void onDeviceRemoval(std::string_view interfacePath);
+  void startFirmwareUpdate(std::function<void()> downloadEnded);
+  void handleUpdateMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+  // The busy flag shared by "Update Target" and "Update Programmer".
+  bool& busyFlag() { return busy_; }
+  ProgrammingContext& context() { return ctx_; }
+  FirmwareUpdater& firmwareUpdater() { return updater_; }
+
+ private:
+  ProgrammingContext ctx_;
+  bool busy_ = false;
+  FirmwareUpdater updater_;
+};
+
+}  // namespace lw

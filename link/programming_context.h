@@ -1,0 +1,23 @@
+#pragma once
+// Everything an adapter operation reaches: the bound Link library, the HID
+// transport on the device it opened, the main dialog's services, the UI
+// thread's event loop and the program-wide state and ports (message boxes,
+// clock, resources).
+#include "app/app_context.h"
+#include "link/link_api.h"
+
+namespace lw {
+
+class EventLoopPort;
+class HidTransportPort;
+class ProgrammerHost;
+
+struct ProgrammingContext {
+  LinkApi link;
+  HidTransportPort& hid;
+  ProgrammerHost& host;
+  EventLoopPort& loop;
+  AppContext& app;
+};
+
+}  // namespace lw

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include "core/byte_sum.h"
+#include "tests/programming/programming_rig.h"
+#include "tests/programming/test_helpers.h"
+
+namespace lw::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+constexpr char kUpdateModePath[] = R"(\\?\HID#VID_0E6A&PID_030B#7&2f&0&0000)";
+
+// An adapter with mismatched firmware that restarts into its update mode on
+// command 9 and leaves the bus when told to restart.
+struct UpdateRig : Rig {
+  explicit UpdateRig(FirmwareUpdateTimings timings = {}) : Rig(timings) {
+    adapter.mismatch = 1;
+    adapter.firmware = pattern(1000, 3);
+    adapter.updateModeAppearsAfter = 2;
+    adapter.onReset = [this] {
+      loop.post([this] { programmer->onDeviceRemoval(kUpdateModePath); });
+    };
+    host.view.bytes = pattern(100);
+    answerPromptsWithOk();
+  }
+  std::vector<uint8_t> endReport() {
+    for (const auto& r : adapter.firmwareReports)
+      if (r[1] == 0x22) return r;
+    return {};
+  }
+};
+
+TEST(FirmwareUpdate, UpdatesTheAdapterFromUpdateTarget) {
+  UpdateRig rig;
+  rig.programmer->updateTarget();
+  ASSERT_TRUE(rig.promptEnded);
+  ASSERT_TRUE(rig.finishUpdate());
+
+  // The run stopped at the adapter check; the update ran behind the prompt.
+  EXPECT_TRUE(contains(rig.adapter.logSnapshot(), "send 9 20 86"));
+  EXPECT_EQ(rig.adapter.count("send 37"), 0);
+  EXPECT_EQ(rig.adapter.updateModeConnectAttempts, 3);
+  EXPECT_EQ(rig.adapter.receivedFirmware, rig.adapter.firmware);
+
+  // start, 16 data reports (15 of 64 bytes, one of 40), end, reset
+  const auto& reports = rig.adapter.firmwareReports;
+  ASSERT_EQ(reports.size(), 19u);
+  for (const auto& r : reports) EXPECT_EQ(r.size(), 65u);
+  EXPECT_EQ(std::vector<uint8_t>(reports[0].begin(), reports[0].begin() + 9),
+            (std::vector<uint8_t>{0, 0x33, 0, 0, 0, 0x00, 0x03, 0xE8, 0}));
+  const auto end = rig.endReport();
+  EXPECT_EQ(std::vector<uint8_t>(end.begin(), end.begin() + 9), (std::vector<uint8_t>{0, 0x22, 0, 0, 0, 0, 0, 2, 0}));
+  EXPECT_EQ(reports[18][1], 0x44);
+
+  // 500 ms detection pause, two failed openings, the 50 ms erase pause and
+  // the 3 s pause before the result box.
+  EXPECT_EQ(rig.clock.tickCountMs(), 500u + 2000u + 50u + 3000u);
+
+  const auto& progress = rig.host.progress;
+  ASSERT_GE(progress.size(), 4u);
+  EXPECT_EQ(progress.front(), 0);
+  EXPECT_EQ(progress[progress.size() - 2], 100);
+  EXPECT_EQ(progress.back(), -1);
+  for (std::size_t i = 1; i + 2 < progress.size(); ++i) EXPECT_GT(progress[i], progress[i - 1] + 1);
+
+  EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is upgraded !"});
+  EXPECT_EQ(rig.boxes.shown[0].caption, "Pass !");
+  EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
+  EXPECT_EQ(rig.app.state.startupFirmwareUpdateFlag, 0);
+  EXPECT_FALSE(rig.programmer->busyFlag());
+  EXPECT_EQ(rig.host.currentStatus(), "");  // emptied by the result
+
+  // The prompt was told to end only after the worker had closed the
+  // adapter, so the run's own disconnect came after it.
+  ASSERT_FALSE(rig.logAtPromptEnd.empty());
+  EXPECT_EQ(rig.logAtPromptEnd.back(), "disconnect");
+  EXPECT_EQ(rig.adapter.count("disconnect"), 3);  // worker twice, then the run
+  EXPECT_EQ(rig.adapter.staleHandleUses, 0);
+}
+
+TEST(FirmwareUpdate, SwappedChecksumEchoFailsWithAMessage) {
+  UpdateRig rig;
+  rig.adapter.swapChecksumEcho = true;
+  rig.programmer->updateTarget();
+  ASSERT_TRUE(rig.promptEnded);
+  ASSERT_TRUE(rig.finishUpdate());
+  EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
+  EXPECT_EQ(rig.boxes.shown[0].caption, "Error !");
+  EXPECT_NE(rig.adapter.firmwareReports.back()[1], 0x44);  // no restart after a bad download
+  EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
+  EXPECT_EQ(rig.logAtPromptEnd.back(), "disconnect");
+}
+
+TEST(FirmwareUpdate, GivesUpWhenNoUpdateModeAdapterAppears) {
+  UpdateRig rig;
+  rig.adapter.command9EntersUpdateMode = false;
+  rig.programmer->updateTarget();
+  ASSERT_TRUE(rig.promptEnded);
+  ASSERT_TRUE(rig.finishUpdate());
+  EXPECT_EQ(rig.adapter.updateModeConnectAttempts, 60);
+  EXPECT_EQ(rig.clock.tickCountMs(), 500u + 60000u);
+  EXPECT_EQ(boxTexts(rig.boxes), Strings{"No Tether in firmware update mode was found !"});
+  EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
+}
+
+TEST(FirmwareUpdate, RefusedCommand9EndsThePromptWithAMessage) {
+  UpdateRig rig;
+  rig.adapter.sendResults[9] = 1;
+  rig.programmer->updateTarget();
+  ASSERT_TRUE(rig.promptEnded);
+  ASSERT_TRUE(rig.finishUpdate());
+  EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether did not enter the firmware update mode !"});
+  EXPECT_EQ(rig.adapter.updateModeConnectAttempts, 0);
+  EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
+}
+
+TEST(FirmwareUpdate, StartupFlagUsesTheSwitchReport) {
+  UpdateRig rig;
+  rig.adapter.needsUpdatePresent = true;
+  rig.programmer->startupProbe();
+  ASSERT_TRUE(rig.promptEnded);
+  ASSERT_TRUE(rig.finishUpdate());
+  EXPECT_EQ(rig.host.prompts, std::vector<int>{1});
+  EXPECT_EQ(rig.adapter.count("send 9"), 0);
+  ASSERT_EQ(rig.adapter.switchReports.size(), 1u);
+  std::vector<uint8_t> expected(65, 0);
+  expected[0] = 0x0C;
+  expected[1] = 0x44;
+  EXPECT_EQ(rig.adapter.switchReports[0], expected);
+  EXPECT_EQ(rig.adapter.receivedFirmware, rig.adapter.firmware);
+  EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is upgraded !"});
+  EXPECT_EQ(rig.app.state.startupFirmwareUpdateFlag, 0);
+  // 200 ms after the switch report, two failed openings, 50 ms, 3 s.
+  EXPECT_EQ(rig.clock.tickCountMs(), 200u + 2000u + 50u + 3000u);
+}
+
+TEST(FirmwareUpdate, RefusedDataReportsAreRetried) {
+  {
+    UpdateRig rig;
+    rig.adapter.rejectFirmwareDataTimes = 3;
+    rig.programmer->updateTarget();
+    ASSERT_TRUE(rig.finishUpdate());
+    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is upgraded !"});
+    EXPECT_EQ(rig.clock.tickCountMs(), 500u + 2000u + 50u + 3u * 8u + 3000u);
+  }
+  {
+    UpdateRig rig;  // one refusal more than the retries allow
+    rig.adapter.rejectFirmwareDataTimes = 501;
+    rig.programmer->updateTarget();
+    ASSERT_TRUE(rig.finishUpdate());
+    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
+    EXPECT_EQ(rig.adapter.rejectFirmwareDataTimes, 0);
+  }
+}
+
+TEST(FirmwareUpdate, RestartAndCloseFailures) {
+  {
+    FirmwareUpdateTimings quick;
+    quick.leaveWaitMs = 20;
+    UpdateRig rig(quick);  // restart refused and the adapter never leaves
+    rig.adapter.resetAccepted = false;
+    rig.programmer->updateTarget();
+    ASSERT_TRUE(rig.finishUpdate());
+    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether reset to AP fail !"});
+    EXPECT_EQ(rig.adapter.cancelCount, 1);
+    EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
+    EXPECT_EQ(rig.app.state.startupFirmwareUpdateFlag, 0);
+  }
+  {
+    UpdateRig rig;  // closing the restarted adapter fails
+    rig.adapter.disconnectResult = 1;
+    rig.programmer->updateTarget();
+    ASSERT_TRUE(rig.finishUpdate());
+    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Close Tether fail !"});
+  }
+  {
+    UpdateRig rig;  // without device notifications the worker does not wait
+    rig.host.registered = false;
+    rig.adapter.onReset = nullptr;
+    rig.programmer->updateTarget();
+    ASSERT_TRUE(rig.finishUpdate());
+    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is upgraded !"});
+    EXPECT_EQ(rig.adapter.cancelCount, 1);
+  }
+}
+
+TEST(FirmwareUpdate, DownloadNeedsReportsLongerThan8Bytes) {
+  UpdateRig rig;
+  rig.adapter.updateFeatureLength = 8;
+  rig.programmer->updateTarget();
+  ASSERT_TRUE(rig.finishUpdate());
+  EXPECT_TRUE(rig.adapter.firmwareReports.empty());
+  EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
+}
+
+}  // namespace
+}  // namespace lw::test

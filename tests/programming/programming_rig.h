@@ -1,0 +1,166 @@
+#pragma once
+// The main dialog's side of the programming tests: a recording host, a hex
+// view over a byte vector, an event loop whose posted calls the test runs,
+// and a rig that wires them to a FakeAdapter and a Programmer.
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_context.h"
+#include "link/programmer.h"
+#include "link/programmer_host.h"
+#include "platform/memory/manual_clock.h"
+#include "platform/memory/recording_message_boxes.h"
+#include "platform/ports/event_loop_port.h"
+#include "platform/ports/hex_view_port.h"
+#include "resources/embedded_resources.h"
+#include "resources/part_database.h"
+#include "tests/programming/fake_adapter.h"
+
+namespace lw::test {
+
+class FakeHexView final : public HexViewPort {
+ public:
+  std::vector<uint8_t> bytes;
+  intptr_t send(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
+    if (msg != hexmsg::kData) return 0;
+    if (wParam == 0) return static_cast<intptr_t>(bytes.size());
+    std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(lParam)),
+                reinterpret_cast<uint8_t*>(wParam));
+    return 0;
+  }
+};
+
+class FakeEventLoop final : public EventLoopPort {
+ public:
+  void post(std::function<void()> call) override {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(call));
+  }
+  bool dispatchPending() override {
+    ++dispatches;
+    if (onDispatch) onDispatch();
+    runPosted();
+    return !quitting;
+  }
+  // Runs every call posted so far (and those they post).
+  void runPosted() {
+    for (;;) {
+      std::function<void()> call;
+      {
+        std::lock_guard lock(mutex_);
+        if (queue_.empty()) return;
+        call = std::move(queue_.front());
+        queue_.pop_front();
+      }
+      call();
+    }
+  }
+  // Runs posted calls until the condition holds; false after the time-out.
+  bool runUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+      for (;;) {
+        std::function<void()> call;
+        {
+          std::lock_guard lock(mutex_);
+          if (queue_.empty()) break;
+          call = std::move(queue_.front());
+          queue_.pop_front();
+        }
+        call();
+        if (done()) return true;
+      }
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+  }
+
+  int dispatches = 0;
+  bool quitting = false;
+  std::function<void()> onDispatch;
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> queue_;
+};
+
+class FakeHost final : public ProgrammerHost {
+ public:
+  void setStatusLine(const std::string& text) override { status.push_back(text); }
+  std::string loadedFilePath() const override { return filePath; }
+  void drawProgress(int percent) override { progress.push_back(percent); }
+  HexViewPort& hexView() override { return view; }
+  void readOptionCheckBoxes() override { ++optionReads; }
+  void setUpdateProgrammerEnabled(bool enabled) override { updateProgrammerEnabled = enabled; }
+  void showFirmwarePrompt(int mode) override {
+    prompts.push_back(mode);
+    if (onPrompt) onPrompt(mode);
+  }
+  void repaint() override { ++repaints; }
+  bool deviceNotificationsRegistered() const override { return registered; }
+
+  std::string currentStatus() const { return status.empty() ? std::string() : status.back(); }
+
+  std::string filePath = "/work/code/blink.hex";
+  std::vector<std::string> status;
+  std::vector<int> progress;
+  FakeHexView view;
+  int optionReads = 0;
+  bool updateProgrammerEnabled = true;
+  std::vector<int> prompts;
+  std::function<void(int)> onPrompt;
+  int repaints = 0;
+  bool registered = true;
+};
+
+struct Rig {
+  Rig(FirmwareUpdateTimings timings = {}) {
+    app.resources = &embeddedResources();
+    app.ports.messages = &boxes;
+    app.ports.clock = &clock;
+    applyPart(embeddedResources(), 43, app.state.part);  // "Larch-F8U6"
+    clock.setCalendarSeconds(1700000000);
+    programmer = std::make_unique<Programmer>(ProgrammingContext{adapter.api(), adapter, host, loop, app}, timings);
+  }
+
+  ProgrammingContext& ctx() { return programmer->context(); }
+
+  // The prompt pressed OK: the update runs while the modal prompt waits for
+  // the end of the download, as the real prompt does.
+  void answerPromptsWithOk() {
+    host.onPrompt = [this](int) {
+      bool ended = false;
+      programmer->startFirmwareUpdate([this, &ended] {
+        ended = true;
+        logAtPromptEnd = adapter.logSnapshot();
+      });
+      promptEnded = loop.runUntil([&ended] { return ended; });
+    };
+  }
+  // Runs posted calls until the update has reported its result.
+  bool finishUpdate() {
+    const bool done = loop.runUntil([this] { return app.state.firmwareUpdateRunning == 0; });
+    programmer->firmwareUpdater().waitForWorker();
+    loop.runPosted();
+    return done;
+  }
+
+  FakeAdapter adapter;
+  FakeHost host;
+  FakeEventLoop loop;
+  RecordingMessageBoxes boxes;
+  ManualClock clock;
+  AppContext app;
+  std::unique_ptr<Programmer> programmer;
+  bool promptEnded = false;
+  std::vector<std::string> logAtPromptEnd;  // the adapter calls made when the prompt was told to end
+};
+
+}  // namespace lw::test
