@@ -27,7 +27,7 @@ inline constexpr int kAutoReload = 1149;     // "Auto Reload Code" check box
 
 // Keeps Auto Reload Code from looping: a reload that had to show a box is
 // not repeated, when the window is activated again as the box closes,
-// until the file changes on disk.
+// until the file changes on disk; and no reload starts while a load runs.
 struct AutoReloadGuard {
   bool running = false;
   bool held = false;

@@ -190,7 +190,11 @@ void loadFileCommand(CodeFileHost& host) {
   settings::setLoadPath(*ctx.ports.settings, *chosen);
   CodeFileState& state = host.codeFiles();
   state.autoReload.held = false;
+  // Closing this load's own dialogs activates the window; that must not
+  // reload the previous file in the middle of this load.
+  state.autoReload.running = true;
   loadCodeFile(host, *chosen, true);
+  state.autoReload.running = false;
   state.lastLoadedPath = *chosen;
 }
 

@@ -96,6 +96,7 @@ class FakeHost final : public CodeFileHost {
   }
   std::optional<LoadArea> askLoadArea(uint32_t proposedAddress) override {
     proposedAddresses.push_back(proposedAddress);
+    if (whileAreaDialogOpen) whileAreaDialogOpen();
     return areaAnswer;
   }
   std::optional<RequestAddressing> askRequestAddressing() override {
@@ -131,6 +132,7 @@ class FakeHost final : public CodeFileHost {
   std::optional<std::array<uint8_t, kOptionBufferSize>> optionBytesFromBoxes;
   std::optional<LoadArea> areaAnswer = LoadArea{0, false, true};
   std::vector<uint32_t> proposedAddresses;
+  std::function<void()> whileAreaDialogOpen;  // e.g. the window being activated
   std::optional<RequestAddressing> addressingAnswer;
 };
 

@@ -168,6 +168,7 @@ TEST(KpjFormat, DamagedFilesNeverReadOutsideThemselves) {
     const std::size_t spots[] = {r + 16, r + 37, r + 220, f.size() - 2, f.size() - 1, r + 25};
     for (int k = 0; k < 2; ++k) f[spots[gen() % 6]] = static_cast<uint8_t>(gen());
     if (gen() % 4 == 0) f.resize(gen() % f.size());
+    f.shrink_to_fit();  // a read past the end then leaves the allocation
     if (gen() % 2 && f.size() >= 4) resealRecord(f);
     if (const auto layout = checkProjectFile(f)) {
       ++passed;

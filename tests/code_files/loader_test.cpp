@@ -260,6 +260,17 @@ TEST_F(LoaderTest, AutoReloadThatHadToAskIsNotRepeatedUntilTheFileChanges) {
   EXPECT_EQ(host.view.content, pattern(64, 0));
 }
 
+TEST_F(LoaderTest, ActivationDuringLoadFileDoesNotReloadThePreviousFile) {
+  host.mainDialog.setChecked(mainctl::kAutoReload, true);
+  host.state.lastLoadedPath = dir.write("old.bin", std::vector<uint8_t>{1, 1, 1, 1});
+  host.files.nextOpen = dir.write("new.bin", std::vector<uint8_t>{2});
+  host.whileAreaDialogOpen = [this] { autoReloadOnActivation(host); };
+  answerIap(0, false);
+  loadFileCommand(host);
+  EXPECT_EQ(host.view.content, std::vector<uint8_t>{2});
+  EXPECT_EQ(host.state.lastLoadedPath, dir.file("new.bin"));
+}
+
 TEST_F(LoaderTest, CommandLineFileLoadsAtOffsetZeroAndIsNotTheLastLoadedFile) {
   host.state.loadOffset = 0x100;
   host.ctx.state.commandLineFilePath = dir.file("missing.bin");
