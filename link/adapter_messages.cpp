@@ -17,6 +17,12 @@ void messageByKeys(AppContext& app, uint16_t captionKey, uint16_t textKey, unsig
                            BoxOwner::MainWindow);
 }
 
+void errorBoxWithText(AppContext& app, const std::string& text) {
+  if (!app.ports.messages) return;
+  app.ports.messages->show(text, languageTextOf(app, textkey::kError), mb::kOk | mb::kIconError,
+                           BoxOwner::MainWindow);
+}
+
 void adapterErrorBox(AppContext& app, const std::string& text, BoxOwner owner) {
   if (!app.ports.messages) return;
   app.ports.messages->show(text, kAdapterErrorCaption, mb::kOk, owner);

@@ -23,12 +23,6 @@ inline constexpr uint16_t kDetectTether = 1126;
 inline constexpr uint16_t kTetherUpgraded = 1128;
 inline constexpr uint16_t kCloseTetherFailed = 1129;
 inline constexpr uint16_t kResetToApFailed = 1130;
-// Failures of the firmware update that end it before the restart.
-inline constexpr uint16_t kEnterUpdateModeFailed = 1150;
-inline constexpr uint16_t kUpdateModeNotFound = 1151;
-inline constexpr uint16_t kFirmwareDownloadFailed = 1152;
-// A Code buffer too long for the adapter's read-back area.
-inline constexpr uint16_t kCodeTooLongToVerify = 1153;
 }  // namespace textkey
 
 // Caption of the adapter-status boxes, and their texts.
@@ -45,6 +39,10 @@ std::string languageTextOf(const AppContext& app, uint16_t key);
 // A box owned by the main dialog with caption and text from the Language
 // table; style is one of the icon styles, always with an OK button.
 void messageByKeys(AppContext& app, uint16_t captionKey, uint16_t textKey, unsigned style);
+
+// A box owned by the main dialog with the "Error !" caption of the Language
+// table, the error icon and a text of the program's own.
+void errorBoxWithText(AppContext& app, const std::string& text);
 
 // A plain "Error occured !" box with an OK button and no icon.
 void adapterErrorBox(AppContext& app, const std::string& text, BoxOwner owner);

@@ -7,6 +7,7 @@
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "link/adapter_messages.h"
+#include "resources/extra_texts.h"
 #include "link/hid_transport_port.h"
 #include "link/programmer_host.h"
 #include "link/programming_context.h"
@@ -270,13 +271,13 @@ void FirmwareUpdater::handleMessage(unsigned message, uintptr_t wParam, intptr_t
       ctx_.host.drawProgress(static_cast<int>(lParam));
       break;
     case update_msg::kFailed: {
-      uint16_t key = textkey::kFirmwareDownloadFailed;
+      const char* text = extratext::kFirmwareDownloadFailed;
       switch (static_cast<UpdateFailure>(wParam)) {
-        case UpdateFailure::EnterUpdateMode: key = textkey::kEnterUpdateModeFailed; break;
-        case UpdateFailure::UpdateModeNotFound: key = textkey::kUpdateModeNotFound; break;
-        case UpdateFailure::Download: key = textkey::kFirmwareDownloadFailed; break;
+        case UpdateFailure::EnterUpdateMode: text = extratext::kEnterUpdateModeFailed; break;
+        case UpdateFailure::UpdateModeNotFound: text = extratext::kUpdateModeNotFound; break;
+        case UpdateFailure::Download: text = extratext::kFirmwareDownloadFailed; break;
       }
-      messageByKeys(ctx_.app, textkey::kError, key, mb::kIconError);
+      errorBoxWithText(ctx_.app, text);
       state.firmwareUpdateRunning = 0;
       break;
     }

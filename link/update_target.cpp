@@ -9,6 +9,7 @@
 #include "link/adapter_answer.h"
 #include "link/adapter_check.h"
 #include "link/adapter_messages.h"
+#include "resources/extra_texts.h"
 #include "link/adapter_status.h"
 #include "link/block_write.h"
 #include "link/programmer_host.h"
@@ -174,7 +175,7 @@ void UpdateTargetRun::run() {
     if (writeOptions && n > kReadBackSize) {
       // The adapter's read-back area holds fewer bytes than the buffer, so
       // the written code cannot be compared: the run fails.
-      messageByKeys(ctx_.app, textkey::kError, textkey::kCodeTooLongToVerify, mb::kIconError);
+      errorBoxWithText(ctx_.app, extratext::kCodeTooLongToVerify);
       result = 0;
       writeOptions = false;
     } else if (writeOptions && ctx_.link.read(cmd::kReadTarget, n) == 0) {

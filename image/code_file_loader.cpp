@@ -1,0 +1,237 @@
+#include "image/code_file_loader.h"
+
+#include "resources/extra_texts.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "app/app_context.h"
+#include "app/settings_keys.h"
+#include "core/codes.h"
+#include "core/text.h"
+#include "image/code_buffer_access.h"
+#include "image/code_file_host.h"
+#include "image/code_file_messages.h"
+#include "image/intel_hex.h"
+#include "image/project_reader.h"
+#include "platform/ports/dialog_port.h"
+#include "platform/ports/message_box_port.h"
+#include "resources/keyed_table.h"
+#include "resources/part_database.h"
+
+namespace lw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The text from the last '.' of the path on (empty when there is none).
+std::string extensionOf(const std::string& path) {
+  const auto dot = path.find_last_of('.');
+  return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+std::optional<std::vector<uint8_t>> readBytes(std::ifstream& in, uintmax_t count) {
+  std::vector<uint8_t> bytes(static_cast<std::size_t>(count));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
+  if (static_cast<uintmax_t>(in.gcount()) != count) return std::nullopt;
+  return bytes;
+}
+
+// Where the open dialog starts. A remembered path the system cannot even
+// look up as a name is replaced by the home directory.
+std::string openDialogStartPath(const std::string& stored) {
+  std::error_code ec;
+  (void)fs::status(stored, ec);
+  if (ec == std::errc::filename_too_long || ec == std::errc::invalid_argument) {
+    const char* home = std::getenv("HOME");
+    return home ? std::string(home) + "/" : std::string();
+  }
+  return stored;
+}
+
+// Counts the boxes shown while a reload runs.
+class CountingMessageBoxes final : public MessageBoxPort {
+ public:
+  explicit CountingMessageBoxes(MessageBoxPort& inner) : inner_(inner) {}
+  int show(const std::string& text, const std::string& caption, unsigned style, BoxOwner owner) override {
+    ++shown;
+    return inner_.show(text, caption, style, owner);
+  }
+  void beep(unsigned iconStyle) override { inner_.beep(iconStyle); }
+  int shown = 0;
+
+ private:
+  MessageBoxPort& inner_;
+};
+
+struct FileStamp {
+  uintmax_t size;
+  int64_t modified;
+};
+
+std::optional<FileStamp> stampOf(const std::string& path) {
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(path, ec);
+  if (ec) return std::nullopt;
+  const auto modified = fs::last_write_time(path, ec);
+  if (ec) return std::nullopt;
+  return FileStamp{size, static_cast<int64_t>(modified.time_since_epoch().count())};
+}
+
+// The merge of an image placed at the offset into the current buffer.
+void placeImage(CodeFileHost& host, const std::string& path, const std::vector<uint8_t>& image, uint32_t offset,
+                bool clearBuffer) {
+  HexViewPort& view = host.hexView();
+  const uint32_t current = clearBuffer ? 0 : codeBufferLength(view);
+  const std::size_t end = std::max<std::size_t>(current, offset + image.size());
+  if (end == 0) return;
+  std::vector<uint8_t> merged(end, 0xFF);
+  if (current > 0) {
+    const std::vector<uint8_t> old = fetchCodeBuffer(view, current);
+    std::copy(old.begin(), old.end(), merged.begin());
+  }
+  std::copy(image.begin(), image.end(), merged.begin() + offset);
+  showLoadedImage(host, path, merged);
+}
+
+}  // namespace
+
+int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return kNothingLoaded;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return kNothingLoaded;
+  const uintmax_t fileSize = fs::file_size(path, ec);
+  if (ec) return kNothingLoaded;
+  if (fileSize == 0) return kLoaded;
+
+  const std::string extension = extensionOf(path);
+  if (equalsIgnoreCase(extension, ".kpj")) {
+    const auto file = readBytes(in, fileSize);
+    if (!file) return kNothingLoaded;
+    return readProjectFile(host, path, *file);
+  }
+  const bool isHex = equalsIgnoreCase(extension, ".hex");
+  std::optional<std::vector<uint8_t>> hexText;
+  if (isHex) {
+    hexText = readBytes(in, fileSize);
+    if (!hexText) return kNothingLoaded;
+  }
+
+  AppContext& ctx = host.context();
+  const ResourceSource& res = *ctx.resources;
+  PartRecord& part = ctx.state.part;
+  CodeFileState& state = host.codeFiles();
+  bool clearBuffer = false;
+  if (interactive) {
+    const uint32_t proposed = numberByKey(res, kPartTableBase + part.partIndex, partkey::kIapAddress);
+    const std::optional<LoadArea> area = host.askLoadArea(proposed);
+    if (!area) return kNothingLoaded;
+    clearBuffer = area->clearBuffer;
+    state.loadOffset = area->iapChosen ? area->address : 0;
+  }
+
+  const uint32_t limit = fileSizeLimit(res, part.partIndex);
+  if (state.loadOffset >= limit) {
+    // Nothing of the file could be placed below the end of the flash.
+    const std::string message = std::string(extratext::kOffsetBeyondFlash) +
+                                format("\n\nLoad address 0x%X, end of flash 0x%X.", state.loadOffset, limit);
+    ctx.ports.messages->show(message, codefiles::text(ctx, codefiles::key::kErrorCaption), mb::kIconError);
+    return kNothingLoaded;
+  }
+
+  // Only what fits below the limit is ever kept.
+  const uint64_t room = limit - state.loadOffset;
+  HexImage image;
+  if (isHex) {
+    const std::string_view text(reinterpret_cast<const char*>(hexText->data()), hexText->size());
+    image = parseIntelHex(text, room);
+  } else {
+    auto bytes = readBytes(in, std::min<uintmax_t>(fileSize, room));
+    if (!bytes) return kNothingLoaded;
+    image.bytes = std::move(*bytes);
+    image.length = fileSize;
+  }
+
+  if (state.loadOffset + image.length > limit) {
+    ctx.ports.messages->beep(mb::kIconQuestion);
+    const int answer = codefiles::boxByKeys(ctx, codefiles::key::kWarningCaption, codefiles::key::kFileTooLarge,
+                                            mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
+    if (answer != kIdOk) return kLoadCancelled;
+    // The image already holds exactly the part below the limit.
+  }
+
+  std::string name = utf8ToCodePage(fs::path(path).filename().string());
+  if (name.size() > kMaxStoredNameLength) name.resize(kMaxStoredNameLength);
+  state.project.codeFileName = name;
+
+  placeImage(host, path, image.bytes, state.loadOffset, clearBuffer);
+  return kLoaded;
+}
+
+std::vector<FileFilter> loadFileFilters() {
+  return {
+      {"Support Format(*.bin;*.hex;*.kpj)", "*.bin;*.hex;*.kpj"},
+      {"Bin Format(*.bin)", "*.bin"},
+      {"Hex Format(*.hex)", "*.hex"},
+      {"Project Format(*.kpj)", "*.kpj"},
+      {"all Format(*.*)", "*.*"},
+  };
+}
+
+void loadFileCommand(CodeFileHost& host) {
+  AppContext& ctx = host.context();
+  const std::string start = openDialogStartPath(settings::loadPath(*ctx.ports.settings));
+  const std::optional<std::string> chosen = ctx.ports.files->openFile(start, loadFileFilters());
+  if (!chosen) return;
+  settings::setLoadPath(*ctx.ports.settings, *chosen);
+  CodeFileState& state = host.codeFiles();
+  state.autoReload.held = false;
+  // Closing this load's own dialogs activates the window; that must not
+  // reload the previous file in the middle of this load.
+  state.autoReload.running = true;
+  loadCodeFile(host, *chosen, true);
+  state.autoReload.running = false;
+  state.lastLoadedPath = *chosen;
+}
+
+void autoReloadOnActivation(CodeFileHost& host) {
+  if (!host.dialog().isChecked(mainctl::kAutoReload)) return;
+  CodeFileState& state = host.codeFiles();
+  AutoReloadGuard& guard = state.autoReload;
+  if (guard.running || state.lastLoadedPath.empty()) return;
+  const std::string path = state.lastLoadedPath;
+  const std::optional<FileStamp> stamp = stampOf(path);
+  if (guard.held && stamp && stamp->size == guard.heldSize && stamp->modified == guard.heldModified) return;
+  guard.held = false;
+
+  AppContext& ctx = host.context();
+  MessageBoxPort* boxes = ctx.ports.messages;
+  CountingMessageBoxes counting(*boxes);
+  ctx.ports.messages = &counting;
+  guard.running = true;
+  loadCodeFile(host, path, false);
+  guard.running = false;
+  ctx.ports.messages = boxes;
+
+  if (counting.shown > 0 && stamp) {
+    guard.held = true;
+    guard.heldSize = stamp->size;
+    guard.heldModified = stamp->modified;
+  }
+}
+
+void loadCommandLineFile(CodeFileHost& host) {
+  const std::string& path = host.context().state.commandLineFilePath;
+  std::error_code ec;
+  if (path.empty() || !fs::exists(path, ec)) return;
+  host.codeFiles().loadOffset = 0;
+  loadCodeFile(host, path, false);
+}
+
+}  // namespace lw

@@ -1,0 +1,72 @@
+#include "image/file_replace.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace lw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A name beside the target that no file has yet.
+bool makeTemporaryPath(const fs::path& target, fs::path& out) {
+  std::random_device seed;
+  std::mt19937 gen(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path candidate = target;
+    candidate += ".tmp" + std::to_string(gen() % 1000000);
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(candidate, ec))) {
+      out = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string errnoText(int e) { return e ? std::strerror(e) : "Unknown error."; }
+
+}  // namespace
+
+FileReplaceResult replaceFileContent(const std::string& target,
+                                     std::initializer_list<std::span<const uint8_t>> pieces) {
+  const fs::path targetPath(target);
+  fs::path temp;
+  if (!makeTemporaryPath(targetPath, temp)) return {false, "No temporary file name is free."};
+
+  errno = 0;
+  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+  if (!out) return {false, errnoText(errno)};
+  for (const auto& piece : pieces) {
+    out.write(reinterpret_cast<const char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
+    if (!out) break;
+  }
+  if (out) out.flush();
+  const int writeError = errno;
+  const bool written = static_cast<bool>(out);
+  out.close();
+  std::error_code ignored;
+  if (!written || out.fail()) {
+    const int closeError = errno;
+    fs::remove(temp, ignored);
+    return {false, errnoText(writeError ? writeError : closeError)};
+  }
+
+  // A replaced file keeps its permissions.
+  std::error_code ec;
+  const fs::file_status old = fs::status(targetPath, ec);
+  if (!ec && fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), ignored);
+
+  fs::rename(temp, targetPath, ec);
+  if (ec) {
+    fs::remove(temp, ignored);
+    return {false, ec.message()};
+  }
+  return {true, {}};
+}
+
+}  // namespace lw

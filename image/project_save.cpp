@@ -1,0 +1,73 @@
+#include "image/project_save.h"
+
+#include "resources/extra_texts.h"
+
+#include "app/app_context.h"
+#include "app/settings_keys.h"
+#include "core/byte_sum.h"
+#include "core/codes.h"
+#include "image/code_buffer_access.h"
+#include "image/code_file_host.h"
+#include "image/code_file_messages.h"
+#include "image/file_replace.h"
+#include "image/kpj_format.h"
+#include "platform/ports/message_box_port.h"
+
+namespace lw {
+
+namespace {
+
+void showEmptyBuffer(AppContext& ctx) { ctx.ports.messages->show(kEmptyBufferText, kEmptyBufferCaption, mb::kOk); }
+
+}  // namespace
+
+std::vector<FileFilter> projectSaveFilters() {
+  return {{"Vantrel Project Format(*.kpj)", "*.kpj"}, {"All Format(*.*)", "*.*"}};
+}
+
+bool saveProjectCommand(CodeFileHost& host) {
+  AppContext& ctx = host.context();
+  if (codeBufferLength(host.hexView()) == 0) {
+    showEmptyBuffer(ctx);
+    return false;
+  }
+
+  std::string start = settings::kpjSavePath(*ctx.ports.settings);
+  if (start.empty()) start = ctx.state.programPath;
+  const std::optional<std::string> chosen =
+      ctx.ports.files->saveFile(start, projectSaveFilters(), kProjectExtension);
+  if (!chosen) return false;
+  settings::setKpjSavePath(*ctx.ports.settings, *chosen);
+
+  // The buffer as it is now; the record describes exactly these bytes.
+  const uint32_t length = codeBufferLength(host.hexView());
+  if (length == 0) {
+    showEmptyBuffer(ctx);
+    return false;
+  }
+  const std::vector<uint8_t> image = fetchCodeBuffer(host.hexView(), length);
+  host.readOptionBytes();
+
+  // The record is stamped on a copy and kept only once the file is written.
+  ProjectRecord record = host.codeFiles().project;
+  const std::vector<uint8_t> tail = writeProjectRecord(record, ctx.state.part, length,
+                                                       codeChecksum(image.data(), image.size()),
+                                                       drawSaveStamp(*ctx.ports.clock));
+  const FileReplaceResult written = replaceFileContent(*chosen, {image, tail});
+  if (!written.ok) {
+    const std::string message =
+        std::string(extratext::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
+    ctx.ports.messages->show(message, codefiles::text(ctx, codefiles::key::kErrorCaption), mb::kIconError);
+    return false;
+  }
+  host.codeFiles().project = record;
+
+  // The request form itself is produced from the saved file by its own
+  // builder; here the dialog only collects its address block.
+  if (const std::optional<RequestAddressing> addressing = host.askRequestAddressing()) {
+    host.codeFiles().requestAddressing = *addressing;
+  }
+  return true;
+}
+
+}  // namespace lw

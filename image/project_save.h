@@ -1,0 +1,24 @@
+#pragma once
+// "Save *.KPJ": writes the Code buffer and the project record to a project
+// file, then asks for the request form's address block in the KPJ Dialog.
+#include <string>
+#include <vector>
+
+#include "platform/ports/file_dialog_port.h"
+
+namespace lw {
+
+class CodeFileHost;
+
+inline constexpr char kEmptyBufferText[] = "Code Buffer is empty !";
+inline constexpr char kEmptyBufferCaption[] = "Loom3 Programmer";
+inline constexpr char kProjectExtension[] = "kpj";
+
+// The filters of the save dialog.
+std::vector<FileFilter> projectSaveFilters();
+
+// Runs the save. Returns true when a project file was written (whether or
+// not the KPJ Dialog was then confirmed).
+bool saveProjectCommand(CodeFileHost& host);
+
+}  // namespace lw

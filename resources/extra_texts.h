@@ -1,0 +1,17 @@
+#pragma once
+// Messages this program shows beyond those of the Language table, for
+// failures it reports that would otherwise pass in silence. Like the
+// adapter-status texts they are fixed English texts; the Language tables
+// keep exactly their shipped keys.
+namespace lw::extratext {
+
+inline constexpr char kOffsetBeyondFlash[] =
+    "The load address lies at or beyond the end of the flash, nothing of the file can be placed !";
+inline constexpr char kProjectNotWritten[] = "The project file could not be written, nothing was saved !";
+inline constexpr char kEnterUpdateModeFailed[] = "Tether did not enter the firmware update mode !";
+inline constexpr char kUpdateModeNotFound[] = "No Tether in firmware update mode was found !";
+inline constexpr char kFirmwareDownloadFailed[] = "Firmware download to the Tether failed !";
+inline constexpr char kCodeTooLongToVerify[] =
+    "Code buffer is larger than the read-back area, it can't be verified !";
+
+}  // namespace lw::extratext

@@ -1,0 +1,54 @@
+#include "ui/dialogs/area_dialog.h"
+
+#include "platform/ports/dialog_port.h"
+#include "resources/hex_entry.h"
+#include "resources/language.h"
+
+namespace lw {
+
+AreaDialog::AreaDialog(const ResourceSource& resources, uint16_t languageIndex, uint32_t proposedAddress)
+    : resources_(resources), languageIndex_(languageIndex), proposedAddress_(proposedAddress) {}
+
+void AreaDialog::onInit(DialogPort& dialog) {
+  if (const auto title = languageText(resources_, languageIndex_, areadlg::kDialogId)) {
+    dialog.setTitle(captionPart(*title));
+  }
+  for (const int id : {areadlg::kApRadio, areadlg::kIapRadio, areadlg::kAddressLabel}) {
+    if (const auto text = languageText(resources_, languageIndex_, static_cast<uint16_t>(id))) {
+      dialog.setText(id, captionPart(*text));
+    }
+  }
+  writeHexControl(dialog, areadlg::kAddressField, proposedAddress_, 0);
+  dialog.setChecked(areadlg::kApRadio, true);
+  dialog.setChecked(areadlg::kIapRadio, false);
+  dialog.setChecked(areadlg::kClearBuffer, true);
+  dialog.setEnabled(areadlg::kAddressField, false);
+  result_ = LoadArea{0, false, true};
+}
+
+void AreaDialog::onCommand(DialogPort& dialog, int id) {
+  switch (id) {
+    case areadlg::kApRadio:
+      dialog.setEnabled(areadlg::kAddressField, false);
+      result_.iapChosen = false;
+      break;
+    case areadlg::kIapRadio:
+      dialog.setEnabled(areadlg::kAddressField, true);
+      result_.iapChosen = true;
+      break;
+    case areadlg::kClearBuffer:
+      result_.clearBuffer = dialog.isChecked(areadlg::kClearBuffer);
+      break;
+    case areadlg::kOk:
+      result_.address = result_.iapChosen ? readHexControl(dialog, areadlg::kAddressField) : 0;
+      dialog.endDialog(areadlg::kOk);
+      break;
+    case areadlg::kCancel:
+      dialog.endDialog(areadlg::kCancel);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace lw
