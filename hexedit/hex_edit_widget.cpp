@@ -189,6 +189,11 @@ void HexEditWidget::paintEvent(QPaintEvent*) {
   for (std::size_t row = first; row < last; ++row) {
     const int y = rowY(row);
     const std::size_t base = row * kRow;
+    if (separatorAfter(kTextArea) && (row / 4) % 2 == 1) {
+      QColor band = lineColour(kTextArea);
+      band.setAlpha(48);
+      p.fillRect(QRect(hexX - cw, y, width, rowHeight_), band);
+    }
     p.setPen(textColour(kAddressArea));
     p.drawText(kMargin + dx, y + ascent_, QString::asprintf("%0*zX", digits, base));
     for (std::size_t c = 0; c < kRow; ++c) {
@@ -236,11 +241,6 @@ void HexEditWidget::paintEvent(QPaintEvent*) {
   if (separatorAfter(kHexArea)) {
     p.setPen(lineColour(kHexArea));
     p.drawLine(textX - cw, 0, textX - cw, height);
-  }
-  if (separatorAfter(kTextArea)) {
-    p.setPen(lineColour(kTextArea));
-    const int right = textX + static_cast<int>(kRow) * cw + cw / 2;
-    p.drawLine(right, 0, right, height);
   }
   if (separatorAfter(kHeaderArea)) {
     p.setPen(lineColour(kHeaderArea));

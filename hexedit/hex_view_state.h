@@ -11,9 +11,10 @@
 namespace lw::hexedit {
 
 struct HexViewSettings {
-  // Colour record: flags (bit 2i: draw the separator after area i), then
-  // per area (address, hex, text, header) a line colour and a text colour,
-  // as 0x00BBGGRR values.
+  // Colour record: flags, then per area (address, hex, text, header) a line
+  // colour and a text colour, as 0x00BBGGRR values. Flag bits: 0 a line
+  // after the addresses, 2 a line between hex and text, 4 bands of four
+  // rows shaded in the text area's line colour, 6 a line under the header.
   uint32_t areaFlags = 0x55;
   std::array<uint32_t, 8> colours = {0xC8C8C8, 0, 0xC8C8C8, 0, 0xC8C8C8, 0, 0xC8C8C8, 0};
   int rowHeight = 14;              // pixels per row

@@ -329,8 +329,13 @@ void MainDialog::onTimer(int id) {
 }
 
 void MainDialog::onActivated() {
-  if (!dialog_.isChecked(kAutoReload) || lastLoadedPath_.empty()) return;
-  if (hooks.reloadFile) hooks.reloadFile(lastLoadedPath_);
+  // A box shown by the reload itself re-activates the window when it
+  // closes; that activation must not start another reload inside this one.
+  if (reloading_ || !dialog_.isChecked(kAutoReload) || lastLoadedPath_.empty() || !hooks.reloadFile) return;
+  reloading_ = true;
+  const std::string path = lastLoadedPath_;
+  hooks.reloadFile(path);
+  reloading_ = false;
 }
 
 void MainDialog::saveChoice() {

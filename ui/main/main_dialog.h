@@ -179,6 +179,7 @@ class MainDialog {
   OptionBoxStates boxes_{};
   bool busy_ = false;
   bool watching_ = false;
+  bool reloading_ = false;
   std::string lastLoadedPath_;
   uint32_t loadOffset_ = 0;
   int adapterLeaveTimeoutMs_ = 0;
