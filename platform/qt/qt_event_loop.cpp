@@ -6,9 +6,12 @@
 namespace lw {
 
 QtEventLoop::QtEventLoop() {
-  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
-                   [this] { quitting_ = true; });
+  quitConnection_ = QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                                     [this] { quitting_ = true; });
 }
+
+// The application outlives the loop; its signal must not reach a dead one.
+QtEventLoop::~QtEventLoop() { QObject::disconnect(quitConnection_); }
 
 void QtEventLoop::post(std::function<void()> call) {
   QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);

@@ -1,0 +1,21 @@
+#include "platform/qt/hex_entry_validator.h"
+
+#include "resources/hex_entry.h"
+
+namespace lw {
+
+QValidator::State HexEntryValidator::validate(QString& input, int& pos) const {
+  QString kept;
+  int keptBeforeCursor = 0;
+  for (int i = 0; i < input.size(); ++i) {
+    const QChar c = input.at(i);
+    if (!hexEntryAccepts(c.unicode())) continue;
+    kept += c.toUpper();
+    if (i < pos) ++keptBeforeCursor;
+  }
+  input = kept;
+  pos = keptBeforeCursor;
+  return Acceptable;
+}
+
+}  // namespace lw

@@ -1,0 +1,267 @@
+#include "platform/qt/qt_main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt/hex_entry_validator.h"
+#include "platform/qt/status_field.h"
+#include "resources/resource_source.h"
+#include "ui/main/main_dialog.h"
+#include "ui/main/main_dialog_ids.h"
+#include "ui/main/main_dialog_layout.h"
+
+namespace lw {
+
+namespace {
+
+constexpr char kBitmapType[] = "BITMAP";
+constexpr char kIconType[] = "ICON";
+constexpr int kComboHeightDu = 12;
+
+// The banner shows its menu on a right click as well as from its button.
+class Banner final : public QLabel {
+ public:
+  Banner(QWidget* parent, QMenu* menu) : QLabel(parent), menu_(menu) {}
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override { menu_->exec(event->globalPos()); }
+
+ private:
+  QMenu* menu_;
+};
+
+}  // namespace
+
+QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
+    : QDialog(parent), resources_(resources), timers_([this](int id) {
+        if (logic_) logic_->onTimer(id);
+      }) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  // The dialog font, or the nearest face with the same metrics.
+  QFont font;
+  font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  font.setPointSize(9);
+  setFont(font);
+  computeDialogUnits();
+  setFixedSize(toPixels(0, 0, kMainDialogWidthDu, kMainDialogHeightDu).size());
+
+  const QPixmap icon = resourceImage(kIconType, kIconId);
+  if (!icon.isNull()) setWindowIcon(QIcon(icon));
+
+  QAction* checkUpdate = windowMenu_.addAction(QString::fromUtf8(kCheckUpdateMenuText));
+  connect(checkUpdate, &QAction::triggered, this, [this] {
+    if (logic_) logic_->onSystemCommand(syscmd::kCheckUpdate);
+  });
+  windowMenu_.addSeparator();
+  QAction* about = windowMenu_.addAction(QString::fromUtf8(kAboutMenuText));
+  connect(about, &QAction::triggered, this, [this] {
+    if (logic_) logic_->onSystemCommand(syscmd::kAbout);
+  });
+
+  for (const ControlLayout& c : mainDialogLayout()) {
+    QWidget* w = c.kind == ControlKind::Picture ? createBanner(c) : createControl(c);
+    if (!w) continue;
+    w->setEnabled(c.enabled);
+    if (!c.visible) w->hide();
+    if (c.id != mainid::kNone) {
+      w->setObjectName(QString::number(c.id));
+      w->setProperty("controlId", c.id);
+      controls_.registerControl(c.id, w, c.sorted);
+    }
+  }
+}
+
+void QtMainWindow::computeDialogUnits() {
+  // The platform's dialog base units: the average width of the letters
+  // and the height of the dialog font; a unit is a quarter and an eighth.
+  const QFontMetrics fm(font());
+  const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int baseX = (letters / 26 + 1) / 2;
+  unitX_ = baseX / 4.0;
+  unitY_ = fm.height() / 8.0;
+}
+
+QRect QtMainWindow::toPixels(int x, int y, int width, int height) const {
+  const int left = static_cast<int>(std::lround(x * unitX_));
+  const int top = static_cast<int>(std::lround(y * unitY_));
+  const int right = static_cast<int>(std::lround((x + width) * unitX_));
+  const int bottom = static_cast<int>(std::lround((y + height) * unitY_));
+  return QRect(left, top, right - left, bottom - top);
+}
+
+QPixmap QtMainWindow::resourceImage(const char* type, uint32_t id) const {
+  QPixmap pixmap;
+  const auto bytes = resources_.find(type, id);
+  if (bytes.data()) pixmap.loadFromData(bytes.data(), static_cast<uint>(bytes.size()));
+  return pixmap;
+}
+
+QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
+  auto* banner = new Banner(this, &windowMenu_);
+  banner->setGeometry(toPixels(c.x, c.y, c.width, c.height));
+  const QPixmap image = resourceImage(kBitmapType, kBannerBitmapId);
+  if (!image.isNull()) {
+    // Fill the banner's height; what runs past the window's right edge is cut.
+    const QPixmap scaled = image.scaledToHeight(banner->height(), Qt::SmoothTransformation);
+    banner->setPixmap(scaled.copy(0, 0, std::min(scaled.width(), banner->width()), banner->height()));
+  }
+  // The menu button sits at the right end of the banner inside the window.
+  auto* menuButton = new QToolButton(this);
+  menuButton->setObjectName(QStringLiteral("windowMenuButton"));
+  menuButton->setText(QString::fromUtf8("\u2261"));
+  menuButton->setToolTip(QStringLiteral("Menu"));
+  menuButton->setAutoRaise(true);
+  menuButton->setPopupMode(QToolButton::InstantPopup);
+  menuButton->setMenu(&windowMenu_);
+  menuButton->setStyleSheet(QStringLiteral(
+      "QToolButton { color: white; font-size: 16px; border: none; padding: 0 4px; }"
+      "QToolButton::menu-indicator { image: none; }"
+      "QToolButton:hover { background: rgba(255,255,255,40); }"));
+  const int side = banner->height() - 8;
+  menuButton->setGeometry(width() - side - 6, 4, side, side);
+  return banner;
+}
+
+QWidget* QtMainWindow::createControl(const ControlLayout& c) {
+  QRect rect = toPixels(c.x, c.y, c.width, c.height);
+  const QString caption = QString::fromUtf8(c.caption);
+  const int id = c.id;
+  QWidget* w = nullptr;
+  switch (c.kind) {
+    case ControlKind::GroupBox: {
+      auto* g = new QGroupBox(caption, this);
+      g->lower();
+      w = g;
+      break;
+    }
+    case ControlKind::Label:
+      w = new QLabel(caption, this);
+      break;
+    case ControlKind::Edit:
+    case ControlKind::HexEntry: {
+      auto* e = new QLineEdit(this);
+      e->setReadOnly(c.readOnly);
+      if (c.textLimit > 0) e->setMaxLength(c.textLimit);
+      if (c.kind == ControlKind::HexEntry) e->setValidator(new HexEntryValidator(e));
+      connect(e, &QLineEdit::textEdited, this, [this, id] { command(id, notify::kContentChanged); });
+      w = e;
+      break;
+    }
+    case ControlKind::ComboEdit:
+    case ControlKind::ComboList: {
+      auto* combo = new QComboBox(this);
+      if (c.kind == ControlKind::ComboEdit) {
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+      }
+      connect(combo, &QComboBox::activated, this, [this, id] { command(id, notify::kSelChange); });
+      rect.setHeight(toPixels(0, 0, 0, kComboHeightDu).height());
+      w = combo;
+      break;
+    }
+    case ControlKind::Radio: {
+      auto* r = new QRadioButton(caption, this);
+      r->setChecked(c.checked);
+      connect(r, &QRadioButton::clicked, this, [this, id] { command(id, notify::kClicked); });
+      w = r;
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto* box = new QCheckBox(caption, this);
+      box->setChecked(c.checked);
+      connect(box, &QCheckBox::clicked, this, [this, id] { command(id, notify::kClicked); });
+      w = box;
+      break;
+    }
+    case ControlKind::PushButton: {
+      auto* b = new QPushButton(caption, this);
+      b->setAutoDefault(false);
+      connect(b, &QPushButton::clicked, this, [this, id] { command(id, notify::kClicked); });
+      w = b;
+      break;
+    }
+    case ControlKind::StatusField: {
+      auto* s = new StatusField(this);
+      s->setText(caption);
+      w = s;
+      break;
+    }
+    case ControlKind::HexView:
+    case ControlKind::Picture:
+      return nullptr;  // the hex view comes from its module, see attachControl
+  }
+  // Captions wider than their place in the font at hand grow leftwards
+  // from the window's edge rather than being cut.
+  if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::Radio || c.kind == ControlKind::Label) {
+    const int wanted = w->sizeHint().width();
+    if (wanted > rect.width()) {
+      rect.setWidth(wanted);
+      const int overflow = rect.right() - (width() - 4);
+      if (overflow > 0) rect.translate(-overflow, 0);
+    }
+  }
+  w->setGeometry(rect);
+  return w;
+}
+
+void QtMainWindow::attachControl(int id, QWidget* widget) {
+  const ControlLayout* c = findControlLayout(id);
+  if (!widget || !c) return;
+  widget->setParent(this);
+  widget->setGeometry(toPixels(c->x, c->y, c->width, c->height));
+  widget->setObjectName(QString::number(id));
+  widget->setProperty("controlId", id);
+  widget->show();
+  controls_.registerControl(id, widget);
+}
+
+void QtMainWindow::command(int id, int code) {
+  if (logic_) logic_->onCommand(id, code);
+}
+
+PaintRect QtMainWindow::clientRect(int controlId) const {
+  auto* field = qobject_cast<StatusField*>(control(controlId));
+  return field ? field->clientRect() : PaintRect{};
+}
+
+void QtMainWindow::paintProgress(int controlId, const ProgressPaint& paint) {
+  if (auto* field = qobject_cast<StatusField*>(control(controlId))) field->showProgress(paint);
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+  if (!logic_) {
+    QDialog::closeEvent(event);
+    return;
+  }
+  // The logic saves the choice and ends the dialog itself.
+  event->ignore();
+  logic_->onCloseRequest();
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void QtMainWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && logic_) logic_->onActivated();
+}
+
+}  // namespace lw

@@ -1,0 +1,69 @@
+#pragma once
+// The main window on Qt: a dialog whose controls are built from the main
+// window's layout table and addressed by id through controls(). It is a
+// thin view: every user action goes to the MainDialog logic, which drives
+// the controls back through the ports.
+#include <QDialog>
+#include <QMenu>
+
+#include "platform/ports/progress_paint_port.h"
+#include "platform/qt/qt_dialog_controls.h"
+#include "platform/qt/qt_timers.h"
+
+namespace lw {
+
+class MainDialog;
+class ResourceSource;
+struct ControlLayout;
+
+class QtMainWindow final : public QDialog, public ProgressPaintPort {
+  Q_OBJECT
+
+ public:
+  explicit QtMainWindow(const ResourceSource& resources, QWidget* parent = nullptr);
+
+  // The logic that receives the window's events (set before it is shown).
+  void setLogic(MainDialog* logic) { logic_ = logic; }
+
+  DialogPort& controls() { return controls_; }
+  TimerPort& timers() { return timers_; }
+  // A control's widget, or nullptr.
+  QWidget* control(int id) const { return controls_.widget(id); }
+  // Places a widget made elsewhere (the hex view) as the control with id.
+  void attachControl(int id, QWidget* widget);
+  // The window menu: "Check update" and the About entry.
+  QMenu* windowMenu() { return &windowMenu_; }
+  // Converts dialog units to pixels with the dialog font's metrics.
+  QRect toPixels(int x, int y, int width, int height) const;
+  // Delivers a control's command to the logic.
+  void command(int id, int code);
+
+  // ProgressPaintPort
+  PaintRect clientRect(int controlId) const override;
+  void paintProgress(int controlId, const ProgressPaint& paint) override;
+
+ public slots:
+  // Escape never closes the main window; only Exit and the close box do.
+  void reject() override {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void computeDialogUnits();
+  QWidget* createControl(const ControlLayout& c);
+  QWidget* createBanner(const ControlLayout& c);
+  QPixmap resourceImage(const char* type, uint32_t id) const;
+
+  const ResourceSource& resources_;
+  MainDialog* logic_ = nullptr;
+  QtDialogControls controls_{this};
+  QtTimers timers_;
+  QMenu windowMenu_;
+  double unitX_ = 1.5;   // pixels per horizontal dialog unit
+  double unitY_ = 1.75;  // pixels per vertical dialog unit
+};
+
+}  // namespace lw

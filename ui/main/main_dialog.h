@@ -1,0 +1,191 @@
+#pragma once
+// The main window's logic: initialisation, the part and option-bit
+// controls, the status fields, the progress bar, messages, and the
+// dispatch of the user's commands. It reaches the window only through
+// DialogPort (controls by id), HexViewPort (the Code buffer), TimerPort and
+// ProgressPaintPort, so it runs headless in tests and behind the Qt view in
+// the program.
+//
+// The operations behind the big buttons live elsewhere and plug in through
+// `hooks` (see Hooks below). Those operations use the public services of
+// this class (option bytes, status line, progress, messages, the Link
+// binding, the busy flag, the last loaded path).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/app_context.h"
+#include "link/link_binding.h"
+#include "ui/main/main_dialog_ids.h"
+#include "ui/main/option_layouts.h"
+
+namespace lw {
+
+class DeviceWatchPort;
+class DialogPort;
+class EventLoopPort;
+class HexViewPort;
+class ProgressPaintPort;
+class TimerPort;
+
+struct MainDialogPorts {
+  DialogPort* dialog = nullptr;            // required
+  HexViewPort* hexView = nullptr;          // required
+  TimerPort* timers = nullptr;             // required
+  ProgressPaintPort* progress = nullptr;   // null: progress is not drawn
+  EventLoopPort* eventLoop = nullptr;      // carries post() to the UI thread
+  DeviceWatchPort* deviceWatch = nullptr;  // null: this build watches no devices
+};
+
+// The text of the window-menu entry that opens the About box, and the
+// About box itself.
+inline constexpr char kAboutMenuText[] = "關於 Loomwrite_Programmer(&A)...";
+inline constexpr char kCheckUpdateMenuText[] = "Check update";
+inline constexpr char kAboutTitle[] = "關於 Loomwrite_Programmer";
+inline constexpr int kAboutDialogId = 100;
+inline constexpr int kAboutTextId = 1085;
+
+// Time the firmware-update worker waits for the adapter in update mode to
+// leave the bus after its restart.
+inline constexpr int kAdapterLeaveTimeoutMs = 20000;
+
+class MainDialog {
+ public:
+  // Operations carried out by other parts of the program. Every hook is
+  // optional; an unset hook makes its command do nothing. All are called on
+  // the UI thread.
+  struct Hooks {
+    // Button 1013 "Load File": ask for a file (and its area) and load it.
+    std::function<void()> loadFile;
+    // Button 1018 "Save *.KPJ".
+    std::function<void()> saveProject;
+    // Button 1016 "Update Target".
+    std::function<void()> updateTarget;
+    // Button 1017 "Update Programmer".
+    std::function<void()> updateProgrammer;
+    // Loads `path` again without asking for the area, at loadOffset():
+    // the command-line file at start-up (offset 0) and the auto reload when
+    // the window is activated with "Auto Reload Code" checked.
+    std::function<void(const std::string& path)> reloadFile;
+    // Timer 1, once, about 200 ms after the window opened: the start-up
+    // adapter probe.
+    std::function<void()> startupProbe;
+    // A HID device interface arrived (true) or left (false).
+    std::function<void(bool arrived, const std::string& interfacePath)> deviceChanged;
+    // Posted message 0x8001 from the firmware-update prompt: start the
+    // update worker for the prompt window given.
+    std::function<void(uintptr_t promptWindow)> startFirmwareUpdate;
+    // A part was applied: reset the project record to its defaults.
+    std::function<void()> partApplied;
+    // Window menu: show the About box (a view; see aboutText()).
+    std::function<void()> showAbout;
+  };
+  Hooks hooks;
+
+  MainDialog(AppContext& ctx, const MainDialogPorts& ports);
+  ~MainDialog();
+  MainDialog(const MainDialog&) = delete;
+  MainDialog& operator=(const MainDialog&) = delete;
+
+  // Runs the whole initialisation once the window's controls exist.
+  void initialise();
+
+  // ---- Events from the view ------------------------------------------
+  // A control's command: id and notification code (notify::...).
+  void onCommand(int id, int code = notify::kClicked);
+  // A window-menu command (syscmd::...; the low 4 bits are ignored).
+  void onSystemCommand(unsigned command);
+  void onTimer(int id);
+  // The window became active (not on deactivation).
+  void onActivated();
+  // The window's close box: reads and saves the choice, then ends through
+  // the Exit path.
+  void onCloseRequest();
+  // Private messages 0x8001..0x8005 (postmsg::...), on the UI thread.
+  void onPrivateMessage(unsigned msg, uintptr_t wParam, intptr_t lParam);
+  // Posts a private message to the UI thread. Safe from any thread.
+  void post(unsigned msg, uintptr_t wParam, intptr_t lParam);
+
+  // ---- Part choice and option bits -----------------------------------
+  void listSeries();
+  void listParts();
+  // Applies the selected part unless it is the applied one already.
+  void choosePart();
+  // Fills the Part record from the part's descriptor and resets the
+  // project record (hooks.partApplied).
+  void applyPart(uint16_t partIndex);
+  // Binds the option boxes to the applied part's option-bit records.
+  void setupCheckBoxes(bool uncheck);
+  // Option byte buffer -> check boxes and the IWDG counter field.
+  void showOptionBytes();
+  // Check boxes and the IWDG counter field -> Option byte buffer.
+  void readOptionBytes();
+  const OptionBoxStates& optionBoxes() const { return boxes_; }
+
+  // ---- Status line, messages, progress -------------------------------
+  // Asks the hex view for checksum and size, keeps both in the Part record
+  // and shows them.
+  void refreshSizeAndChecksum();
+  void setStatusText(const std::string& text);
+  void setStatusTextByKey(uint16_t key);
+  // The status line shows the last loaded file's path again.
+  void showLastLoadedPath();
+  // 0..100 draws the bar, a negative value removes it.
+  void drawProgress(int value);
+  // A box whose caption and text come from the language table; style is
+  // an icon (mb::kIconError, kIconWarning, kIconInformation) with OK.
+  // Shows nothing and returns 0 when either text is missing.
+  int messageByKeys(uint16_t captionKey, uint16_t textKey, unsigned style);
+  void addTooltip(int id, const std::string& text);
+  // The language table's text for a key, or "" when it has none.
+  std::string text(uint16_t key) const;
+  // The About box's text line (control 1085).
+  std::string aboutText() const;
+
+  // ---- State shared with the operations -------------------------------
+  AppContext& context() { return ctx_; }
+  DialogPort& dialog() { return dialog_; }
+  HexViewPort& hexView() { return hexView_; }
+  const LinkBinding& link() const { return link_; }
+  // Re-entry guard of Update Target and Update Programmer.
+  bool busy() const { return busy_; }
+  void setBusy(bool busy) { busy_ = busy; }
+  const std::string& lastLoadedPath() const { return lastLoadedPath_; }
+  void setLastLoadedPath(const std::string& path) { lastLoadedPath_ = path; }
+  uint32_t loadOffset() const { return loadOffset_; }
+  void setLoadOffset(uint32_t offset) { loadOffset_ = offset; }
+  // The adapter cannot hold an image: "Update Programmer" stays disabled.
+  void disableUpdateProgrammer();
+  int adapterLeaveTimeoutMs() const { return adapterLeaveTimeoutMs_; }
+
+ private:
+  void setCaptions();
+  void initialChoice();
+  void saveChoice();
+  void endWithCancel();
+  void firmwareUpdateFinished(unsigned msg);
+  OptionBoxStates currentBoxStates() const;
+
+  AppContext& ctx_;
+  DialogPort& dialog_;
+  HexViewPort& hexView_;
+  TimerPort& timers_;
+  ProgressPaintPort* progress_;
+  EventLoopPort* eventLoop_;
+  DeviceWatchPort* deviceWatch_;
+
+  LinkBinding link_;
+  OptionBoxStates boxes_{};
+  bool busy_ = false;
+  bool watching_ = false;
+  bool reloading_ = false;
+  std::string lastLoadedPath_;
+  uint32_t loadOffset_ = 0;
+  int adapterLeaveTimeoutMs_ = 0;
+  // Posted calls check this before touching the dialog, so a message that
+  // arrives after the window is gone is dropped.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace lw
