@@ -1,7 +1,5 @@
 #include "link/link_api.h"
 
-#include "core/text.h"
-
 namespace lw {
 
 bool LinkApi::complete() const {
@@ -40,16 +38,6 @@ std::span<const uint8_t> firmwareImage(const LinkApi& link) {
   const uint8_t* bytes = link.moduleResource(kFirmwareResourceType, kFirmwareResourceId, &size);
   if (!bytes || size == 0) return {};
   return {bytes, size};
-}
-
-std::string firmwareVersionText(const LinkApi& link) {
-  const auto image = firmwareImage(link);
-  unsigned major = 0, minor = 0;
-  if (image.size() >= 2) {
-    major = image[image.size() - 2];
-    minor = image[image.size() - 1];
-  }
-  return format(" FW = v%X.%2X", major, minor);
 }
 
 }  // namespace lw

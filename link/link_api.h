@@ -55,8 +55,4 @@ LinkApi bindLinkLibrary(ModulePort& modules, ModuleHandle module);
 // or an empty span.
 std::span<const uint8_t> firmwareImage(const LinkApi& link);
 
-// " FW = v%X.%2X" from the image's last two bytes (major, minor); 0 and 0
-// without an image.
-std::string firmwareVersionText(const LinkApi& link);
-
 }  // namespace lw

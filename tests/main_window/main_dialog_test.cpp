@@ -278,40 +278,6 @@ TEST(MainDialogStatus, ProgressIsPaintedDirectlyAndFromPostedMessages) {
   EXPECT_EQ(h.progress.painted.size(), 2u);
 }
 
-TEST(MainDialogMessages, FirmwareUpdateResults) {
-  MainDialogHarness h;
-  h.open();
-  h.ctx.state.firmwareUpdateRunning = 1;
-  h.ctx.state.startupFirmwareUpdateFlag = 1;
-  h.dialog.setText(kStatusLine, "busy");
-  const uint32_t before = h.clock.tickCountMs();
-  h.main->onPrivateMessage(postmsg::kFirmwareUpdated, 0, 0);
-  EXPECT_EQ(h.dialog.text(kStatusLine), "");
-  EXPECT_EQ(h.clock.tickCountMs() - before, 3000u);
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.shown[0].text, "Tether is upgraded !");
-  EXPECT_EQ(h.messages.shown[0].caption, "Pass !");
-  EXPECT_EQ(h.messages.shown[0].style, mb::kIconInformation);
-  EXPECT_EQ(h.ctx.state.firmwareUpdateRunning, 0);
-  EXPECT_EQ(h.ctx.state.startupFirmwareUpdateFlag, 0);
-
-  h.ctx.state.firmwareUpdateRunning = 1;
-  h.ctx.state.startupFirmwareUpdateFlag = 1;
-  h.main->onPrivateMessage(postmsg::kResetToApFailed, 0, 0);
-  h.main->onPrivateMessage(postmsg::kCloseAdapterFailed, 0, 0);
-  ASSERT_EQ(h.messages.shown.size(), 3u);
-  EXPECT_EQ(h.messages.shown[1].text, "Tether reset to AP fail !");
-  EXPECT_EQ(h.messages.shown[2].text, "Close Tether fail !");
-  EXPECT_EQ(h.messages.shown[2].caption, "Error !");
-  EXPECT_EQ(h.messages.shown[2].style, mb::kIconError);
-  EXPECT_EQ(h.ctx.state.firmwareUpdateRunning, 0);
-  EXPECT_EQ(h.ctx.state.startupFirmwareUpdateFlag, 1);
-
-  // A key without text shows nothing.
-  EXPECT_EQ(h.main->messageByKeys(1101, 9999, mb::kIconError), 0);
-  EXPECT_EQ(h.messages.shown.size(), 3u);
-}
-
 TEST(MainDialogHooks, CommandsTimerMenuAndDevicesReachTheirHandlers) {
   MainDialogHarness h;
   std::vector<std::string> calls;
@@ -346,35 +312,31 @@ TEST(MainDialogHooks, CommandsTimerMenuAndDevicesReachTheirHandlers) {
   EXPECT_FALSE(h.dialog.isEnabled(kUpdateProgrammer));
 }
 
-TEST(MainDialogHooks, AutoReloadAndCommandLineFile) {
-  const auto file = std::filesystem::temp_directory_path() / "lw_main_dialog_test.bin";
-  std::ofstream(file) << "x";
+TEST(MainDialogMessages, MessageByKeys) {
   MainDialogHarness h;
-  std::vector<std::pair<std::string, uint32_t>> reloads;
-  h.ctx.state.commandLineFilePath = file.string();
-  h.create().hooks.reloadFile = [&](const std::string& p) { reloads.emplace_back(p, h.main->loadOffset()); };
-  h.main->setLoadOffset(0x100);
-  h.main->initialise();
-  ASSERT_EQ(reloads.size(), 1u);
-  EXPECT_EQ(reloads[0], std::make_pair(file.string(), 0u));
+  h.open();
+  EXPECT_EQ(h.main->messageByKeys(1104, 1103, mb::kIconInformation), kIdOk);
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].text, "Update Target ok !");
+  EXPECT_EQ(h.messages.shown[0].caption, "Pass !");
+  // A key without text shows nothing.
+  EXPECT_EQ(h.main->messageByKeys(1101, 9999, mb::kIconError), 0);
+  EXPECT_EQ(h.messages.shown.size(), 1u);
+}
 
-  // Activation reloads only with the box checked and a file loaded before.
-  h.main->onActivated();
-  h.dialog.setChecked(kAutoReload, true);
-  h.main->onActivated();
-  EXPECT_EQ(reloads.size(), 1u);
-  h.main->setLastLoadedPath("/tmp/last.hex");
-  h.main->onActivated();
-  ASSERT_EQ(reloads.size(), 2u);
-  EXPECT_EQ(reloads[1].first, "/tmp/last.hex");
-  std::filesystem::remove(file);
-
-  MainDialogHarness missing;
-  int calls = 0;
-  missing.ctx.state.commandLineFilePath = "/nonexistent/lw/file.hex";
-  missing.create().hooks.reloadFile = [&](const std::string&) { ++calls; };
-  missing.main->initialise();
-  EXPECT_EQ(calls, 0);
+TEST(MainDialogHooks, CommandLineFileAtInitialisationAndActivation) {
+  MainDialogHarness h;
+  std::vector<std::string> calls;
+  MainDialog& m = h.create();
+  m.hooks.loadCommandLineFile = [&] { calls.push_back("command-line file"); };
+  m.hooks.activated = [&] { calls.push_back("activated"); };
+  m.initialise();
+  EXPECT_EQ(calls, std::vector<std::string>{"command-line file"}) << "the last step of initialisation";
+  m.onActivated();
+  EXPECT_EQ(calls.back(), "activated");
+  m.codeFiles().lastLoadedPath = "/tmp/last.hex";
+  m.showLastLoadedPath();
+  EXPECT_EQ(h.dialog.text(kStatusLine), "/tmp/last.hex");
 }
 
 TEST(MainDialogDevices, FailedRegistrationIsReportedOnceAndWindowWorks) {
@@ -405,7 +367,6 @@ TEST(MainDialogTitle, FirmwareVersionFromLinkLibraryResource) {
   h.modules.symbols["LW_ModuleResource"] = reinterpret_cast<void*>(accessor);
   h.open();
   EXPECT_EQ(h.dialog.title(), "Loomwrite_Programmer (v1.4.0.0) FW = v1. 5 ");
-  EXPECT_NE(h.main->link().moduleResource, nullptr);
   EXPECT_FALSE(h.main->link().complete());  // no entry points in this module
 }
 

@@ -1,13 +1,11 @@
 #include "ui/main/main_dialog.h"
 
 #include <array>
-#include <filesystem>
 #include <vector>
 
 #include "app/settings_keys.h"
 #include "core/codes.h"
 #include "core/text.h"
-#include "platform/ports/clock_port.h"
 #include "platform/ports/device_watch_port.h"
 #include "platform/ports/dialog_port.h"
 #include "platform/ports/event_loop_port.h"
@@ -33,13 +31,9 @@ using namespace mainid;
 namespace key {
 constexpr uint16_t kTitle = 102;
 constexpr uint16_t kErrorCaption = 1101;
-constexpr uint16_t kPassCaption = 1104;
 constexpr uint16_t kChecksumWord = 1105;
 constexpr uint16_t kSizeWord = 1106;
 constexpr uint16_t kCompleted = 1109;
-constexpr uint16_t kUpgraded = 1128;
-constexpr uint16_t kCloseFailed = 1129;
-constexpr uint16_t kResetToApFailed = 1130;
 }  // namespace key
 
 // Controls whose captions come from the language table, in the order they
@@ -65,7 +59,6 @@ constexpr std::array<const char*, 4> kFixedOptionTooltips = {
 
 constexpr char kDeviceWatchFailedText[] = "Error for RegisterDeviceNotification";
 constexpr char kDeviceWatchFailedCaption[] = "Vantrel Loomwrite Programmer";
-constexpr uint32_t kFirmwareUpdatedPauseMs = 3000;
 
 int optionBoxId(int k) { return kFirstOptionBox + k; }
 
@@ -100,8 +93,8 @@ void MainDialog::initialise() {
   dialog_.setChecked(kWholeChip, true);
   dialog_.setTextLimit(kIwdgCounter, 5);
 
-  const auto firmware = firmwareImage(bindModuleResource(*ctx_.ports.modules, ctx_.state.linkLibrary));
-  dialog_.setTitle(mainWindowTitle(captionPart(text(key::kTitle)), firmwareVersionText(firmware)));
+  const LinkApi forTitle = bindLinkLibrary(*ctx_.ports.modules, ctx_.state.linkLibrary);
+  dialog_.setTitle(mainWindowTitle(captionPart(text(key::kTitle)), firmwareVersionText(firmwareImage(forTitle))));
 
   setCaptions();
   initialChoice();
@@ -168,12 +161,7 @@ void MainDialog::initialChoice() {
   ctx_.state.part.partIndex = kForceApplyPart;
   choosePart();
 
-  const std::string& file = ctx_.state.commandLineFilePath;
-  std::error_code ec;
-  if (!file.empty() && std::filesystem::exists(file, ec)) {
-    loadOffset_ = 0;
-    if (hooks.reloadFile) hooks.reloadFile(file);
-  }
+  if (hooks.loadCommandLineFile) hooks.loadCommandLineFile();
 }
 
 // ---- Part choice and option bits -------------------------------------------
@@ -329,13 +317,7 @@ void MainDialog::onTimer(int id) {
 }
 
 void MainDialog::onActivated() {
-  // A box shown by the reload itself re-activates the window when it
-  // closes; that activation must not start another reload inside this one.
-  if (reloading_ || !dialog_.isChecked(kAutoReload) || lastLoadedPath_.empty() || !hooks.reloadFile) return;
-  reloading_ = true;
-  const std::string path = lastLoadedPath_;
-  hooks.reloadFile(path);
-  reloading_ = false;
+  if (hooks.activated) hooks.activated();
 }
 
 void MainDialog::saveChoice() {
@@ -375,33 +357,12 @@ void MainDialog::onPrivateMessage(unsigned msg, uintptr_t wParam, intptr_t lPara
     case postmsg::kStartFirmwareUpdate:
       if (hooks.startFirmwareUpdate) hooks.startFirmwareUpdate(wParam);
       break;
-    case postmsg::kResetToApFailed:
-    case postmsg::kCloseAdapterFailed:
-    case postmsg::kFirmwareUpdated:
-      firmwareUpdateFinished(msg);
-      break;
     case postmsg::kProgress:
       drawProgress(static_cast<int>(lParam));
       break;
     default:
       break;
   }
-}
-
-void MainDialog::firmwareUpdateFinished(unsigned msg) {
-  AppState& st = ctx_.state;
-  if (msg == postmsg::kResetToApFailed) {
-    messageByKeys(key::kErrorCaption, key::kResetToApFailed, mb::kIconError);
-  } else if (msg == postmsg::kCloseAdapterFailed) {
-    messageByKeys(key::kErrorCaption, key::kCloseFailed, mb::kIconError);
-  } else {
-    setStatusText("");
-    // Give the restarted adapter time to come back before telling the user.
-    if (ctx_.ports.clock) ctx_.ports.clock->sleepMs(kFirmwareUpdatedPauseMs);
-    messageByKeys(key::kPassCaption, key::kUpgraded, mb::kIconInformation);
-    st.startupFirmwareUpdateFlag = 0;
-  }
-  st.firmwareUpdateRunning = 0;
 }
 
 // ---- Status fields, progress, messages -----------------------------------------
@@ -424,7 +385,7 @@ void MainDialog::setStatusTextByKey(uint16_t k) {
   if (const auto t = languageText(*ctx_.resources, ctx_.state.languageIndex, k)) setStatusText(*t);
 }
 
-void MainDialog::showLastLoadedPath() { setStatusText(lastLoadedPath_); }
+void MainDialog::showLastLoadedPath() { setStatusText(codeFiles_.lastLoadedPath); }
 
 void MainDialog::drawProgress(int value) {
   if (!progress_) return;

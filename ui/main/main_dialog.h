@@ -16,7 +16,8 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "link/link_binding.h"
+#include "image/code_file_host.h"
+#include "link/link_api.h"
 #include "ui/main/main_dialog_ids.h"
 #include "ui/main/option_layouts.h"
 
@@ -64,10 +65,12 @@ class MainDialog {
     std::function<void()> updateTarget;
     // Button 1017 "Update Programmer".
     std::function<void()> updateProgrammer;
-    // Loads `path` again without asking for the area, at loadOffset():
-    // the command-line file at start-up (offset 0) and the auto reload when
-    // the window is activated with "Auto Reload Code" checked.
-    std::function<void(const std::string& path)> reloadFile;
+    // The last step of initialisation: loads the file named on the command
+    // line, when there is one, at offset 0 without asking for the area.
+    std::function<void()> loadCommandLineFile;
+    // The window became active: reloads the last loaded file when "Auto
+    // Reload Code" is checked.
+    std::function<void()> activated;
     // Timer 1, once, about 200 ms after the window opened: the start-up
     // adapter probe.
     std::function<void()> startupProbe;
@@ -147,24 +150,22 @@ class MainDialog {
   AppContext& context() { return ctx_; }
   DialogPort& dialog() { return dialog_; }
   HexViewPort& hexView() { return hexView_; }
-  const LinkBinding& link() const { return link_; }
-  // Re-entry guard of Update Target and Update Programmer.
-  bool busy() const { return busy_; }
-  void setBusy(bool busy) { busy_ = busy; }
-  const std::string& lastLoadedPath() const { return lastLoadedPath_; }
-  void setLastLoadedPath(const std::string& path) { lastLoadedPath_ = path; }
-  uint32_t loadOffset() const { return loadOffset_; }
-  void setLoadOffset(uint32_t offset) { loadOffset_ = offset; }
+  const LinkApi& link() const { return link_; }
+  // The project record, the last loaded file, the load offset and the
+  // request addressing.
+  CodeFileState& codeFiles() { return codeFiles_; }
+  const std::string& lastLoadedPath() const { return codeFiles_.lastLoadedPath; }
   // The adapter cannot hold an image: "Update Programmer" stays disabled.
   void disableUpdateProgrammer();
   int adapterLeaveTimeoutMs() const { return adapterLeaveTimeoutMs_; }
+  // Whether device arrival and removal notifications are being delivered.
+  bool watchingDevices() const { return watching_; }
 
  private:
   void setCaptions();
   void initialChoice();
   void saveChoice();
   void endWithCancel();
-  void firmwareUpdateFinished(unsigned msg);
   OptionBoxStates currentBoxStates() const;
 
   AppContext& ctx_;
@@ -175,13 +176,10 @@ class MainDialog {
   EventLoopPort* eventLoop_;
   DeviceWatchPort* deviceWatch_;
 
-  LinkBinding link_;
+  LinkApi link_;
   OptionBoxStates boxes_{};
-  bool busy_ = false;
   bool watching_ = false;
-  bool reloading_ = false;
-  std::string lastLoadedPath_;
-  uint32_t loadOffset_ = 0;
+  CodeFileState codeFiles_;
   int adapterLeaveTimeoutMs_ = 0;
   // Posted calls check this before touching the dialog, so a message that
   // arrives after the window is gone is dropped.

@@ -1,0 +1,82 @@
+#pragma once
+// Connects the main dialog to the operations behind its buttons: loading
+// and saving code files (image/) and the adapter operations (link/). It
+// serves both as their host, answering from the main dialog, and fills the
+// main dialog's hooks. The Qt program and the command-line tool use the
+// same class; only the views they hand in differ.
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "image/code_file_host.h"
+#include "link/firmware_update.h"
+#include "link/programmer_host.h"
+
+namespace lw {
+
+class EventLoopPort;
+class HidTransportPort;
+class MainDialog;
+class Programmer;
+
+// The dialogs the operations open, as the program's views show them.
+struct OperationViews {
+  // "Select AP/IAP area" offering the address; nothing when cancelled.
+  std::function<std::optional<LoadArea>(uint32_t proposedAddress)> askLoadArea;
+  // The KPJ Dialog; nothing when cancelled.
+  std::function<std::optional<RequestAddressing>()> askRequestAddressing;
+  // The firmware-update prompt, modal, in the given mode. Its OK calls
+  // startUpdate with the call that tells the prompt the download ended.
+  using StartUpdate = std::function<void(std::function<void()> downloadEnded)>;
+  std::function<void(int mode, StartUpdate startUpdate)> showFirmwarePrompt;
+};
+
+class MainWindowOperations final : public CodeFileHost, public ProgrammerHost {
+ public:
+  MainWindowOperations(MainDialog& dialog, EventLoopPort& loop, HidTransportPort& hid, OperationViews views,
+                       FirmwareUpdateTimings timings = {});
+  // Waits for a running firmware update to end before the dialog goes.
+  ~MainWindowOperations() override;
+  MainWindowOperations(const MainWindowOperations&) = delete;
+  MainWindowOperations& operator=(const MainWindowOperations&) = delete;
+
+  // Fills the main dialog's hooks; call before the dialog initialises.
+  void install();
+
+  // The adapter operations, bound to the Link library the dialog bound at
+  // initialisation (created on first use).
+  Programmer& programmer();
+
+  // CodeFileHost
+  AppContext& context() override;
+  DialogPort& dialog() override;
+  HexViewPort& hexView() override;
+  CodeFileState& codeFiles() override;
+  void selectSeriesAndPart(uint16_t partIndex) override;
+  void selectPartEntry(uint16_t partIndex) override;
+  void choosePartForced() override;
+  void showProjectOptionBytes() override;
+  void readOptionBytes() override;
+  std::optional<LoadArea> askLoadArea(uint32_t proposedAddress) override;
+  std::optional<RequestAddressing> askRequestAddressing() override;
+
+  // ProgrammerHost
+  void setStatusLine(const std::string& text) override;
+  std::string loadedFilePath() const override;
+  void drawProgress(int percent) override;
+  void readOptionCheckBoxes() override;
+  void setUpdateProgrammerEnabled(bool enabled) override;
+  void showFirmwarePrompt(int mode) override;
+  void repaint() override;
+  bool deviceNotificationsRegistered() const override;
+
+ private:
+  MainDialog& main_;
+  EventLoopPort& loop_;
+  HidTransportPort& hid_;
+  OperationViews views_;
+  FirmwareUpdateTimings timings_;
+  std::unique_ptr<Programmer> programmer_;
+};
+
+}  // namespace lw
