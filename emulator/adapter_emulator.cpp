@@ -368,6 +368,11 @@ bool AdapterEmulator::supplyOutside(uint16_t lowMv, uint16_t highMv) const {
   return mv < lowMv || mv > highMv;
 }
 
+bool AdapterEmulator::targetReachable() const {
+  // Connected by command 37 and still there (it may have been taken away since).
+  return targetConnected_ && target_.present && !faults_.noTarget;
+}
+
 bool AdapterEmulator::storageAvailable() const { return settings_.storage && !faults_.noStorage; }
 
 void AdapterEmulator::queueAnswer(Step step, uint8_t tag, uint8_t command, uint16_t status, Instant due) {
@@ -450,7 +455,7 @@ Transfer AdapterEmulator::normalSetFeature(std::span<const uint8_t> report, Inst
       r.tag = q->tag;
       const uint64_t end = static_cast<uint64_t>(q->address) + q->byteCount;
       if (q->command == cmd::kReadTarget) {
-        if (!targetConnected_) r.status = wire::status::kNoResponse;
+        if (!targetReachable()) r.status = wire::status::kNoResponse;
         else if (target_.readProtected) r.status = wire::status::kProtected;
         else if (end > target_.flash.size()) r.status = wire::status::kOutOfRange;
         else r.data.assign(target_.flash.begin() + q->address, target_.flash.begin() + static_cast<std::ptrdiff_t>(end));
@@ -508,7 +513,7 @@ bool AdapterEmulator::handleCommand(const wire::Request& q, Instant now) {
       uint16_t real = wire::status::kOk;
       const uint16_t requested = static_cast<uint16_t>(q.params[0] | (q.params[1] << 8));
       const uint16_t actual = faults_.wrongPart ? static_cast<uint16_t>(target_.partIndex + 1) : target_.partIndex;
-      if (!targetConnected_) real = wire::status::kNoResponse;
+      if (!targetReachable()) real = wire::status::kNoResponse;
       else if (requested != actual) real = wire::status::kFailed;
       else if (target_.readProtected) real = wire::status::kProtected;
       queueAnswer(Step::kPartCheck, q.tag, q.command, forced(Step::kPartCheck).value_or(real), after(now, 5ms));
@@ -516,7 +521,7 @@ bool AdapterEmulator::handleCommand(const wire::Request& q, Instant now) {
     }
     case cmd::kErase: {
       uint16_t real = wire::status::kOk;
-      if (!targetConnected_) real = wire::status::kNoResponse;
+      if (!targetReachable()) real = wire::status::kNoResponse;
       else if (supplyOutside(kProgramLowMv, kProgramHighMv)) real = wire::status::kVoltage;
       const uint16_t answered = forced(Step::kErase).value_or(real);
       if (real == 0 && answered == 0) {
@@ -563,7 +568,7 @@ uint16_t AdapterEmulator::blockStatus(const PendingBlock& b) const {
   switch (b.command) {
     case cmd::kWriteCode:
     case cmd::kWriteOptions: {
-      if (!targetConnected_) return wire::status::kNoResponse;
+      if (!targetReachable()) return wire::status::kNoResponse;
       if (supplyOutside(kProgramLowMv, kProgramHighMv)) return wire::status::kVoltage;
       const uint64_t size = b.command == cmd::kWriteCode ? target_.flash.size() : target_.options.size();
       return end > size ? wire::status::kOutOfRange : wire::status::kOk;

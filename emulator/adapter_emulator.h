@@ -151,6 +151,7 @@ class AdapterEmulator {
   uint16_t supplyMillivolts() const;
   bool supplyOutside(uint16_t lowMv, uint16_t highMv) const;
   bool storageAvailable() const;
+  bool targetReachable() const;
   void queueAnswer(Step step, uint8_t tag, uint8_t command, uint16_t status, Instant due);
   void disturbFeatureAnswer(Step step, std::vector<uint8_t>& answer, Transfer& t);
 

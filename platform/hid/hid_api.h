@@ -7,7 +7,13 @@
 // emulator with its state in DIR) or by lw_hid_select_backend.
 //
 // Results are the program's error numbers (core/codes.h): 0 success,
-// 258 time-out, 995 cancelled, 1167 device gone, others for other failures.
+// 2 no such device (open), 6 handle not open (never opened, or closed),
+// 13 the device sent a report of the wrong length, 31 the device refused
+// (stalled) the report, 87 a bad argument or a report whose length is not
+// the device's report length, 258 time-out, 995 cancelled or closed while
+// waiting, 1167 the device left the bus. Handles are not reused while the
+// process runs, so a stale handle gives 6 rather than reaching another
+// device. Every open handle receives its own copy of each input report.
 #include <stddef.h>
 #include <stdint.h>
 

@@ -45,8 +45,11 @@ TEST(EmulatorState, WritesSurviveIntoTheNextProcess) {
 
 TEST(EmulatorState, EditsAreNoticedAndPlugTheAdapterInAndOut) {
   EmulatorBench b;
+  b.connectTarget();
   b.dir.write("target.ini", "present = no\n");
   b.device->refresh(b.now);
+  b.command(35, {43, 0});
+  EXPECT_EQ(b.answer()->status, wire::status::kNoResponse) << "taken away after the connect";
   b.command(37, {0x19, 0x37});
   EXPECT_EQ(b.answer()->status, wire::status::kNoResponse);
 

@@ -10,6 +10,7 @@
 
 #include "core/codes.h"
 #include "tests/adapter/link_module.h"
+#include "platform/hid/interface_path.h"
 #include "tests/adapter/notes.h"
 
 namespace lw::test {
@@ -191,6 +192,23 @@ TEST_F(HidLayer, TimingModelPacesReportsLikeFullSpeedUsb) {
   const auto start = SteadyClock::now();
   for (int i = 0; i < 20; ++i) lw_hid_get_feature(handle(), report.data(), report.size());
   EXPECT_GE(since(start), 80) << "4 ms for each 129-byte report";
+}
+
+TEST(UsbBackend, ListsDevicesByInterfacePathAndOpensNoAbsentAdapter) {
+  ASSERT_EQ(lw_hid_select_backend("usb"), 0u);
+  std::vector<lw_hid_device_info> list(64);
+  const int n = lw_hid_enumerate(list.data(), static_cast<int>(list.size()));
+  ASSERT_GE(n, 0);
+  for (int i = 0; i < std::min(n, 64); ++i) {
+    const auto ids = hid::idsFromInterfacePath(list[i].interface_path);
+    ASSERT_TRUE(ids) << list[i].interface_path;
+    EXPECT_EQ(ids->vendorId, list[i].vendor_id);
+    EXPECT_EQ(ids->productId, list[i].product_id);
+    if (list[i].vendor_id == kAdapterVendorId) GTEST_SKIP() << "a real adapter is plugged in";
+  }
+  uint32_t error = 0;
+  EXPECT_EQ(lw_hid_open(kAdapterVendorId, kPidNormal, &error), 0u);
+  EXPECT_EQ(error, err::kFileNotFound);
 }
 
 }  // namespace
