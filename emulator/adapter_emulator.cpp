@@ -66,7 +66,7 @@ void AdapterEmulator::refresh(Instant now) {
     return;
   }
   usable_ = true;
-  loadAdapter(first, now);
+  loadAdapter(first);
   loadTarget(first);
   if (first || dir_.changed(file::kOfflineHeader)) loadBinary(file::kOfflineHeader, offlineHeader_);
   if (first || dir_.changed(file::kOfflineCode)) loadBinary(file::kOfflineCode, offlineCode_);
@@ -79,7 +79,7 @@ void AdapterEmulator::logProblems(std::vector<std::string>& problems) {
   problems.clear();
 }
 
-void AdapterEmulator::loadAdapter(bool first, Instant now) {
+void AdapterEmulator::loadAdapter(bool first) {
   std::vector<std::string> problems;
   if (first || dir_.changed(file::kAdapterFirmware)) {
     if (auto image = dir_.read(file::kAdapterFirmware)) {
@@ -117,7 +117,6 @@ void AdapterEmulator::loadAdapter(bool first, Instant now) {
     attached_ = false;
     resetTransient();
   }
-  (void)now;
   if (wanted) arrive();
 }
 

@@ -122,7 +122,7 @@ class AdapterEmulator {
   };
 
   // Loading and saving.
-  void loadAdapter(bool first, Instant now);
+  void loadAdapter(bool first);
   void loadTarget(bool first);
   void loadBinary(const char* name, std::vector<uint8_t>& into);
   void loadFaults();
