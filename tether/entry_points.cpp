@@ -1,4 +1,6 @@
 // The Link library's exported entry points and records.
+#include <type_traits>
+
 #include "link/link_records.h"
 #include "tether/link_session.h"
 

@@ -1,5 +1,7 @@
 // The Link library's version block and its resources: the adapter firmware
 // image is its "FW" 5002 resource.
+#include <type_traits>
+
 #include "core/text.h"
 #include "core/version_block.h"
 #include "link/link_records.h"
