@@ -32,10 +32,13 @@ namespace err {
 inline constexpr uint32_t kSuccess = 0;
 inline constexpr uint32_t kFileNotFound = 2;
 inline constexpr uint32_t kAccessDenied = 5;
+inline constexpr uint32_t kInvalidHandle = 6;
 inline constexpr uint32_t kNotEnoughMemory = 8;
 inline constexpr uint32_t kInvalidData = 13;
 inline constexpr uint32_t kOutOfMemory = 14;
 inline constexpr uint32_t kReadFault = 30;
+inline constexpr uint32_t kNotSupported = 50;
+inline constexpr uint32_t kInvalidParameter = 87;
 inline constexpr uint32_t kInvalidName = 123;
 inline constexpr uint32_t kModuleNotFound = 126;
 inline constexpr uint32_t kProcNotFound = 127;

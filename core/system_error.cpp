@@ -29,6 +29,9 @@ const char* systemErrorText(uint32_t code) {
     case err::kFileNotFound: return "The system cannot find the file specified.";
     case err::kAccessDenied: return "Access is denied.";
     case err::kNotEnoughMemory: return "Not enough memory resources are available to process this command.";
+    case err::kInvalidHandle: return "The handle is invalid.";
+    case err::kNotSupported: return "The request is not supported.";
+    case err::kInvalidParameter: return "The parameter is incorrect.";
     case err::kInvalidData: return "The data is invalid.";
     case err::kOutOfMemory: return "Not enough memory resources are available to complete this operation.";
     case err::kReadFault: return "The system cannot read from the specified device.";

@@ -7,7 +7,13 @@
 // emulator with its state in DIR) or by lw_hid_select_backend.
 //
 // Results are the program's error numbers (core/codes.h): 0 success,
-// 258 time-out, 995 cancelled, 1167 device gone, others for other failures.
+// 2 no such device (open), 6 handle not open (never opened, or closed),
+// 13 the device sent a report of the wrong length, 31 the device refused
+// (stalled) the report, 87 a bad argument or a report whose length is not
+// the device's report length, 258 time-out, 995 cancelled or closed while
+// waiting, 1167 the device left the bus. Handles are not reused while the
+// process runs, so a stale handle gives 6 rather than reaching another
+// device. Every open handle receives its own copy of each input report.
 #include <stddef.h>
 #include <stdint.h>
 
@@ -15,11 +21,17 @@
 extern "C" {
 #endif
 
+#if defined(__GNUC__)
+#define LW_HID_API __attribute__((visibility("default")))
+#else
+#define LW_HID_API
+#endif
+
 typedef uint32_t lw_hid_handle;  // 0 = no device
 
 // Selects the backend ("usb" or "emulator:DIR"); NULL re-reads the
 // environment. Returns 0 on success. Closes every open handle.
-uint32_t lw_hid_select_backend(const char* spec);
+LW_HID_API uint32_t lw_hid_select_backend(const char* spec);
 
 typedef struct lw_hid_device_info {
   uint16_t vendor_id;
@@ -28,29 +40,29 @@ typedef struct lw_hid_device_info {
 } lw_hid_device_info;
 
 // Fills up to max entries; returns how many devices there are.
-int lw_hid_enumerate(lw_hid_device_info* out, int max);
+LW_HID_API int lw_hid_enumerate(lw_hid_device_info* out, int max);
 
 // Opens the first device with the ids; 0 and *error set on failure.
-lw_hid_handle lw_hid_open(uint16_t vendor_id, uint16_t product_id, uint32_t* error);
-void lw_hid_close(lw_hid_handle h);
+LW_HID_API lw_hid_handle lw_hid_open(uint16_t vendor_id, uint16_t product_id, uint32_t* error);
+LW_HID_API void lw_hid_close(lw_hid_handle h);
 
 // Report lengths, each counting the report-ID byte.
-uint32_t lw_hid_report_lengths(lw_hid_handle h, uint8_t* feature, uint8_t* input, uint8_t* output);
+LW_HID_API uint32_t lw_hid_report_lengths(lw_hid_handle h, uint8_t* feature, uint8_t* input, uint8_t* output);
 
-uint32_t lw_hid_set_feature(lw_hid_handle h, const uint8_t* report, size_t length);
-uint32_t lw_hid_get_feature(lw_hid_handle h, uint8_t* report, size_t length);
+LW_HID_API uint32_t lw_hid_set_feature(lw_hid_handle h, const uint8_t* report, size_t length);
+LW_HID_API uint32_t lw_hid_get_feature(lw_hid_handle h, uint8_t* report, size_t length);
 // Reads one input report (report-ID byte first) within timeout_ms.
-uint32_t lw_hid_read_input(lw_hid_handle h, uint8_t* report, size_t length, uint32_t timeout_ms);
+LW_HID_API uint32_t lw_hid_read_input(lw_hid_handle h, uint8_t* report, size_t length, uint32_t timeout_ms);
 // Makes a pending lw_hid_read_input on the handle return 995 at once.
-void lw_hid_cancel_io(lw_hid_handle h);
-uint32_t lw_hid_write_output(lw_hid_handle h, const uint8_t* report, size_t length);
+LW_HID_API void lw_hid_cancel_io(lw_hid_handle h);
+LW_HID_API uint32_t lw_hid_write_output(lw_hid_handle h, const uint8_t* report, size_t length);
 
 // Device arrival (arrived = 1) and removal (0), with the device-interface
 // path. Callbacks come on a background thread.
 typedef void (*lw_hid_change_callback)(void* context, int arrived, const char* interface_path);
 // Returns a watch id > 0, or 0 when notifications are not available.
-int lw_hid_watch(lw_hid_change_callback callback, void* context);
-void lw_hid_unwatch(int watch_id);
+LW_HID_API int lw_hid_watch(lw_hid_change_callback callback, void* context);
+LW_HID_API void lw_hid_unwatch(int watch_id);
 
 #ifdef __cplusplus
 }

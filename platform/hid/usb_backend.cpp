@@ -1,0 +1,257 @@
+// The real USB backend: hidapi over hidraw for the reports, libudev for
+// arrival and removal. Paths are built from the hidraw node's HID_ID so
+// they read like the program's device templates.
+#include <hidapi/hidapi.h>
+#include <libudev.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "core/codes.h"
+#include "platform/hid/hid_backend.h"
+#include "platform/hid/report_descriptor.h"
+
+namespace lw::hid {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kReadSliceMs = 50;  // how often a waiting read looks for cancel and close
+
+// "/dev/hidraw3" -> "hidraw3"
+std::string nodeName(const std::string& devnode) {
+  const std::size_t slash = devnode.rfind('/');
+  return slash == std::string::npos ? devnode : devnode.substr(slash + 1);
+}
+
+std::optional<DescriptorLengths> descriptorLengths(const std::string& node) {
+  std::ifstream in("/sys/class/hidraw/" + node + "/device/report_descriptor", std::ios::binary);
+  if (!in) return std::nullopt;
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return lengthsFromDescriptor(bytes);
+}
+
+uint32_t lastIoError() {
+  const int e = errno;
+  if (e == 0 || e == ENODEV || e == ESHUTDOWN) return err::kDeviceNotConnected;
+  if (e == EPIPE) return err::kGenFailure;  // the device stalled the request
+  return errorFromErrno(e);
+}
+
+uint8_t clampLength(uint32_t n) { return static_cast<uint8_t>(std::min<uint32_t>(n, 255)); }
+
+class UsbDevice final : public Device {
+ public:
+  UsbDevice(hid_device* device, const DescriptorLengths& d)
+      : device_(device),
+        lengths_{clampLength(d.feature), clampLength(d.input), clampLength(d.output)},
+        numbered_(d.numberedReports) {}
+  ~UsbDevice() override { hid_close(device_); }
+
+  Lengths lengths() const override { return lengths_; }
+
+  uint32_t setFeature(std::span<const uint8_t> report) override {
+    if (closed_) return err::kInvalidHandle;
+    std::lock_guard lock(writeMutex_);
+    errno = 0;
+    return hid_send_feature_report(device_, report.data(), report.size()) < 0 ? lastIoError() : 0;
+  }
+
+  uint32_t getFeature(std::span<uint8_t> report) override {
+    if (closed_) return err::kInvalidHandle;
+    std::vector<uint8_t> buffer(report.size() + 1, 0);  // one more, to see a long answer
+    buffer[0] = report[0];
+    std::lock_guard lock(writeMutex_);
+    errno = 0;
+    const int n = hid_get_feature_report(device_, buffer.data(), buffer.size());
+    if (n < 0) return lastIoError();
+    if (static_cast<std::size_t>(n) != report.size()) return err::kInvalidData;
+    std::copy_n(buffer.begin(), report.size(), report.begin());
+    return 0;
+  }
+
+  uint32_t readInput(std::span<uint8_t> report, uint32_t timeoutMs) override {
+    const uint64_t epoch = cancelEpoch_;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    // Without report IDs hidraw gives the data alone; the layer's reports
+    // always start with the report-ID byte.
+    const std::size_t skip = numbered_ ? 0 : 1;
+    std::vector<uint8_t> buffer(report.size() + 1, 0);
+    for (;;) {
+      if (closed_ || cancelEpoch_ != epoch) return err::kOperationAborted;
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return err::kWaitTimeout;
+      errno = 0;
+      const int n = hid_read_timeout(device_, buffer.data() + skip, buffer.size() - skip,
+                                     static_cast<int>(std::min<long long>(left, kReadSliceMs)));
+      if (n < 0) return lastIoError();
+      if (n == 0) continue;
+      if (closed_ || cancelEpoch_ != epoch) return err::kOperationAborted;
+      const std::size_t got = static_cast<std::size_t>(n) + skip;
+      // A report longer or shorter than the device declares is not an answer.
+      if ((lengths_.input != 0 && got != lengths_.input) || got > report.size()) return err::kInvalidData;
+      std::copy_n(buffer.begin(), got, report.begin());
+      return 0;
+    }
+  }
+
+  uint32_t writeOutput(std::span<const uint8_t> report) override {
+    if (closed_) return err::kInvalidHandle;
+    std::lock_guard lock(writeMutex_);
+    errno = 0;
+    return hid_write(device_, report.data(), report.size()) < 0 ? lastIoError() : 0;
+  }
+
+  void cancelIo() override { ++cancelEpoch_; }
+  void close() override { closed_ = true; }
+
+ private:
+  hid_device* const device_;
+  const Lengths lengths_;
+  const bool numbered_;
+  std::mutex writeMutex_;
+  std::atomic<uint64_t> cancelEpoch_{0};
+  std::atomic<bool> closed_{false};
+};
+
+// Ids and path of a hidraw device from udev; nothing for non-HID parents.
+std::optional<DeviceInfo> infoOf(udev_device* hidraw) {
+  udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
+  const char* hidId = hid ? udev_device_get_property_value(hid, "HID_ID") : nullptr;
+  const char* sysname = udev_device_get_sysname(hidraw);
+  if (!hidId || !sysname) return std::nullopt;
+  const auto ids = idsFromUdevHidId(hidId);
+  if (!ids) return std::nullopt;
+  return DeviceInfo{*ids, makeInterfacePath(*ids, sysname)};
+}
+
+class UsbBackend final : public Backend {
+ public:
+  UsbBackend() { hidOk_ = hid_init() == 0; }
+  ~UsbBackend() override {
+    stopMonitor();
+    if (hidOk_) hid_exit();
+  }
+
+  std::vector<DeviceInfo> enumerate() override {
+    std::vector<DeviceInfo> out;
+    if (!hidOk_) return out;
+    hid_device_info* list = hid_enumerate(0, 0);
+    for (hid_device_info* d = list; d; d = d->next) {
+      const DeviceIds ids{d->vendor_id, d->product_id};
+      out.push_back({ids, makeInterfacePath(ids, nodeName(d->path))});
+    }
+    hid_free_enumeration(list);
+    return out;
+  }
+
+  std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) override {
+    error = err::kFileNotFound;
+    if (!hidOk_) return nullptr;
+    hid_device_info* list = hid_enumerate(ids.vendorId, ids.productId);
+    std::string path = list ? list->path : "";
+    hid_free_enumeration(list);
+    if (path.empty()) return nullptr;
+    errno = 0;
+    hid_device* device = hid_open_path(path.c_str());
+    if (!device) {
+      error = errno == EACCES || errno == EPERM ? err::kAccessDenied : lastIoError();
+      return nullptr;
+    }
+    // Without a readable descriptor the lengths stay 0 and the layer does not
+    // check report lengths for this device.
+    const DescriptorLengths lengths = descriptorLengths(nodeName(path)).value_or(DescriptorLengths{});
+    error = 0;
+    return std::make_shared<UsbDevice>(device, lengths);
+  }
+
+  bool startMonitor(ChangeSink sink) override {
+    udev* u = udev_new();
+    udev_monitor* monitor = u ? udev_monitor_new_from_netlink(u, "udev") : nullptr;
+    if (!monitor || udev_monitor_filter_add_match_subsystem_devtype(monitor, "hidraw", nullptr) < 0 ||
+        udev_monitor_enable_receiving(monitor) < 0) {
+      if (monitor) udev_monitor_unref(monitor);
+      if (u) udev_unref(u);
+      return false;
+    }
+    auto known = std::make_shared<std::map<std::string, std::string>>(present(u));
+    stop_ = std::make_shared<std::atomic<bool>>(false);
+    thread_ = std::thread([u, monitor, known, stop = stop_, sink = std::move(sink)] {
+      run(u, monitor, *known, *stop, sink);
+      udev_monitor_unref(monitor);
+      udev_unref(u);
+    });
+    return true;
+  }
+
+  void stopMonitor() override {
+    if (stop_) *stop_ = true;
+    if (!thread_.joinable()) return;
+    if (thread_.get_id() == std::this_thread::get_id()) thread_.detach();
+    else thread_.join();
+  }
+
+ private:
+  // Paths of the hidraw devices present now, by syspath, so that a removal
+  // (whose parent may already be gone) can still be named.
+  static std::map<std::string, std::string> present(udev* u) {
+    std::map<std::string, std::string> known;
+    udev_enumerate* e = udev_enumerate_new(u);
+    if (!e) return known;
+    udev_enumerate_add_match_subsystem(e, "hidraw");
+    udev_enumerate_scan_devices(e);
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e)) {
+      const char* syspath = udev_list_entry_get_name(entry);
+      if (udev_device* d = udev_device_new_from_syspath(u, syspath)) {
+        if (auto info = infoOf(d)) known[syspath] = info->interfacePath;
+        udev_device_unref(d);
+      }
+    }
+    udev_enumerate_unref(e);
+    return known;
+  }
+
+  static void run(udev*, udev_monitor* monitor, std::map<std::string, std::string>& known,
+                  const std::atomic<bool>& stop, const ChangeSink& sink) {
+    pollfd fd{udev_monitor_get_fd(monitor), POLLIN, 0};
+    while (!stop) {
+      if (::poll(&fd, 1, 100) <= 0) continue;
+      udev_device* d = udev_monitor_receive_device(monitor);
+      if (!d) continue;
+      const std::string action = udev_device_get_action(d) ? udev_device_get_action(d) : "";
+      const std::string syspath = udev_device_get_syspath(d) ? udev_device_get_syspath(d) : "";
+      if (action == "add") {
+        if (auto info = infoOf(d)) {
+          known[syspath] = info->interfacePath;
+          sink(true, info->interfacePath);
+        }
+      } else if (action == "remove") {
+        auto it = known.find(syspath);
+        if (it != known.end()) {
+          const std::string path = it->second;
+          known.erase(it);
+          sink(false, path);
+        }
+      }
+      udev_device_unref(d);
+    }
+  }
+
+  bool hidOk_ = false;
+  std::thread thread_;
+  std::shared_ptr<std::atomic<bool>> stop_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> makeUsbBackend() { return std::make_unique<UsbBackend>(); }
+
+}  // namespace lw::hid
