@@ -1,23 +1,25 @@
-// The program's entry point: builds the Qt ports, the application context
-// and runs start-up, which shows the main window.
+// The program's entry point: builds the ports, the application context and
+// runs start-up, which shows the main window with its operations.
 #include <QApplication>
-#include <QDialog>
 #include <QFileInfo>
 
 #include "app/startup.h"
+#include "link/hid_device_watch.h"
+#include "link/lw_hid_transport.h"
 #include "platform/posix/file_lock_guard.h"
 #include "platform/posix/posix_modules.h"
 #include "platform/ports/clock_port.h"
 #include "platform/ports/update_check_port.h"
+#include "platform/qt/main_window_runner.h"
+#include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/qt_operation_views.h"
 #include "platform/qt/qt_settings.h"
 #include "resources/embedded_resources.h"
-#include "resources/language.h"
-
-#ifdef LW_HAVE_MAIN_WINDOW
-#include "platform/qt/main_window_runner.h"
-#endif
+#include "ui/main/main_dialog.h"
+#include "ui/main/main_window_operations.h"
 
 namespace {
 
@@ -31,10 +33,9 @@ class NoUpdateCheck final : public lw::UpdateCheckPort {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  const std::string programPath = QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath().toStdString();
-  const std::string appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+  const QFileInfo program(QCoreApplication::applicationFilePath());
 
-  lw::QtSettings settings(appName);
+  lw::QtSettings settings(program.completeBaseName().toStdString());
   lw::QtMessageBoxes messages;
   lw::QtFileDialogs files;
   lw::PosixModules modules;
@@ -53,18 +54,22 @@ int main(int argc, char** argv) {
   ctx.ports.debugOutput = [](const std::string& line) { qDebug("%s", line.c_str()); };
 
   lw::StartupInput input;
-  input.programPath = programPath;
+  input.programPath = program.absoluteFilePath().toStdString();
   for (int i = 1; i < argc; ++i) input.arguments.emplace_back(argv[i]);
 
+  lw::QtEventLoop loop;
+  lw::LwHidTransport transport;
+  lw::HidDeviceWatch deviceWatch(loop);
+
   return lw::runProgram(ctx, input, [&](lw::AppContext& c) {
-#ifdef LW_HAVE_MAIN_WINDOW
-    lw::runMainWindow(c, messages, files);
-#else
-    QDialog window;
-    window.setWindowTitle(QString::fromStdString(
-        lw::captionPart(lw::languageText(*c.resources, c.state.languageIndex, 102).value_or(""))));
-    messages.setMainWindow(&window);
-    window.exec();
-#endif
+    lw::runMainWindow(
+        c, messages, files,
+        [&](lw::MainDialog& logic, lw::QtMainWindow& window) -> std::shared_ptr<void> {
+          auto operations = std::make_shared<lw::MainWindowOperations>(logic, loop, transport,
+                                                                       lw::qtOperationViews(&window, c));
+          operations->install();
+          return operations;
+        },
+        &deviceWatch);
   });
 }

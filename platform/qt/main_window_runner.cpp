@@ -67,9 +67,10 @@ void runMainWindow(AppContext& ctx, QtMessageBoxes& messages, QtFileDialogs& fil
   if (!session.ready()) return;
   messages.setMainWindow(&session.window());
   files.setOwner(&session.window());
-  if (setup) setup(session.logic(), session.window());
+  std::shared_ptr<void> operations = setup ? setup(session.logic(), session.window()) : nullptr;
   session.initialise();
   session.window().exec();
+  operations.reset();
   messages.setMainWindow(nullptr);
   files.setOwner(nullptr);
 }

@@ -21,7 +21,9 @@ class QtHexView;
 class QtMainWindow;
 class QtMessageBoxes;
 
-using MainWindowSetup = std::function<void(MainDialog& logic, QtMainWindow& window)>;
+// Returns what must live while the window runs; it is released before the
+// window and its logic go.
+using MainWindowSetup = std::function<std::shared_ptr<void>(MainDialog& logic, QtMainWindow& window)>;
 
 // The main window with its logic, hex view and services, built but not yet
 // initialised. The program runs one through runMainWindow; tests drive one

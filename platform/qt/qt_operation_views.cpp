@@ -1,0 +1,30 @@
+#include "platform/qt/qt_operation_views.h"
+
+#include <QWidget>
+
+#include "platform/qt/code_file_dialog_views.h"
+#include "platform/qt/qt_firmware_prompt.h"
+#include "resources/language.h"
+
+namespace lw {
+
+OperationViews qtOperationViews(QWidget* parent, AppContext& ctx) {
+  OperationViews views;
+  views.askLoadArea = [parent, &ctx](uint32_t proposed) {
+    return askLoadAreaQt(parent, *ctx.resources, ctx.state.languageIndex, proposed);
+  };
+  views.askRequestAddressing = [parent] { return askRequestAddressingQt(parent); };
+  views.showFirmwarePrompt = [parent, &ctx](int mode, OperationViews::StartUpdate startUpdate) {
+    FirmwarePromptServices services;
+    services.text = [&ctx](uint16_t key) {
+      return languageText(*ctx.resources, ctx.state.languageIndex, key).value_or("");
+    };
+    services.startUpdate = std::move(startUpdate);
+    // Cancel in mode 1 closes the program: ask the main window to close.
+    services.closeMainWindow = [parent] { parent->close(); };
+    runFirmwarePrompt(parent, mode, services);
+  };
+  return views;
+}
+
+}  // namespace lw
