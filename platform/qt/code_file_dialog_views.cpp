@@ -38,8 +38,8 @@ QtAreaDialogView::QtAreaDialogView(QWidget* parent, AreaDialog& logic) : QtContr
   addControl(areadlg::kClearBuffer, new QCheckBox("Clear Buffer"), 30, 49, 61, 8);
   addControl(areadlg::kOk, pushButton("OK", true), 17, 63, 42, 11);
   addControl(areadlg::kCancel, pushButton("Cancel", false), 67, 63, 42, 11);
-  setCommandHandler([this, &logic](int id) { logic.onCommand(*this, id); });
-  logic.onInit(*this);
+  setCommandHandler([this, &logic](int id) { logic.onCommand(controls(), id); });
+  logic.onInit(controls());
 }
 
 QtKpjDialogView::QtKpjDialogView(QWidget* parent, KpjDialog& logic) : QtControlDialog(parent, 187, 108) {
@@ -53,8 +53,8 @@ QtKpjDialogView::QtKpjDialogView(QWidget* parent, KpjDialog& logic) : QtControlD
   addControl(kpjdlg::kPartNoField, new QLineEdit, 46, 68, 115, 12);
   addControl(kpjdlg::kOk, pushButton("OK", true), 31, 88, 50, 14);
   addControl(kpjdlg::kCancel, pushButton("Cancel", false), 105, 88, 50, 14);
-  setCommandHandler([this, &logic](int id) { logic.onCommand(*this, id); });
-  logic.onInit(*this);
+  setCommandHandler([this, &logic](int id) { logic.onCommand(controls(), id); });
+  logic.onInit(controls());
 }
 
 std::optional<LoadArea> askLoadAreaQt(QWidget* parent, const ResourceSource& resources, uint16_t languageIndex,

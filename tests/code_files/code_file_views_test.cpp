@@ -38,13 +38,13 @@ TEST(CodeFileViews, AreaDialogTakesOnlyHexDigitsAndAnswersOnOk) {
   QtAreaDialogView view(nullptr, logic);
   view.show();
   EXPECT_EQ(view.windowTitle().toStdString(), "Select AP/IAP area");
-  for (const int id : {1043, 1044, 1045, 1011, 1150, 1, 2}) EXPECT_TRUE(view.hasControl(id)) << id;
-  EXPECT_EQ(view.text(areadlg::kAddressField), "EC00");
-  EXPECT_FALSE(view.isEnabled(areadlg::kAddressField));
+  for (const int id : {1043, 1044, 1045, 1011, 1150, 1, 2}) EXPECT_TRUE(view.controls().hasControl(id)) << id;
+  EXPECT_EQ(view.controls().text(areadlg::kAddressField), "EC00");
+  EXPECT_FALSE(view.controls().isEnabled(areadlg::kAddressField));
 
   click(view.control(areadlg::kIapRadio));
-  EXPECT_TRUE(view.isChecked(areadlg::kIapRadio));
-  EXPECT_FALSE(view.isChecked(areadlg::kApRadio));
+  EXPECT_TRUE(view.controls().isChecked(areadlg::kIapRadio));
+  EXPECT_FALSE(view.controls().isChecked(areadlg::kApRadio));
   auto* field = static_cast<QLineEdit*>(view.control(areadlg::kAddressField));
   ASSERT_TRUE(field->isEnabled());
   field->clear();
