@@ -141,7 +141,7 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
     // Nothing of the file could be placed below the end of the flash.
     const std::string message = std::string(extratext::kOffsetBeyondFlash) +
                                 format("\n\nLoad address 0x%X, end of flash 0x%X.", state.loadOffset, limit);
-    ctx.ports.messages->show(message, codefiles::text(ctx, codefiles::key::kErrorCaption), mb::kIconError);
+    ctx.ports.messages->show(message, languageTextOf(ctx, codefiles::key::kErrorCaption), mb::kIconError);
     return kNothingLoaded;
   }
 
@@ -160,7 +160,7 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
 
   if (state.loadOffset + image.length > limit) {
     ctx.ports.messages->beep(mb::kIconQuestion);
-    const int answer = codefiles::boxByKeys(ctx, codefiles::key::kWarningCaption, codefiles::key::kFileTooLarge,
+    const int answer = messageByKeys(ctx, codefiles::key::kWarningCaption, codefiles::key::kFileTooLarge,
                                             mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
     if (answer != kIdOk) return kLoadCancelled;
     // The image already holds exactly the part below the limit.

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/messages.h"
+
 namespace lw {
 
 struct AppContext;
@@ -19,15 +21,6 @@ inline constexpr uint16_t kNewerEdition = 2003;
 inline constexpr uint16_t kOldEdition = 2004;
 inline constexpr uint16_t kTargetNotSupported = 2006;
 }  // namespace key
-
-// A language text of the table in use (empty when the key is missing).
-std::string text(const AppContext& ctx, uint16_t key);
-
-// A box whose caption and text are language keys.
-int boxByKeys(AppContext& ctx, uint16_t captionKey, uint16_t textKey, unsigned style);
-
-// The application's own box: the language text under the application's title.
-int applicationBox(AppContext& ctx, uint16_t textKey, unsigned style);
 
 }  // namespace codefiles
 }  // namespace lw

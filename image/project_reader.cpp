@@ -54,7 +54,7 @@ int readProjectFile(CodeFileHost& host, const std::string& path, std::span<const
   AppContext& ctx = host.context();
   const std::optional<ProjectRecordLayout> layout = checkProjectFile(file);
   if (!layout) {
-    codefiles::boxByKeys(ctx, codefiles::key::kErrorCaption, codefiles::key::kIncompatible, mb::kIconError);
+    messageByKeys(ctx, codefiles::key::kErrorCaption, codefiles::key::kIncompatible, mb::kIconError);
     return kFailed;
   }
 
@@ -62,15 +62,15 @@ int readProjectFile(CodeFileHost& host, const std::string& path, std::span<const
   readRecord(host, file, *layout, false);
   const unsigned stopBox = mb::kOkCancel | mb::kIconError;
   if (!hasProjectMagic(record)) {
-    codefiles::applicationBox(ctx, codefiles::key::kNotAProject, stopBox);
+    applicationBox(ctx, codefiles::key::kNotAProject, stopBox);
     return failureEnding(host);
   }
   if (record.version > kProjectVersion) {
-    codefiles::applicationBox(ctx, codefiles::key::kNewerEdition, stopBox);
+    applicationBox(ctx, codefiles::key::kNewerEdition, stopBox);
     return failureEnding(host);
   }
   if (record.version < kProjectVersion &&
-      codefiles::applicationBox(ctx, codefiles::key::kOldEdition, mb::kYesNo | mb::kIconQuestion) != kIdYes) {
+      applicationBox(ctx, codefiles::key::kOldEdition, mb::kYesNo | mb::kIconQuestion) != kIdYes) {
     return failureEnding(host);
   }
   readProjectBody(file, *layout, record);
@@ -81,7 +81,7 @@ int readProjectFile(CodeFileHost& host, const std::string& path, std::span<const
   // A part the program does not offer could not be selected; taking it
   // anyway would apply an empty part. The current job stays as it is.
   if (record.partIndex == kNoPart || !partIsOffered(*ctx.resources, record.partIndex)) {
-    codefiles::boxByKeys(ctx, codefiles::key::kErrorCaption, codefiles::key::kTargetNotSupported, mb::kIconError);
+    messageByKeys(ctx, codefiles::key::kErrorCaption, codefiles::key::kTargetNotSupported, mb::kIconError);
     return kFailed;
   }
 

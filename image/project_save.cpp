@@ -57,7 +57,7 @@ bool saveProjectCommand(CodeFileHost& host) {
   if (!written.ok) {
     const std::string message =
         std::string(extratext::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
-    ctx.ports.messages->show(message, codefiles::text(ctx, codefiles::key::kErrorCaption), mb::kIconError);
+    ctx.ports.messages->show(message, languageTextOf(ctx, codefiles::key::kErrorCaption), mb::kIconError);
     return false;
   }
   host.codeFiles().project = record;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/messages.h"
 #include "platform/ports/message_box_port.h"
 
 namespace lw {
@@ -32,13 +33,6 @@ inline constexpr char kStatusDutNoResponse[] = "DUT is no response!";
 inline constexpr char kStatusUnhandled[] = "Can't handle the error code!";
 inline constexpr char kStatusEraseFailed[] = "Erase Chip Fail!";
 inline constexpr char kStatusVoltageOutOfRange[] = "DUT's voltage is out of range !";
-
-// The Language table text of key in the language in use (empty if absent).
-std::string languageTextOf(const AppContext& app, uint16_t key);
-
-// A box owned by the main dialog with caption and text from the Language
-// table; style is one of the icon styles, always with an OK button.
-void messageByKeys(AppContext& app, uint16_t captionKey, uint16_t textKey, unsigned style);
 
 // A box owned by the main dialog with the "Error !" caption of the Language
 // table, the error icon and a text of the program's own.

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "app/messages.h"
 #include "app/settings_keys.h"
 #include "core/codes.h"
 #include "core/text.h"
@@ -394,10 +395,7 @@ void MainDialog::drawProgress(int value) {
 }
 
 int MainDialog::messageByKeys(uint16_t captionKey, uint16_t textKey, unsigned style) {
-  const auto caption = languageText(*ctx_.resources, ctx_.state.languageIndex, captionKey);
-  const auto body = languageText(*ctx_.resources, ctx_.state.languageIndex, textKey);
-  if (!caption || !body) return 0;
-  return ctx_.ports.messages->show(*body, *caption, (style & mb::kIconMask) | mb::kOk);
+  return lw::messageByKeys(ctx_, captionKey, textKey, (style & mb::kIconMask) | mb::kOk);
 }
 
 void MainDialog::addTooltip(int id, const std::string& t) { dialog_.setTooltip(id, t); }

@@ -1,0 +1,28 @@
+#include "app/messages.h"
+
+#include "app/app_context.h"
+#include "resources/language.h"
+
+namespace lw {
+
+std::string languageTextOf(const AppContext& ctx, uint16_t key) {
+  if (!ctx.resources) return {};
+  return languageText(*ctx.resources, ctx.state.languageIndex, key).value_or("");
+}
+
+int messageByKeys(AppContext& ctx, uint16_t captionKey, uint16_t textKey, unsigned style, BoxOwner owner) {
+  if (!ctx.resources) return 0;
+  const auto text = languageText(*ctx.resources, ctx.state.languageIndex, textKey);
+  const auto caption = languageText(*ctx.resources, ctx.state.languageIndex, captionKey);
+  if (!text || !caption || !ctx.ports.messages) return 0;
+  return ctx.ports.messages->show(*text, *caption, style, owner);
+}
+
+int applicationBox(AppContext& ctx, uint16_t textKey, unsigned style) {
+  if (!ctx.resources) return 0;
+  const auto text = languageText(*ctx.resources, ctx.state.languageIndex, textKey);
+  if (!text || !ctx.ports.messages) return 0;
+  return ctx.ports.messages->show(*text, ctx.state.applicationName, style);
+}
+
+}  // namespace lw

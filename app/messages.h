@@ -1,0 +1,24 @@
+#pragma once
+// Message boxes whose texts come from the Language table in use. A missing
+// text shows no box: the call then returns 0.
+#include <cstdint>
+#include <string>
+
+#include "platform/ports/message_box_port.h"
+
+namespace lw {
+
+struct AppContext;
+
+// The Language table text of key, or "" when the table has none.
+std::string languageTextOf(const AppContext& ctx, uint16_t key);
+
+// A box with caption and text by key; style holds the buttons and icon.
+// Returns the answer, or 0 when either text is missing.
+int messageByKeys(AppContext& ctx, uint16_t captionKey, uint16_t textKey, unsigned style,
+                  BoxOwner owner = BoxOwner::MainWindow);
+
+// The application's own box: a Language table text under the program's name.
+int applicationBox(AppContext& ctx, uint16_t textKey, unsigned style);
+
+}  // namespace lw
