@@ -1,12 +1,32 @@
 #include <gtest/gtest.h>
 
 #include "resources/embedded_resources.h"
-#include "tests/code_files/fake_dialog.h"
+#include "platform/memory/memory_dialog.h"
 #include "ui/dialogs/area_dialog.h"
 #include "ui/dialogs/kpj_dialog.h"
 
 namespace lw::test {
 namespace {
+
+MemoryDialog areaDialogControls() {
+  MemoryDialog d;
+  d.addControl(areadlg::kApRadio, MemoryControlKind::Radio);
+  d.addControl(areadlg::kIapRadio, MemoryControlKind::Radio);
+  d.addControl(areadlg::kAddressLabel, MemoryControlKind::Static);
+  d.addControl(areadlg::kAddressField, MemoryControlKind::Edit);
+  d.addControl(areadlg::kClearBuffer, MemoryControlKind::CheckBox);
+  d.addControl(areadlg::kOk, MemoryControlKind::Button);
+  d.addControl(areadlg::kCancel, MemoryControlKind::Button);
+  return d;
+}
+
+MemoryDialog kpjDialogControls() {
+  MemoryDialog d;
+  for (int id : {kpjdlg::kToField, kpjdlg::kFromField, kpjdlg::kPartNoField}) d.addControl(id, MemoryControlKind::Edit);
+  d.addControl(kpjdlg::kOk, MemoryControlKind::Button);
+  d.addControl(kpjdlg::kCancel, MemoryControlKind::Button);
+  return d;
+}
 
 class AreaDialogTest : public ::testing::Test {
  protected:
@@ -16,7 +36,7 @@ class AreaDialogTest : public ::testing::Test {
     dialog.setChecked(areadlg::kIapRadio, radio == areadlg::kIapRadio);
     logic.onCommand(dialog, radio);
   }
-  FakeDialog dialog;
+  MemoryDialog dialog = areaDialogControls();
   AreaDialog logic{embeddedResources(), 0, 0xEC00};
 };
 
@@ -69,7 +89,7 @@ TEST_F(AreaDialogTest, IapTakesTheTypedHexAddress) {
 }
 
 TEST(KpjDialogLogic, StartsEmptyAndTakesTheThreeFieldsOnOk) {
-  FakeDialog dialog;
+  MemoryDialog dialog = kpjDialogControls();
   dialog.setText(kpjdlg::kToField, "stale");
   KpjDialog logic;
   logic.onInit(dialog);

@@ -22,10 +22,21 @@
 #include "platform/ports/file_dialog_port.h"
 #include "resources/embedded_resources.h"
 #include "resources/part_database.h"
-#include "tests/code_files/fake_dialog.h"
+#include "platform/memory/memory_dialog.h"
 #include "tests/code_files/fake_hex_view.h"
 
 namespace lw::test {
+
+
+// The main dialog's controls the code-file flows touch.
+inline MemoryDialog mainDialogControls() {
+  MemoryDialog d;
+  d.addControl(mainctl::kStatusLine, MemoryControlKind::Static);
+  d.addControl(mainctl::kSizeField, MemoryControlKind::Static);
+  d.addControl(mainctl::kChecksumField, MemoryControlKind::Static);
+  d.addControl(mainctl::kAutoReload, MemoryControlKind::CheckBox);
+  return d;
+}
 
 class FakeFileDialogs final : public FileDialogPort {
  public:
@@ -122,7 +133,7 @@ class FakeHost final : public CodeFileHost {
   FakeFileDialogs files;
   ManualClock clock;
   FakeHexView view;
-  FakeDialog mainDialog;
+  MemoryDialog mainDialog = mainDialogControls();
   CodeFileState state;
 
   std::optional<uint16_t> selected;

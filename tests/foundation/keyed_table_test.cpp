@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "stub_dialog.h"
+#include "platform/memory/memory_dialog.h"
 #include "resources/embedded_resources.h"
 #include "resources/hex_entry.h"
 #include "resources/keyed_table.h"
@@ -111,9 +111,10 @@ TEST(HexEntry, ReadWriteAndFilter) {
   for (char32_t c : std::u32string_view(U"0123456789abcdefABCDEF\b\f")) EXPECT_TRUE(hexEntryAccepts(c));
   for (char32_t c : std::u32string_view(U"g-x G.\0", 7)) EXPECT_FALSE(hexEntryAccepts(c));
 
-  test::StubDialog dialog;
+  MemoryDialog dialog;
+  dialog.addControl(1106, MemoryControlKind::Edit);
   writeHexControl(dialog, 1106, 0x1234, 5);
-  EXPECT_EQ(dialog.texts[1106], "01234");
+  EXPECT_EQ(dialog.text(1106), "01234");
   EXPECT_EQ(readHexControl(dialog, 1106), 0x1234u);
 }
 
