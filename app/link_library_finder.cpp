@@ -87,7 +87,7 @@ std::optional<std::string> searchTree(const fs::path& dir, const std::string& fi
 }  // namespace
 
 std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName,
-                                             const DirectoryObserver& onDirectory) {
+                                             const DirectoryObserver& onDirectory, const std::string& ceiling) {
   std::error_code ec;
   fs::path root = fs::absolute(startDir, ec).lexically_normal();
   if (ec || !fs::is_directory(root, ec)) return std::nullopt;
@@ -95,6 +95,7 @@ std::optional<std::string> locateLinkLibrary(const std::string& startDir, const 
   std::string excluded;
   while (root != root.root_path()) {
     if (auto found = searchTree(root, fileName, excluded, onDirectory)) return found;
+    if (!ceiling.empty() && equalsIgnoreCase(root.string(), fs::path(ceiling).lexically_normal().string())) break;
     excluded = root.string();
     root = root.parent_path();
   }

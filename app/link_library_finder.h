@@ -22,8 +22,11 @@ uint32_t checkLinkLibraryVersion(const std::string& path);
 // Searches the tree below startDir for fileName (ignoring case), then the
 // tree below each ancestor in turn, never searching a subtree twice. The
 // filesystem root itself is not searched.
-// onDirectory, when given, is told every directory the search enters.
+// onDirectory, when given, is told every directory the search enters; a
+// non-empty ceiling is the last directory searched outward (the tests keep
+// the search inside their own tree with it).
 std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName,
-                                             const std::function<void(const std::string&)>& onDirectory = {});
+                                             const std::function<void(const std::string&)>& onDirectory = {},
+                                             const std::string& ceiling = {});
 
 }  // namespace lw

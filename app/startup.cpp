@@ -37,12 +37,12 @@ ModuleHandle loadBesideProgram(AppContext& ctx, const std::string& dir, const st
 
 // Finds, checks and loads the Link library; sets error (and returns false)
 // when it could not be loaded.
-bool loadLinkLibrary(AppContext& ctx, const std::string& dir, uint32_t& error) {
+bool loadLinkLibrary(AppContext& ctx, const std::string& dir, const std::string& ceiling, uint32_t& error) {
   std::string path = dir + "/" + linkLibraryFileName();
   if (ctx.ports.debugOutput) ctx.ports.debugOutput(path);
   uint32_t result = checkLinkLibraryVersion(path);
   if (result == err::kFileNotFound) {
-    if (auto found = locateLinkLibrary(dir, linkLibraryFileName())) {
+    if (auto found = locateLinkLibrary(dir, linkLibraryFileName(), {}, ceiling)) {
       path = *found;
       result = checkLinkLibraryVersion(path);
     }
@@ -84,7 +84,7 @@ int runProgram(AppContext& ctx, const StartupInput& input, const std::function<v
     return 1;
   }
 
-  if (!loadLinkLibrary(ctx, dir, error)) {
+  if (!loadLinkLibrary(ctx, dir, input.locatorCeiling, error)) {
     if (error == kLinkVersionTooOld) {
       plainBox(ctx, languageText(*ctx.resources, st.languageIndex, 2007).value_or(""),
                languageText(*ctx.resources, st.languageIndex, kKeyErrorCaption).value_or(""), mb::kIconError);

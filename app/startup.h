@@ -15,6 +15,7 @@ inline constexpr char kInstanceGuardName[] = "Vantrel Loomwrite Programmer with 
 struct StartupInput {
   std::string programPath;            // full path of the running program
   std::vector<std::string> arguments; // the arguments after the program itself
+  std::string locatorCeiling;         // when set, the Link library search goes no further out
 };
 
 // Runs start-up in order and, when everything is in place, calls runMainWindow

@@ -73,13 +73,21 @@ TEST_F(TempTree, LocatorSearchesBelowThenOutwardThroughAncestors) {
   fs::create_directories(root_ / "app" / "bin" / "plugins");
   write("app/bin/plugins/readme.txt", "x");
   const fs::path lib = write("vendor/lib/LIBv0izaz_tether.SO", "x");
-  const auto found = locateLinkLibrary((root_ / "app" / "bin").string(), "libV0Izaz_Tether.so");
+  const auto found = locateLinkLibrary((root_ / "app" / "bin").string(), "libV0Izaz_Tether.so", {}, root_.string());
   ASSERT_TRUE(found);
   EXPECT_EQ(fs::path(*found), lib) << "names compare ignoring case";
 
   // Below the start directory wins over anything further out.
   const fs::path near = write("app/bin/plugins/deep/libV0Izaz_Tether.so", "x");
-  EXPECT_EQ(fs::path(*locateLinkLibrary((root_ / "app" / "bin").string(), "libV0Izaz_Tether.so")), near);
+  EXPECT_EQ(fs::path(*locateLinkLibrary((root_ / "app" / "bin").string(), "libV0Izaz_Tether.so", {}, root_.string())),
+            near);
+  // Nothing is searched beyond the ceiling.
+  fs::remove(near);
+  fs::remove(lib);
+  std::vector<std::string> seen;
+  EXPECT_FALSE(locateLinkLibrary((root_ / "app" / "bin").string(), "libV0Izaz_Tether.so",
+                                 [&](const std::string& d) { seen.push_back(d); }, (root_ / "app").string()));
+  for (const auto& d : seen) EXPECT_EQ(d.rfind((root_ / "app").string(), 0), 0u) << d;
 }
 
 TEST_F(TempTree, LocatorDoesNotSearchASubtreeTwiceAndGivesUp) {

@@ -83,7 +83,7 @@ class Startup : public ::testing::Test {
   }
 
   int run(std::vector<std::string> args = {}) {
-    StartupInput input{(bin_ / "loomwrite").string(), std::move(args)};
+    StartupInput input{(bin_ / "loomwrite").string(), std::move(args), root_.string()};
     return runProgram(ctx_, input, [this](AppContext&) { ++mainWindowRuns_; });
   }
 
