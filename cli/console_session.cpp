@@ -77,7 +77,7 @@ std::string programPath() {
 }
 
 ConsoleSession::ConsoleSession(const SessionSetup& setup)
-    : setup_(setup), messages_(setup.yes, stderr), progress_(setup.progress, stderr) {
+    : setup_(setup), messages_(setup.yes, setup.messageOut), progress_(setup.progress, stderr) {
   messages_.setBeforeLine([this] { progress_.clearLine(); });
 
   ctx_.resources = &embeddedResources();
@@ -108,7 +108,8 @@ ConsoleSession::ConsoleSession(const SessionSetup& setup)
   views.showFirmwarePrompt = [this](int mode, OperationViews::StartUpdate startUpdate) {
     showFirmwarePrompt(mode, startUpdate);
   };
-  operations_ = std::make_unique<MainWindowOperations>(*main_, loop_, *hid_, std::move(views));
+  HidTransportPort& hid = setup.hid ? *setup.hid : *hid_;
+  operations_ = std::make_unique<MainWindowOperations>(*main_, loop_, hid, std::move(views));
   operations_->install();
 }
 

@@ -7,6 +7,7 @@
 // firmware-update prompt is a question answered by --yes, and the progress
 // bar is drawn on standard error.
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@
 
 namespace lw {
 class ClockPort;
+class HidTransportPort;
 class LwHidTransport;
 class MainDialog;
 class MainWindowOperations;
@@ -57,7 +59,9 @@ std::string programPath();
 struct SessionSetup {
   bool yes = false;
   ProgressStyle progress = ProgressStyle::None;
-  ClockPort* clock = nullptr;  // null: the system clock
+  ClockPort* clock = nullptr;        // null: the system clock
+  HidTransportPort* hid = nullptr;   // null: the HID layer's transport
+  std::FILE* messageOut = stderr;    // where the message lines go
 };
 
 // How the firmware-update prompt ended.
