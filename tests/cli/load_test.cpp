@@ -11,6 +11,8 @@
 #include "tests/cli/cli_run.h"
 #include "tests/cli/window_loader.h"
 
+#include <QJsonArray>
+
 namespace lw::test {
 namespace {
 
@@ -116,6 +118,26 @@ TEST(CliLoad, FailuresAndUsageErrors) {
   const CliRun badOut = runCli(dir, {"load", "a.bin", "--part", "Larch-F8U6", "--out", "no/such/dir/x.bin"});
   EXPECT_EQ(badOut.exit, 1);
   EXPECT_EQ(badOut.err.rfind("loomwrite-cli: no/such/dir/x.bin: cannot be written", 0), 0u) << badOut.err;
+}
+
+TEST(CliParts, ListsTheOfferedPartsWithTheirOptionBits) {
+  ScratchDir dir;
+  const CliRun run = runCli(dir, {"parts", "--json"});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  const QJsonArray series = run.json()["series"].toArray();
+  ASSERT_EQ(series.size(), 1);
+  const QJsonArray parts = series[0].toObject()["parts"].toArray();
+  ASSERT_EQ(parts.size(), 4);
+  const QJsonObject first = parts[0].toObject();
+  EXPECT_EQ(first["name"].toString(), "Larch-F8U6");
+  EXPECT_EQ(first["index"].toInt(), 43);
+  EXPECT_EQ(first["flash_size"].toInt(), 0x10000);
+  EXPECT_EQ(first["option_byte_count"].toInt(), 8);
+  EXPECT_EQ(first["option_bits"].toArray()[0].toObject()["name"].toString(), "SWDP");
+
+  const CliRun text = runCli(dir, {"parts"});
+  EXPECT_EQ(text.exit, 0);
+  EXPECT_NE(text.out.find("Larch-F8U6"), std::string::npos);
 }
 
 }  // namespace
