@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/text.h"
 #include "resources/hex_entry.h"
 
 namespace lw::cli {
@@ -36,8 +37,13 @@ bool parseHexBytes(const std::string& text, std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
+bool isProjectPath(const std::string& path) {
+  const auto dot = path.find_last_of('.');
+  return dot != std::string::npos && equalsIgnoreCase(std::string_view(path).substr(dot), ".kpj");
+}
+
 const char* usageText() {
-  return "usage: loomwrite-cli [--adapter usb|emulator:DIR] [--json] [--yes] COMMAND ...\n"
+  return "usage: loomwrite-cli [--adapter usb|emulator:DIR] [--json] [--yes] [--progress] COMMAND ...\n"
          "  parts                                   list the offered series and parts\n"
          "  load FILE [--at HEX] [--merge] [FILE [--at HEX] [--merge]]... --part NAME [--out BIN]\n"
          "                                          load files into one Code buffer\n"
@@ -46,12 +52,20 @@ const char* usageText() {
          "  kpj show FILE.kpj                       show every field of a project file\n"
          "  program FILE... --part NAME [OPTIONS]   Update Target with the loaded files\n"
          "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
-         "OPTIONS (option bits as the check boxes show them):\n"
+         "                                          (--force: update it even when it matches)\n"
+         "FILE: raw binary, Intel HEX (.hex) or project (.kpj; it brings its own part, so\n"
+         "--part may be left out when every file is one). --at HEX after a file places it\n"
+         "at that IAP address (default: AP, offset 0); --merge after a file keeps the\n"
+         "buffer loaded so far (\"Clear Buffer\" unchecked).\n"
+         "OPTIONS (option bits as the check boxes show them, see 'parts'):\n"
          "  --option NAME        check a box (e.g. --option SWDP); --no-option NAME unchecks it\n"
          "  --iwdgcnt HEX        the IWDG counter\n"
          "  --option-bytes HEX   the raw option bytes, e.g. FEFFFFFFFFFFFFFF\n"
+         "--adapter defaults to $LOOMWRITE_ADAPTER, else usb.\n"
          "--yes answers OK/Yes to the truncation warning, the old-project question and the\n"
          "firmware-update prompt; without it they are answered Cancel/No.\n"
+         "--json prints one result object on standard output. Message boxes appear as\n"
+         "\"CAPTION: TEXT\" lines on standard error, with a progress bar on a terminal.\n"
          "Exit status: 0 success, 1 the operation failed, 2 usage error.\n";
 }
 
@@ -59,6 +73,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   ParseResult result;
   Options o;
   std::vector<std::string> words;
+  bool outGiven = false;
   auto fail = [&](const std::string& message) {
     result.error = message;
     return result;
@@ -80,14 +95,20 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       o.yes = true;
     } else if (a == "--force") {
       o.force = true;
+    } else if (a == "--progress") {
+      o.progress = true;
     } else if (a == "--adapter") {
       if (!value(o.adapter)) return fail("--adapter needs usb or emulator:DIR");
-      if (o.adapter != "usb" && o.adapter.rfind("emulator:", 0) != 0)
+      const bool emulator = o.adapter.rfind("emulator:", 0) == 0;
+      if (o.adapter != "usb" && !emulator)
         return fail("--adapter must be usb or emulator:DIR, not '" + o.adapter + "'");
+      if (emulator && o.adapter.size() == std::string_view("emulator:").size())
+        return fail("--adapter emulator:DIR needs the emulator's state directory");
     } else if (a == "--part") {
       if (!value(o.part)) return fail("--part needs a part name");
     } else if (a == "--out") {
-      if (!value(o.output)) return fail("--out needs a file name");
+      if (!value(o.output) || o.output.empty()) return fail("--out needs a file name");
+      outGiven = true;
     } else if (a == "--at") {
       if (o.inputs.empty()) return fail("--at must follow the file it applies to");
       uint32_t at = 0;
@@ -122,12 +143,14 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     if (words[1] == "save") {
       o.command = "kpj-save";
       if (o.inputs.size() < 2) return fail("kpj save needs OUT.kpj and an IMAGE");
+      if (outGiven) return fail("kpj save writes OUT.kpj; --out applies to load only");
       if (o.inputs[0].at || o.inputs[0].merge) return fail("--at and --merge apply to the image, not OUT.kpj");
       o.output = o.inputs[0].path;
       o.inputs.erase(o.inputs.begin());
     } else if (words[1] == "show") {
       o.command = "kpj-show";
       if (o.inputs.size() != 1) return fail("kpj show needs exactly one FILE.kpj");
+      if (o.inputs[0].at || o.inputs[0].merge) return fail("--at and --merge apply to loaded files, not kpj show");
     } else {
       return fail("kpj needs save or show, not '" + words[1] + "'");
     }
@@ -138,12 +161,19 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   } else {
     return fail("unknown command '" + c + "'");
   }
-  const bool needsPart = o.command == "load" || o.command == "program" || o.command == "kpj-save";
-  if (needsPart && o.part.empty()) return fail(c + " needs --part NAME");
-  if (!needsPart && !o.part.empty()) return fail(c + " takes no --part");
+  const std::string name = o.command == "kpj-save" ? "kpj save" : o.command == "kpj-show" ? "kpj show" : o.command;
+  const bool loads = o.command == "load" || o.command == "program" || o.command == "kpj-save";
+  bool onlyProjects = !o.inputs.empty();
+  for (const InputFile& f : o.inputs) {
+    onlyProjects = onlyProjects && isProjectPath(f.path);
+    if (loads && isProjectPath(f.path) && (f.at || f.merge))
+      return fail("--at and --merge do not apply to project files (" + f.path + "): a project replaces the buffer");
+  }
+  if (loads && o.part.empty() && !onlyProjects) return fail(name + " needs --part NAME");
+  if (!loads && !o.part.empty()) return fail(name + " takes no --part");
   if (o.options.any() && o.command != "program" && o.command != "kpj-save")
     return fail("option settings apply to program and kpj save only");
-  if (!o.output.empty() && o.command != "load" && o.command != "kpj-save") return fail("--out applies to load only");
+  if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
   result.options = o;
   return result;

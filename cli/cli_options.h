@@ -28,7 +28,8 @@ struct Options {
   bool json = false;
   bool yes = false;
   bool force = false;
-  std::string part;
+  bool progress = false;   // --progress: progress also when standard error is not a terminal
+  std::string part;        // empty only when every input is a project file
   std::vector<InputFile> inputs;
   std::string output;      // --out BIN, or the .kpj of kpj save
   OptionSettings options;
@@ -41,6 +42,10 @@ struct ParseResult {
 };
 
 ParseResult parseArguments(const std::vector<std::string>& args);
+
+// Whether a path names a project file (".kpj", any letter case), which
+// brings its own part.
+bool isProjectPath(const std::string& path);
 
 const char* usageText();
 

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/parts_command.h"
 #include "resources/embedded_resources.h"
 
@@ -13,14 +16,28 @@ int main(int argc, char** argv) {
   const lw::cli::ParseResult parsed = lw::cli::parseArguments(args);
   if (parsed.help) {
     std::fputs(lw::cli::usageText(), stdout);
-    return 0;
+    return lw::cli::kExitOk;
   }
   if (!parsed.options) {
     std::fprintf(stderr, "loomwrite-cli: %s\n%s", parsed.error.c_str(), lw::cli::usageText());
-    return 2;
+    for (const std::string& a : args) {
+      if (a != "--json") continue;
+      std::printf("%s\n", lw::cli::JsonObject()
+                              .add("ok", false)
+                              .add("exit", static_cast<int64_t>(lw::cli::kExitUsage))
+                              .add("error", parsed.error)
+                              .str()
+                              .c_str());
+      break;
+    }
+    return lw::cli::kExitUsage;
   }
   const lw::cli::Options& o = *parsed.options;
   if (o.command == "parts") return lw::cli::runParts(lw::embeddedResources(), o);
-  std::fprintf(stderr, "loomwrite-cli: %s is not available in this build\n", o.command.c_str());
-  return 1;
+  if (o.command == "load") return lw::cli::runLoad(o);
+  if (o.command == "kpj-save") return lw::cli::runKpjSave(o);
+  if (o.command == "kpj-show") return lw::cli::runKpjShow(o);
+  if (o.command == "program") return lw::cli::runProgram(o);
+  if (o.command == "firmware") return lw::cli::runFirmware(o);
+  return lw::cli::usageError("unknown command '" + o.command + "'");
 }

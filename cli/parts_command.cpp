@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/command_support.h"
 #include "cli/json_writer.h"
 #include "core/text.h"
 #include "resources/part_database.h"
@@ -51,10 +52,9 @@ int runParts(const ResourceSource& res, const Options& options) {
                              .addRaw("parts", jsonArray(partsJson))
                              .str());
   }
-  if (options.json) {
-    std::printf("%s\n", JsonObject().add("command", "parts").add("ok", true).addRaw("series", jsonArray(seriesJson)).str().c_str());
-  }
-  return 0;
+  JsonObject json;
+  json.add("command", "parts").addRaw("series", jsonArray(seriesJson));
+  return finish(options, json, kExitOk, nullptr);
 }
 
 }  // namespace lw::cli

@@ -44,6 +44,11 @@ TEST(CliOptions, GlobalOptionsAnywhereAndOptionSettings) {
   ASSERT_TRUE(show.options);
   EXPECT_EQ(show.options->command, "kpj-show");
   EXPECT_TRUE(parse({"firmware", "--force"}).options->force);
+  EXPECT_TRUE(parse({"program", "a.hex", "--part", "X", "--progress"}).options->progress);
+  // Project files bring their part.
+  const auto projects = parse({"load", "a.KPJ", "b.kpj", "--out", "x.bin"});
+  ASSERT_TRUE(projects.options) << projects.error;
+  EXPECT_TRUE(projects.options->part.empty());
   EXPECT_TRUE(parse({"--help"}).help);
 }
 
@@ -68,6 +73,13 @@ TEST(CliOptions, UsageErrors) {
       {"load", "a.hex", "--part", "X", "--option", "SWDP"},
       {"firmware", "--adapter", "serial"},
       {"parts", "--bogus"},
+      {"program", "a.hex", "--part", "X", "--adapter", "emulator:"},
+      {"load", "a.kpj", "--at", "100"},              // a project brings its own place
+      {"load", "a.kpj", "--merge"},
+      {"kpj", "save", "o.kpj", "a.bin", "--part", "X", "--out", "b.bin"},
+      {"kpj", "show", "a.kpj", "--merge"},
+      {"load", "a.kpj", "b.bin"},                   // a raw file needs a part
+      {"program", "a.hex", "--part", "X", "--force"},
   };
   for (const auto& args : bad) {
     const auto r = parse(args);

@@ -1,0 +1,31 @@
+// loomwrite-bench: Intel HEX parsing throughput beside objcopy, and the
+// host's share of Update Target against the emulated adapter.
+//   loomwrite-bench [hex|update] [--runs N]
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench/benches.h"
+
+int main(int argc, char** argv) {
+  bool hex = true, update = true;
+  int runs = 10;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "hex") {
+      update = false;
+    } else if (a == "update") {
+      hex = false;
+    } else if (a == "--runs" && i + 1 < argc) {
+      runs = std::atoi(argv[++i]);
+      if (runs < 1) runs = 1;
+    } else {
+      std::fprintf(stderr, "usage: loomwrite-bench [hex|update] [--runs N]\n");
+      return 2;
+    }
+  }
+  if (hex) lw::bench::runHexParseBench();
+  if (hex && update) std::printf("\n");
+  if (update) lw::bench::runUpdateTargetBench(runs);
+  return 0;
+}

@@ -1,0 +1,69 @@
+#include "cli/command_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "core/text.h"
+#include "platform/hid/hid_api.h"
+
+namespace lw::cli {
+
+ProgressStyle progressStyleFor(const Options& options) {
+  if (::isatty(STDERR_FILENO)) return ProgressStyle::Bar;
+  return options.progress ? ProgressStyle::Lines : ProgressStyle::None;
+}
+
+SessionSetup sessionSetupFor(const Options& options) {
+  SessionSetup setup;
+  setup.yes = options.yes;
+  setup.progress = progressStyleFor(options);
+  return setup;
+}
+
+bool selectAdapter(const Options& options) {
+  if (options.adapter.empty()) return true;
+  if (lw_hid_select_backend(options.adapter.c_str()) == 0) return true;
+  std::fprintf(stderr, "loomwrite-cli: the adapter '%s' cannot be used\n", options.adapter.c_str());
+  return false;
+}
+
+int openOnPart(ConsoleSession& session, const Options& options) {
+  if (session.open(options.part)) return kExitOk;
+  std::string offered;
+  for (const std::string& name : session.partNames()) offered += (offered.empty() ? "" : ", ") + name;
+  return usageError(format("no part matches '%s' (parts offered: %s)", options.part.c_str(), offered.c_str()));
+}
+
+int loadInputs(ConsoleSession& session, const Options& options) {
+  for (const InputFile& file : options.inputs) {
+    if (session.load(file) != 0) return kExitFailed;
+  }
+  return kExitOk;
+}
+
+std::string hexBytes(const uint8_t* bytes, std::size_t n) {
+  std::string out;
+  for (std::size_t i = 0; i < n; ++i) out += format(i ? " %02X" : "%02X", bytes[i]);
+  return out;
+}
+
+int usageError(const std::string& message) {
+  std::fprintf(stderr, "loomwrite-cli: %s\n", message.c_str());
+  return kExitUsage;
+}
+
+int finish(const Options& options, JsonObject& json, int exitStatus, const ConsoleMessageBoxes* messages) {
+  if (exitStatus != kExitOk && messages && messages->declined()) {
+    std::fprintf(stderr, "loomwrite-cli: a question was answered Cancel/No; pass --yes to answer OK/Yes\n");
+  }
+  if (options.json) {
+    json.add("ok", exitStatus == kExitOk).add("exit", static_cast<int64_t>(exitStatus));
+    json.addStrings("messages", messages ? messages->lines() : std::vector<std::string>{});
+    std::printf("%s\n", json.str().c_str());
+  }
+  std::fflush(stdout);
+  return exitStatus;
+}
+
+}  // namespace lw::cli

@@ -1,0 +1,48 @@
+#pragma once
+// What the subcommands share: the progress style for the output at hand,
+// choosing the adapter, opening a session on the part named, loading the
+// input files, and the result: exit status, the --json object and a hint
+// when a question was declined.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/console_session.h"
+#include "cli/json_writer.h"
+
+namespace lw::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// A bar on a terminal; with --progress, lines when standard error is not one.
+ProgressStyle progressStyleFor(const Options& options);
+
+SessionSetup sessionSetupFor(const Options& options);
+
+// Selects the HID backend --adapter names (none given: the environment's).
+// False, with a usage message, when the HID layer refuses it.
+bool selectAdapter(const Options& options);
+
+// Opens the session on --part. Returns kExitOk, or kExitUsage after saying
+// that no part matched the name.
+int openOnPart(ConsoleSession& session, const Options& options);
+
+// Loads every input file in order. kExitOk, or kExitFailed when a file was
+// not loaded (cancelled at the size warning, refused, cannot be opened).
+int loadInputs(ConsoleSession& session, const Options& options);
+
+// "FE FF FF ..."
+std::string hexBytes(const uint8_t* bytes, std::size_t n);
+inline std::string hexBytes(const std::vector<uint8_t>& bytes) { return hexBytes(bytes.data(), bytes.size()); }
+
+// A usage error found once the command ran (an unknown option name...).
+int usageError(const std::string& message);
+
+// Ends a command: adds "ok", "exit" and the message lines to the object,
+// prints it with --json, and says how to answer a declined question.
+int finish(const Options& options, JsonObject& json, int exitStatus, const ConsoleMessageBoxes* messages);
+
+}  // namespace lw::cli

@@ -1,0 +1,49 @@
+// program: "Update Target" with the loaded files and the option settings.
+#include <cstdio>
+
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "core/byte_sum.h"
+#include "link/adapter_messages.h"
+#include "ui/main/main_dialog.h"
+
+namespace lw::cli {
+
+namespace {
+// A firmware update that the adapter check started has posted its result
+// once its download ended; the result may wait 3 s before it is shown.
+constexpr int kResultWaitMs = 30'000;
+}  // namespace
+
+int runProgram(const Options& o) {
+  JsonObject json;
+  json.add("command", "program");
+  if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
+  ConsoleSession session(sessionSetupFor(o));
+  ConsoleMessageBoxes& messages = session.messages();
+  if (!session.loadLinkLibrary()) return finish(o, json, kExitFailed, &messages);
+  if (const int opened = openOnPart(session, o); opened != kExitOk) return finish(o, json, opened, &messages);
+  if (const int loaded = loadInputs(session, o); loaded != kExitOk) return finish(o, json, loaded, &messages);
+  if (const std::string wrong = session.applyOptions(o.options); !wrong.empty())
+    return finish(o, json, usageError(wrong), &messages);
+
+  const std::vector<uint8_t> buffer = session.codeBuffer();
+  const std::vector<uint8_t> options = session.optionBytes();
+  json.add("part", session.partName())
+      .add("size", static_cast<int64_t>(buffer.size()))
+      .add("checksum", static_cast<int64_t>(codeChecksum(buffer.data(), buffer.size())))
+      .add("option_bytes", hexBytes(options));
+  if (!o.json) {
+    std::printf("%s\n%s\n", session.sizeText().c_str(), session.checksumText().c_str());
+    std::fflush(stdout);
+  }
+
+  session.main().onCommand(mainid::kUpdateTarget);
+  session.settleFirmwareUpdate(kResultWaitMs);
+
+  const bool ok = session.messages().shown(session.languageText(textkey::kUpdateTargetOk));
+  if (!messages.lines().empty()) json.add("result", messages.lines().back());
+  return finish(o, json, ok ? kExitOk : kExitFailed, &messages);
+}
+
+}  // namespace lw::cli

@@ -1,0 +1,140 @@
+// loomwrite-cli program and firmware against the emulated adapter, each
+// test with a fresh state directory.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "tests/cli/cli_run.h"
+#include "tests/cli/window_loader.h"
+
+namespace lw::test {
+namespace {
+
+std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(CliProgram, ProgramsTheTargetAndReportsOk) {
+  ScratchDir work, state;
+  const std::string hex = examplePath("blinky.hex");
+  const CliRun run = runCli(work, with(emulatorArgs(state), {"--json", "program", hex, "--part", "Larch-F8U6",
+                                                             "--option", "SWDP", "--iwdgcnt", "00FFF"}));
+  ASSERT_EQ(run.exit, 0) << run.err;
+  // Not a terminal and no --progress: the result alone.
+  EXPECT_EQ(run.errLines(), std::vector<std::string>{"Pass !: Update Target ok !"});
+  const QJsonObject json = run.json();
+  EXPECT_TRUE(json["ok"].toBool());
+  EXPECT_EQ(json["result"].toString(), "Pass !: Update Target ok !");
+  EXPECT_EQ(json["option_bytes"].toString(), "FE FF FF FF FF 0F F0 FF");
+  EXPECT_EQ(json["messages"].toArray().size(), 1);
+
+  const std::vector<uint8_t> image = loadInTheWindow("Larch-F8U6", {{hex, LoadArea{}}});
+  const std::vector<uint8_t> flash = state.readBytes("target-flash.bin");
+  ASSERT_GE(flash.size(), image.size());
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
+  EXPECT_EQ(state.read("target-options.txt").substr(0, 23), "FE FF FF FF FF 0F F0 FF");
+
+  // --progress draws the bar as lines when standard error is not a
+  // terminal; the adapter is found through LOOMWRITE_ADAPTER.
+  const CliRun progress = runCli(work, {"program", hex, "--part", "Larch-F8U6", "--progress"},
+                                 {{"LOOMWRITE_ADAPTER", "emulator:" + state.path().string()}});
+  ASSERT_EQ(progress.exit, 0) << progress.err;
+  const std::vector<std::string> lines = progress.errLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines.back(), "Pass !: Update Target ok !");
+  EXPECT_EQ(lines[lines.size() - 2], "[##############################] Completed ...100%");
+  EXPECT_NE(progress.out.find("Size = "), std::string::npos);
+}
+
+TEST(CliProgram, AdapterFaultsFailWithTheProgramsMessages) {
+  ScratchDir work, state;
+  const std::string hex = examplePath("blinky.hex");
+  const auto program = [&] {
+    return runCli(work, with(emulatorArgs(state), {"program", hex, "--part", "Larch-F8U6"}));
+  };
+  ASSERT_EQ(program().exit, 0);  // creates the state files
+
+  const struct {
+    const char* fault;
+    const char* line;
+  } cases[] = {
+      {"connect.status = 3\n", "Error occured !: DUT is no response!"},
+      {"erase.status = 1\n", "Error occured !: Checksum is not match !"},
+      {"wrong_part = yes\n", "Error !: Target is not \"Larch-F8U6\" !"},
+      {"corrupt_at = 16\n", "Error !: Checksum failed !"},
+  };
+  for (const auto& c : cases) {
+    state.write("faults.ini", c.fault);
+    const CliRun run = program();
+    EXPECT_EQ(run.exit, 1) << c.fault;
+    EXPECT_EQ(run.errLines(), std::vector<std::string>{c.line}) << c.fault;
+  }
+
+  state.write("faults.ini", "");
+  std::string adapter = state.read("adapter.ini");
+  adapter.replace(adapter.find("connected = yes"), 15, "connected = no");
+  state.write("adapter.ini", adapter);
+  const CliRun absent = runCli(work, with(emulatorArgs(state), {"--json", "program", hex, "--part", "Larch-F8U6"}));
+  EXPECT_EQ(absent.exit, 1);
+  EXPECT_EQ(absent.errLines(), std::vector<std::string>{"Error !: Tether is not exist !"});
+  EXPECT_FALSE(absent.json()["ok"].toBool(true));
+
+  const CliRun badAdapter = runCli(work, {"--adapter", "emulator:", "program", hex, "--part", "Larch-F8U6"});
+  EXPECT_EQ(badAdapter.exit, 2);
+  EXPECT_EQ(badAdapter.errLines().at(0), "loomwrite-cli: --adapter emulator:DIR needs the emulator's state directory");
+}
+
+TEST(CliFirmware, CheckDeclineAndUpdate) {
+  ScratchDir work, state;
+  state.write("adapter.ini", "reenumerate_ms = 50\n");
+  const CliRun current = runCli(work, with(emulatorArgs(state), {"firmware"}));
+  EXPECT_EQ(current.exit, 0) << current.err;
+  EXPECT_EQ(current.out, "Tether firmware is up to date (FW = v1. 5)\n");
+  EXPECT_EQ(current.err, "");
+
+  state.write("adapter.ini", "reenumerate_ms = 50\nfirmware_version = 1.4\n");
+  const std::string prompt =
+      "Warning !: Unmatched firmware version on the Tether. Press <OK> to update or <Cancel> to quit .";
+  const CliRun declined = runCli(work, with(emulatorArgs(state), {"firmware"}));
+  EXPECT_EQ(declined.exit, 1);
+  EXPECT_EQ(declined.errLines(),
+            (std::vector<std::string>{prompt, "loomwrite-cli: a question was answered Cancel/No; pass --yes to answer "
+                                              "OK/Yes"}));
+  EXPECT_NE(state.read("adapter.ini").find("firmware_version = 1.4"), std::string::npos);
+
+  // The adapter check before programming finds the same mismatch and stops.
+  const CliRun program =
+      runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6"}));
+  EXPECT_EQ(program.exit, 1);
+  EXPECT_EQ(program.errLines().at(0), prompt);
+
+  const CliRun updated = runCli(work, with(emulatorArgs(state), {"--json", "firmware", "--yes"}));
+  EXPECT_EQ(updated.exit, 0) << updated.err;
+  EXPECT_EQ(updated.errLines(), (std::vector<std::string>{prompt, "Pass !: Tether is upgraded !"}));
+  EXPECT_EQ(updated.json()["result"].toString(), "updated");
+  EXPECT_NE(state.read("adapter.ini").find("firmware_version = 1.5"), std::string::npos);
+
+  std::string adapter = state.read("adapter.ini");
+  adapter.replace(adapter.find("connected = yes"), 15, "connected = no");
+  state.write("adapter.ini", adapter);
+  const CliRun absent = runCli(work, with(emulatorArgs(state), {"firmware", "--yes"}));
+  EXPECT_EQ(absent.exit, 1);
+  EXPECT_EQ(absent.errLines(), std::vector<std::string>{"Error !: Tether is not exist !"});
+}
+
+TEST(CliFirmware, AFailedUpdateFailsTheRun) {
+  ScratchDir work, state;
+  state.write("adapter.ini", "reenumerate_ms = 50\nfirmware_version = 1.4\n");
+  state.write("faults.ini", "swapped_checksum_echo = yes\n");
+  const CliRun run = runCli(work, with(emulatorArgs(state), {"--json", "firmware", "--yes"}));
+  EXPECT_EQ(run.exit, 1);
+  const std::vector<std::string> lines = run.errLines();
+  ASSERT_EQ(lines.size(), 2u) << run.err;
+  EXPECT_EQ(lines[1], "Error !: Firmware download to the Tether failed !");
+  EXPECT_EQ(run.json()["result"].toString(), "update failed");
+}
+
+}  // namespace
+}  // namespace lw::test
