@@ -207,8 +207,13 @@ bool EndToEndRig::pumpUntil(const std::function<bool()>& pred, int timeoutMs) {
   }
 }
 
-void EndToEndRig::pumpFor(int ms) {
-  pumpUntil([] { return false; }, ms);
+bool EndToEndRig::pumpUntilAdapterIs(uint16_t productId, int timeoutMs) {
+  return pumpUntil(
+      [productId] {
+        lw_hid_device_info info{};
+        return lw_hid_enumerate(&info, 1) == 1 && info.product_id == productId;
+      },
+      timeoutMs);
 }
 
 std::vector<std::string> EndToEndRig::boxTexts() const {

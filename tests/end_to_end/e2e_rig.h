@@ -147,7 +147,9 @@ class EndToEndRig {
   void updateTarget();
   // Runs posted calls until pred holds or the time is up (real time).
   bool pumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
-  void pumpFor(int ms);
+  // Runs posted calls until the emulated adapter is on the bus with the
+  // product id.
+  bool pumpUntilAdapterIs(uint16_t productId, int timeoutMs = 5000);
 
   // ---- What the user saw -----------------------------------------------
   std::vector<std::string> boxTexts() const;

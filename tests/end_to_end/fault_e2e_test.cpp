@@ -139,6 +139,13 @@ TEST(UpdateTargetFaults, PartCheckStep) {
   EXPECT_EQ(wrongPart.boxes[0].caption, "Error !");
   EXPECT_EQ(wrongPart.boxes[0].style & mb::kIconMask, mb::kIconError);
   expectStatusBox("part_check.status = 3\n", "DUT is no response!", BoxOwner::MainWindow);
+
+  // A read-protected target answers status 6; the erase lifts the protection.
+  RigOptions prot;
+  prot.targetIni = "protected = yes\n";
+  const Outcome protectedTarget = runUpdate("", prot);
+  EXPECT_EQ(textsOf(protectedTarget.boxes), std::vector<std::string>{kOk});
+  EXPECT_TRUE(protectedTarget.codeWritten);
 }
 
 TEST(UpdateTargetFaults, EraseStep) {

@@ -67,7 +67,7 @@ TEST(FirmwareUpdate, MismatchPromptsAndOkUpdatesTheAdapter) {
   // The run that found the mismatch stopped before the target; the next
   // one finds matching firmware and programs it.
   EXPECT_EQ(rig.flash()[0], 0xFF);
-  rig.pumpFor(150);  // the restarted adapter arrives and is checked
+  EXPECT_TRUE(rig.pumpUntilAdapterIs(0x0325));  // the restarted adapter is back
   rig.updateTarget();
   EXPECT_EQ(rig.boxTexts(), (std::vector<std::string>{kUpgraded, "Update Target ok !"}));
   EXPECT_EQ(rig.flash()[2], 0x00);
@@ -191,6 +191,15 @@ TEST(FirmwareUpdate, AdapterLeavingDuringTheDownloadFailsWithAMessage) {
   EXPECT_EQ(rig.ctx.state.firmwareUpdateRunning.load(), 0);
   EXPECT_EQ(rig.adapterSetting("connected"), "no");
   EXPECT_FALSE(rig.adapterOpen());
+}
+
+TEST(FirmwareUpdate, RefusedReportsAreRetriedUntilTaken) {
+  EndToEndRig rig(updateOptions("reenumerate_ms = 50\nfirmware_version = 1.4\n", "reject_report = 7\nreject_times = 20\n"));
+  rig.promptAnswers = {PromptAnswer::Ok};
+  rig.updateTarget();
+  EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{kUpgraded});
+  EXPECT_EQ(rig.adapterSetting("firmware_version"), builtVersion(rig));
+  EXPECT_GE(rig.clock.sleptMs(), 20u * 8);  // twenty retries 8 ms apart
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 
 #include "core/codes.h"
 #include "tests/end_to_end/e2e_rig.h"
@@ -119,6 +121,50 @@ TEST(LoadAndUpdateTarget, CancelledAreaDialogLeavesBufferAndSecondClickWhileWrit
   // The busy flag was cleared at the end: the next click runs again.
   rig.updateTarget();
   EXPECT_EQ(rig.boxTexts().size(), 2u);
+}
+
+TEST(LoadAndUpdateTarget, ImageCutAtTheFlashLimitFillsTheWholeFlash) {
+  EndToEndRig rig;
+  const std::vector<uint8_t> image = patternBytes(kFlashSize + 4000, 0x33);
+  rig.loadFile(writeFile(rig.dir, "big.bin", image), AreaChoice::ap());  // the warning's OK truncates
+  ASSERT_EQ(rig.boxTexts(), std::vector<std::string>{"File size is too large, file data will be truncated !"});
+  EXPECT_EQ(rig.ctx.state.part.codeSize, kFlashSize);
+  rig.updateTarget();
+  EXPECT_EQ(rig.boxTexts().back(), "Update Target ok !");
+  EXPECT_EQ(rig.flash(), slice(image, 0, kFlashSize));
+}
+
+TEST(LoadAndUpdateTarget, RealisticTimingShowsGrowingProgressAndKeepsTheWindowResponsive) {
+  RigOptions options;
+  options.adapterIni = "timing = full-speed\n";
+  options.watchDevices = false;
+  EndToEndRig rig(options);
+  const std::vector<uint8_t> code = patternBytes(16384, 1);
+  rig.loadFile(writeFile(rig.dir, "code.bin", code), AreaChoice::ap());
+
+  // An event that keeps arriving while the write runs: each dispatch
+  // between reports handles it once.
+  int handled = 0;
+  std::function<void()> tick = [&] {
+    ++handled;
+    rig.loop.post(tick);
+  };
+  rig.loop.post(tick);
+  const auto start = std::chrono::steady_clock::now();
+  rig.updateTarget();
+  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_EQ(rig.boxTexts(), std::vector<std::string>{"Update Target ok !"});
+  EXPECT_GE(handled, 100);                         // 128 reports of code
+  EXPECT_GT(took, std::chrono::milliseconds(400));  // about 4 ms a report
+
+  // The bar grew step by step on the status line, then went away.
+  std::vector<int> widths;
+  for (const auto& [id, paint] : rig.progress.painted)
+    if (paint.bar) widths.push_back(paint.done.width());
+  ASSERT_GE(widths.size(), 100u);
+  EXPECT_TRUE(std::is_sorted(widths.begin(), widths.begin() + 100));
+  EXPECT_LT(widths.front(), widths[99]);
+  EXPECT_FALSE(rig.progress.painted.back().second.bar);
 }
 
 }  // namespace
