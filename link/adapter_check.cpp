@@ -13,7 +13,11 @@ constexpr uint32_t kDetectPauseMs = 500;
 
 int checkAdapter(ProgrammingContext& ctx, int mode) {
   if (mode != 0) {
-    ctx.link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0);  // the prompt decides what happens next
+    // An adapter that needs new firmware shows up under either of two
+    // product ids; the update needs it open. Whether it opened is not
+    // examined: the prompt decides what happens next.
+    if (ctx.link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0) != 0)
+      ctx.link.connect(kAdapterVendorId, kPidNeedsUpdate, 0);
     ctx.host.showFirmwarePrompt(mode);
     return 0;
   }

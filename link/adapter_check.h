@@ -10,7 +10,8 @@ struct ProgrammingContext;
 // firmware-update prompt and returns 0; a failed check returns 0 silently.
 // An adapter that cannot store a code image disables "Update Programmer".
 // Any other mode is the forced check: opens the adapter that needs new
-// firmware and shows the prompt with that mode; returns 0.
+// firmware (product id 0x0FFF, else 0x0331) and shows the prompt with that
+// mode; returns 0.
 int checkAdapter(ProgrammingContext& ctx, int mode);
 
 }  // namespace lw

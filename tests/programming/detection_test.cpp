@@ -81,7 +81,8 @@ TEST(DeviceArrival, AdapterNeedingFirmwareGetsTheForcedCheck) {
     rig.programmer->onDeviceArrival(path);
     EXPECT_EQ(rig.app.state.startupFirmwareUpdateFlag, 1);
     EXPECT_EQ(rig.host.prompts, std::vector<int>{1});
-    EXPECT_EQ(calls(rig.adapter), Strings{"connect E6A FFF 0"});
+    // Neither needs-update product id is present in the fake: both are tried.
+    EXPECT_EQ(calls(rig.adapter), (Strings{"connect E6A FFF 0", "connect E6A 331 0"}));
     EXPECT_EQ(rig.host.status, Strings{""});  // no file loaded: the path is not shown
   }
 }

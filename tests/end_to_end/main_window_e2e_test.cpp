@@ -1,0 +1,123 @@
+// The running program's main window, offscreen, with the real hex-view
+// module, the Link library module, the HID device watch and the emulated
+// adapter: Load File and Update Target clicked on the window's own buttons.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "link/hid_device_watch.h"
+#include "link/lw_hid_transport.h"
+#include "platform/hid/hid_api.h"
+#include "platform/ports/hex_view_port.h"
+#include "platform/posix/posix_modules.h"
+#include "platform/qt/main_window_runner.h"
+#include "platform/qt/qt_event_loop.h"
+#include "platform/qt/qt_hex_view.h"
+#include "platform/qt/qt_main_window.h"
+#include "resources/embedded_resources.h"
+#include "tests/end_to_end/e2e_rig.h"
+#include "ui/main/main_dialog.h"
+#include "ui/main/main_dialog_ids.h"
+#include "ui/main/main_window_operations.h"
+
+namespace lw::e2e {
+namespace {
+
+constexpr char kBlinky[] = LW_SOURCE_DIR "/examples/blinky.hex";
+
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "main_window_e2e_test";
+  static char* argv[] = {name, nullptr};
+  // Never destroyed: tearing Qt down from an exit handler crashes.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
+  application();
+  TempDir dir;
+  dir.write("adapter.ini", "reenumerate_ms = 50\n");
+  ASSERT_EQ(lw_hid_select_backend(("emulator:" + dir.path().string()).c_str()), 0u);
+
+  RecordingMessageBoxes messages;
+  MemorySettings settings;
+  ScriptedFileDialogs files;
+  FastClock clock;
+  PosixModules modules;
+  AppContext ctx;
+  ctx.resources = &embeddedResources();
+  ctx.ports.messages = &messages;
+  ctx.ports.settings = &settings;
+  ctx.ports.files = &files;
+  ctx.ports.clock = &clock;
+  ctx.ports.modules = &modules;
+  ctx.state.applicationName = "loomwrite";
+  uint32_t error = 0;
+  ctx.state.hexViewLibrary = modules.load(std::string(LW_BIN_DIR) + "/libHexEdit.so", error);
+  ASSERT_NE(ctx.state.hexViewLibrary, nullptr) << "error " << error;
+  ctx.state.linkLibrary = linkLibraryModule();
+
+  QtEventLoop loop;
+  LwHidTransport transport;
+  HidDeviceWatch watch(loop);
+  int prompts = 0;
+  std::vector<uint32_t> areaProposals;
+  OperationViews views;
+  views.askLoadArea = [&](uint32_t proposed) {
+    areaProposals.push_back(proposed);
+    return std::optional<LoadArea>(LoadArea{0, false, true});
+  };
+  views.showFirmwarePrompt = [&](int, OperationViews::StartUpdate) { ++prompts; };
+
+  auto session = std::make_unique<MainWindowSession>(ctx, &watch);
+  ASSERT_TRUE(session->ready());
+  auto operations = std::make_unique<MainWindowOperations>(session->logic(), loop, transport, views);
+  operations->install();
+  session->initialise();
+  QtMainWindow& window = session->window();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  // The start-up probe finds the adapter and checks it (with its pause).
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clock.sleptMs() >= 500; }, 3000));
+
+  auto* loadButton = qobject_cast<QPushButton*>(window.control(mainid::kLoadFile));
+  auto* updateButton = qobject_cast<QPushButton*>(window.control(mainid::kUpdateTarget));
+  auto* swdp = qobject_cast<QCheckBox*>(window.control(mainid::kFirstOptionBox));
+  ASSERT_TRUE(loadButton && updateButton && swdp);
+
+  files.openAnswers.push_back(kBlinky);
+  QTest::mouseClick(loadButton, Qt::LeftButton);
+  EXPECT_EQ(areaProposals, std::vector<uint32_t>{0xEC00});
+  EXPECT_EQ(session->logic().dialog().text(mainid::kStatusLine), kBlinky);
+  EXPECT_EQ(session->hexView().send(hexmsg::kData, 0, 0), 0x17C);
+
+  QTest::mouseClick(swdp, Qt::LeftButton);
+  EXPECT_TRUE(swdp->isChecked());
+  QTest::mouseClick(updateButton, Qt::LeftButton);
+
+  std::vector<std::string> texts;
+  for (const ShownBox& b : messages.shown) texts.push_back(b.text);
+  EXPECT_EQ(texts, std::vector<std::string>{"Update Target ok !"});
+  EXPECT_EQ(prompts, 0);
+  const std::vector<uint8_t> flash = dir.readBytes("target-flash.bin");
+  ASSERT_EQ(flash.size(), 0x10000u);
+  EXPECT_EQ(std::vector<uint8_t>(flash.begin(), flash.begin() + 4), (std::vector<uint8_t>{0x00, 0x20, 0x00, 0x20}));
+  EXPECT_EQ(flash[0x17C], 0xFF);
+  EXPECT_EQ(dir.read("target-options.txt").substr(0, 2), "FE");
+
+  QTest::qWait(50);
+  EXPECT_TRUE(window.grab().save(LW_BINARY_DIR "/end_to_end_main_window.png"));
+
+  operations.reset();
+  session.reset();
+  modules.unload(ctx.state.hexViewLibrary);
+  lw_hid_select_backend("usb");
+}
+
+}  // namespace
+}  // namespace lw::e2e
