@@ -1,5 +1,7 @@
 #include "cli/console_session.h"
 
+#include "platform/memory/memory_main_dialog.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -46,30 +48,6 @@ std::string fileStem(const std::string& path) {
 
 }  // namespace
 
-void declareMainWindowControls(MemoryDialog& dialog) {
-  for (const ControlLayout& c : mainDialogLayout()) {
-    if (c.id == mainid::kNone) continue;
-    MemoryControlKind kind = MemoryControlKind::Static;
-    switch (c.kind) {
-      case ControlKind::CheckBox: kind = MemoryControlKind::CheckBox; break;
-      case ControlKind::Radio: kind = MemoryControlKind::Radio; break;
-      case ControlKind::PushButton: kind = MemoryControlKind::Button; break;
-      case ControlKind::Edit:
-      case ControlKind::HexEntry: kind = MemoryControlKind::Edit; break;
-      case ControlKind::ComboEdit:
-      case ControlKind::ComboList:
-        kind = c.sorted ? MemoryControlKind::SortedCombo : MemoryControlKind::Combo;
-        break;
-      default: break;
-    }
-    MemoryControl& m = dialog.addControl(c.id, kind, c.caption);
-    m.enabled = c.enabled;
-    m.visible = c.visible;
-    m.checked = c.checked;
-    m.textLimit = c.textLimit;
-  }
-}
-
 std::string programPath() {
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -89,7 +67,7 @@ ConsoleSession::ConsoleSession(const SessionSetup& setup)
   ctx_.state.programPath = programPath();
   ctx_.state.applicationName = ctx_.state.programPath.empty() ? "loomwrite-cli" : fileStem(ctx_.state.programPath);
 
-  declareMainWindowControls(dialog_);
+  declareMainDialogControls(dialog_);
   hid_ = std::make_unique<LwHidTransport>();
 
   MainDialogPorts ports;

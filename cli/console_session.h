@@ -50,8 +50,6 @@ class ConsoleFileDialogs final : public FileDialogPort {
   std::string savePath;
 };
 
-// Declares every control of the main window's layout in the dialog.
-void declareMainWindowControls(MemoryDialog& dialog);
 
 // The Link library's file beside the running program.
 std::string programPath();

@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "cli/console_session.h"
+#include "platform/memory/memory_main_dialog.h"
 #include "image/code_buffer_access.h"
 #include "link/lw_hid_transport.h"
 #include "platform/memory/manual_clock.h"
@@ -56,7 +57,7 @@ std::vector<uint8_t> loadInTheWindow(const std::string& partName, const std::vec
   ctx.state.commandLinePartName = partName;
 
   MemoryDialog dialog;
-  cli::declareMainWindowControls(dialog);
+  declareMainDialogControls(dialog);
   MemoryHexView hexView;
   MemoryTimers timers;
   ManualEventLoop loop;

@@ -124,7 +124,7 @@ EndToEndRig::EndToEndRig(RigOptions options) : clock(options.clockRealDivisor) {
   ctx.state.applicationName = "loomwrite";
   ctx.state.linkLibrary = linkLibraryModule();
 
-  test::declareMainDialogControls(dialog);
+  declareMainDialogControls(dialog);
   if (options.watchDevices) watch = std::make_unique<HidDeviceWatch>(loop);
 
   MainDialogPorts ports;

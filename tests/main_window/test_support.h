@@ -9,7 +9,7 @@
 
 #include "app/app_context.h"
 #include "platform/memory/manual_clock.h"
-#include "platform/memory/memory_dialog.h"
+#include "platform/memory/memory_main_dialog.h"
 #include "platform/memory/memory_hex_view.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/memory_window_services.h"
@@ -53,7 +53,7 @@ class CountingUpdateCheck final : public UpdateCheckPort {
 };
 
 // Declares every control of the main window's layout in the dialog.
-void declareMainDialogControls(MemoryDialog& dialog);
+using lw::declareMainDialogControls;
 
 struct MainDialogHarness {
   explicit MainDialogHarness(const ResourceSource* resources = nullptr);

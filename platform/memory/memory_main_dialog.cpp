@@ -1,0 +1,32 @@
+#include "platform/memory/memory_main_dialog.h"
+
+#include "ui/main/main_dialog_ids.h"
+#include "ui/main/main_dialog_layout.h"
+
+namespace lw {
+
+void declareMainDialogControls(MemoryDialog& dialog) {
+  for (const ControlLayout& c : mainDialogLayout()) {
+    if (c.id == mainid::kNone) continue;
+    MemoryControlKind kind = MemoryControlKind::Static;
+    switch (c.kind) {
+      case ControlKind::CheckBox: kind = MemoryControlKind::CheckBox; break;
+      case ControlKind::Radio: kind = MemoryControlKind::Radio; break;
+      case ControlKind::PushButton: kind = MemoryControlKind::Button; break;
+      case ControlKind::Edit:
+      case ControlKind::HexEntry: kind = MemoryControlKind::Edit; break;
+      case ControlKind::ComboEdit:
+      case ControlKind::ComboList:
+        kind = c.sorted ? MemoryControlKind::SortedCombo : MemoryControlKind::Combo;
+        break;
+      default: break;
+    }
+    MemoryControl& m = dialog.addControl(c.id, kind, c.caption);
+    m.enabled = c.enabled;
+    m.visible = c.visible;
+    m.checked = c.checked;
+    m.textLimit = c.textLimit;
+  }
+}
+
+}  // namespace lw
