@@ -172,19 +172,26 @@ void UpdateTargetRun::run() {
       if (result != 1) writeOptions = false;
     }
 
-    if (writeOptions && n > kReadBackSize) {
-      // The adapter's read-back area holds fewer bytes than the buffer, so
-      // the written code cannot be compared: the run fails.
-      errorBoxWithText(ctx_.app, extratext::kCodeTooLongToVerify);
-      result = 0;
-      writeOptions = false;
-    } else if (writeOptions && ctx_.link.read(cmd::kReadTarget, n) == 0) {
-      if (std::memcmp(code_.data(), ice_.readBack, n) != 0) {
+    // Code that is not compared with the target's flash is not known to be
+    // there: a buffer the read-back area cannot hold, or a read-back that
+    // fails, fails the run instead of passing an unverified target.
+    if (writeOptions) {
+      const char* unverified = nullptr;
+      if (n > kReadBackSize) {
+        unverified = extratext::kCodeTooLongToVerify;
+      } else if (ctx_.link.read(cmd::kReadTarget, n) != 0) {
+        unverified = extratext::kCodeReadBackFailed;
+      } else if (std::memcmp(code_.data(), ice_.readBack, n) != 0) {
         if (ctx_.app.ports.messages) ctx_.app.ports.messages->beep(mb::kIconQuestion);
         messageByKeys(ctx_.app, textkey::kError, textkey::kChecksumFailed, mb::kIconError);
         busy_ = false;
         ctx_.link.disconnect();
         return;
+      }
+      if (unverified) {
+        errorBoxWithText(ctx_.app, unverified);
+        result = 0;
+        writeOptions = false;
       }
     }
   }

@@ -13,5 +13,7 @@ inline constexpr char kUpdateModeNotFound[] = "No Tether in firmware update mode
 inline constexpr char kFirmwareDownloadFailed[] = "Firmware download to the Tether failed !";
 inline constexpr char kCodeTooLongToVerify[] =
     "Code buffer is larger than the read-back area, it can't be verified !";
+inline constexpr char kCodeReadBackFailed[] =
+    "Code could not be read back from the target, it can't be verified !";
 
 }  // namespace lw::extratext

@@ -172,6 +172,10 @@ TEST(UpdateTargetFaults, BlockWriteAndVerify) {
       {"block_write.answer = wrong-tag\n", {kOk}, false, true},
       // A stalled report stops the transfer; the adapter gives the block up.
       {"reject_report = 3\n", {kFailed}, false},
+      // A byte that did not program and a read-back that fails: the code is
+      // unverified, so the run fails instead of passing the board.
+      {"corrupt_at = 0x123\nread.answer = garbage\n",
+       {"Code could not be read back from the target, it can't be verified !", kFailed}, false},
   });
   expectStatusBox("block_write.status = 3\n", "DUT is no response!", BoxOwner::None);
 

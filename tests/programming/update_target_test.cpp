@@ -278,12 +278,18 @@ TEST(UpdateTarget, BufferSizes) {
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Update Target ok !"});
   }
   {
-    Rig rig;  // failed read-back request: not compared, options decide
+    Rig rig;  // failed read-back request: the code is unverified, the run fails
     rig.host.view.bytes = pattern(64);
     rig.adapter.readDataResult = 7;
     rig.adapter.flashStuckAt = 3;
     rig.programmer->updateTarget();
-    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Update Target ok !"});
+    EXPECT_EQ(boxTexts(rig.boxes), (Strings{"Code could not be read back from the target, it can't be verified !",
+                                            "Update Target failed !"}));
+    EXPECT_EQ(rig.boxes.shown[0].caption, "Error !");
+    EXPECT_EQ(rig.adapter.count("write 26"), 0);
+    EXPECT_EQ(rig.adapter.count("send 4"), 1);
+    EXPECT_EQ(calls(rig.adapter).back(), "disconnect");
+    EXPECT_FALSE(rig.programmer->busyFlag());
   }
   {
     Rig rig;  // longer than the read-back area: never read past it, failure reported
