@@ -27,6 +27,8 @@ constexpr uint8_t kEndReport = 0x22;
 constexpr uint8_t kResetReport = 0x44;
 constexpr uint8_t kEnterUpdateParam0 = 0x20;
 constexpr uint8_t kEnterUpdateParam1 = 0x86;
+// The start report carries the image size in three bytes.
+constexpr std::size_t kLargestImage = 0xFFFFFF;
 
 bool stopping(const std::atomic<bool>* stop) { return stop && stop->load(); }
 
@@ -45,7 +47,7 @@ bool sendWithRetries(const DownloadChannel& ch, const std::vector<uint8_t>& repo
 
 bool downloadFirmware(const DownloadChannel& ch, std::span<const uint8_t> image,
                       const std::function<void(int)>& postProgress) {
-  if (ch.featureReportLength <= 8 || image.empty()) return false;
+  if (ch.featureReportLength <= 8 || image.empty() || image.size() > kLargestImage) return false;
   const uint32_t size = static_cast<uint32_t>(image.size());
   const uint16_t checksum = codeChecksum(image.data(), image.size());
 
@@ -168,6 +170,14 @@ void FirmwareUpdater::runWorker(const std::shared_ptr<Job>& job) {
     *j.finished = true;
   };
 
+  // Without an image that can be sent the download cannot succeed: the
+  // adapter is left running what it has instead of being switched into a
+  // firmware-update mode it would not leave again.
+  if (j.image.empty() || j.image.size() > kLargestImage) {
+    link.disconnect();
+    return finish(update_msg::kFailed, UpdateFailure::Download);
+  }
+
   // Put the adapter into its firmware-update mode.
   if (j.startupFlag) {
     const uint32_t handle = link.openHandle();
@@ -228,7 +238,9 @@ void FirmwareUpdater::runWorker(const std::shared_ptr<Job>& job) {
   reset[1] = kResetReport;
   int r = j.hid.setFeature(handle, reset.data(), reset.size()) == 0 ? 1 : 0;
   if (j.notificationsRegistered) {
-    if (j.event->waitFor(j.timings.leaveWaitMs))
+    // A stop signals the event too, but it may have done so before the reset
+    // above; stopping is checked after the reset so it is never missed.
+    if (!*j.stop && j.event->waitFor(j.timings.leaveWaitMs))
       r = 1;
     else
       j.hid.cancelIo(handle);

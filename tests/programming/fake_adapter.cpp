@@ -233,6 +233,7 @@ uint32_t FakeAdapter::setFeature(uint32_t handle, const uint8_t* report, std::si
 }
 
 uint32_t FakeAdapter::getFeature(uint32_t handle, uint8_t* report, std::size_t length) {
+  if (onEndAnswer) onEndAnswer();
   std::lock_guard lock(mutex_);
   if (!handleOk(handle)) return err::kDeviceNotConnected;
   if (mode_ != Mode::UpdateMode || !ended_) return err::kGenFailure;

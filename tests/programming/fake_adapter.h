@@ -71,6 +71,7 @@ class FakeAdapter final : public HidTransportPort {
   bool swapChecksumEcho = false;
   bool resetAccepted = true;
   std::function<void()> onReset;       // the adapter restarts (e.g. leaves the bus)
+  std::function<void()> onEndAnswer;   // the checksum answer of a download is being read
 
   // --- what happened ---
   std::vector<std::string> log;        // "connect 0 0 1", "send 37 19 37", "write 25 300", ...

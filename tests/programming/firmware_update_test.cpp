@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "core/byte_sum.h"
 #include "tests/programming/programming_rig.h"
 #include "tests/programming/test_helpers.h"
@@ -184,13 +186,49 @@ TEST(FirmwareUpdate, RestartAndCloseFailures) {
   }
 }
 
-TEST(FirmwareUpdate, DownloadNeedsReportsLongerThan8Bytes) {
+TEST(FirmwareUpdate, DownloadThatCannotRunFails) {
+  {
+    UpdateRig rig;  // reports too short to carry the download
+    rig.adapter.updateFeatureLength = 8;
+    rig.programmer->updateTarget();
+    ASSERT_TRUE(rig.finishUpdate());
+    EXPECT_TRUE(rig.adapter.firmwareReports.empty());
+    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
+  }
+  {
+    UpdateRig rig;  // no image in the Link library: the adapter is not switched
+    rig.adapter.firmware.clear();
+    rig.programmer->updateTarget();
+    ASSERT_TRUE(rig.promptEnded);
+    ASSERT_TRUE(rig.finishUpdate());
+    EXPECT_EQ(rig.adapter.count("send 9"), 0);
+    EXPECT_EQ(rig.adapter.updateModeConnectAttempts, 0);
+    EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
+    EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
+  }
+}
+
+TEST(FirmwareUpdate, StoppingTheUpdaterDoesNotWaitOutTheRestart) {
   UpdateRig rig;
-  rig.adapter.updateFeatureLength = 8;
-  rig.programmer->updateTarget();
-  ASSERT_TRUE(rig.finishUpdate());
-  EXPECT_TRUE(rig.adapter.firmwareReports.empty());
-  EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
+  rig.adapter.onReset = nullptr;  // the update-mode adapter never seems to leave
+  rig.adapter.connect(0, 0, 1);
+  std::thread stopper;
+  std::atomic<bool> stopping{false};
+  rig.adapter.onEndAnswer = [&] {
+    // The program ends as the download finishes: the updater is stopped
+    // before its worker reaches the restart and the wait that follows it.
+    stopper = std::thread([&] { rig.programmer.reset(); });
+    stopping = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  };
+  const auto start = std::chrono::steady_clock::now();
+  rig.programmer->startFirmwareUpdate(nullptr);
+  while (!stopping && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(stopping);
+  stopper.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(rig.adapter.firmwareReports.back()[1], 0x44);  // it got as far as the restart
 }
 
 }  // namespace
