@@ -45,6 +45,13 @@ uint32_t lastIoError() {
   return errorFromErrno(e);
 }
 
+// hidapi's calls that reach no open device (init, exit, enumerate, open)
+// share one global error string, so they are serialised too.
+std::mutex& hidapiGlobalMutex() {
+  static std::mutex m;
+  return m;
+}
+
 uint8_t clampLength(uint32_t n) { return static_cast<uint8_t>(std::min<uint32_t>(n, 255)); }
 
 class UsbDevice final : public Device {
@@ -59,7 +66,7 @@ class UsbDevice final : public Device {
 
   uint32_t setFeature(std::span<const uint8_t> report) override {
     if (closed_) return err::kInvalidHandle;
-    std::lock_guard lock(writeMutex_);
+    std::lock_guard lock(ioMutex_);
     errno = 0;
     return hid_send_feature_report(device_, report.data(), report.size()) < 0 ? lastIoError() : 0;
   }
@@ -68,7 +75,7 @@ class UsbDevice final : public Device {
     if (closed_) return err::kInvalidHandle;
     std::vector<uint8_t> buffer(report.size() + 1, 0);  // one more, to see a long answer
     buffer[0] = report[0];
-    std::lock_guard lock(writeMutex_);
+    std::lock_guard lock(ioMutex_);
     errno = 0;
     const int n = hid_get_feature_report(device_, buffer.data(), buffer.size());
     if (n < 0) return lastIoError();
@@ -88,10 +95,12 @@ class UsbDevice final : public Device {
       if (closed_ || cancelEpoch_ != epoch) return err::kOperationAborted;
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       if (left <= 0) return err::kWaitTimeout;
+      std::unique_lock lock(ioMutex_);
       errno = 0;
       const int n = hid_read_timeout(device_, buffer.data() + skip, buffer.size() - skip,
                                      static_cast<int>(std::min<long long>(left, kReadSliceMs)));
       if (n < 0) return lastIoError();
+      lock.unlock();
       if (n == 0) continue;
       if (closed_ || cancelEpoch_ != epoch) return err::kOperationAborted;
       const std::size_t got = static_cast<std::size_t>(n) + skip;
@@ -104,7 +113,7 @@ class UsbDevice final : public Device {
 
   uint32_t writeOutput(std::span<const uint8_t> report) override {
     if (closed_) return err::kInvalidHandle;
-    std::lock_guard lock(writeMutex_);
+    std::lock_guard lock(ioMutex_);
     errno = 0;
     return hid_write(device_, report.data(), report.size()) < 0 ? lastIoError() : 0;
   }
@@ -116,7 +125,10 @@ class UsbDevice final : public Device {
   hid_device* const device_;
   const Lengths lengths_;
   const bool numbered_;
-  std::mutex writeMutex_;
+  // Every hidapi call on a device records its outcome in the device's one
+  // error string (freeing the one before), so calls from different threads,
+  // a read included, must not overlap.
+  std::mutex ioMutex_;
   std::atomic<uint64_t> cancelEpoch_{0};
   std::atomic<bool> closed_{false};
 };
@@ -134,15 +146,20 @@ std::optional<DeviceInfo> infoOf(udev_device* hidraw) {
 
 class UsbBackend final : public Backend {
  public:
-  UsbBackend() { hidOk_ = hid_init() == 0; }
+  UsbBackend() {
+    std::lock_guard lock(hidapiGlobalMutex());
+    hidOk_ = hid_init() == 0;
+  }
   ~UsbBackend() override {
     stopMonitor();
+    std::lock_guard lock(hidapiGlobalMutex());
     if (hidOk_) hid_exit();
   }
 
   std::vector<DeviceInfo> enumerate() override {
     std::vector<DeviceInfo> out;
     if (!hidOk_) return out;
+    std::lock_guard lock(hidapiGlobalMutex());
     hid_device_info* list = hid_enumerate(0, 0);
     for (hid_device_info* d = list; d; d = d->next) {
       const DeviceIds ids{d->vendor_id, d->product_id};
@@ -155,6 +172,7 @@ class UsbBackend final : public Backend {
   std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) override {
     error = err::kFileNotFound;
     if (!hidOk_) return nullptr;
+    std::lock_guard lock(hidapiGlobalMutex());
     hid_device_info* list = hid_enumerate(ids.vendorId, ids.productId);
     std::string path = list ? list->path : "";
     hid_free_enumeration(list);
