@@ -1,7 +1,6 @@
 #include "link/adapter_status.h"
 
 #include "app/app_context.h"
-#include "core/codes.h"
 #include "core/text.h"
 #include "link/adapter_answer.h"
 #include "link/adapter_messages.h"
@@ -22,11 +21,8 @@ void showVoltageCheck(AppContext& app, uint16_t millivolts, VoltageWindow window
 }
 
 void showWrongPart(AppContext& app) {
-  if (!app.ports.messages) return;
-  const std::string text =
-      format("%s \"%s\" !", languageTextOf(app, textkey::kTargetIsNot).c_str(), app.state.part.partName.c_str());
-  app.ports.messages->show(text, languageTextOf(app, textkey::kError), mb::kOk | mb::kIconError,
-                           BoxOwner::MainWindow);
+  errorBoxWithText(app, format("%s \"%s\" !", languageTextOf(app, textkey::kTargetIsNot).c_str(),
+                               app.state.part.partName.c_str()));
 }
 
 }  // namespace
