@@ -51,13 +51,16 @@ int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, ui
   ice->address = address;
   ice->byteCount = n;
 
+  // A report carries the report ID and 128 data bytes, padded with zeros to
+  // the device's feature-report length. A device whose reports are shorter
+  // is refused before the block is announced: an announced block that never
+  // gets its data would take the next requests as data.
+  const std::size_t reportLength = ctx.link.hidDevice->featureReportLength;
+  if (reportLength < 1 + kBlockReportData) return 0;
+
   makeRequestTag(*ice, *ctx.app.ports.clock);
   if (ctx.link.writeBlock() != 0) return 0;
 
-  // A report carries the report ID and 128 data bytes, padded with zeros to
-  // the device's feature-report length.
-  const std::size_t reportLength = ctx.link.hidDevice->featureReportLength;
-  if (reportLength < 1 + kBlockReportData) return 0;
   std::vector<uint8_t> report(reportLength);
 
   uint32_t sent = 0;
