@@ -161,7 +161,9 @@ uint32_t Session::readData(uint32_t command, uint8_t* destination, uint32_t addr
 
   // Collect everything first: on failure the destination stays as it was.
   std::vector<uint8_t> bytes;
-  bytes.reserve(byteCount);
+  // Reserved up to what the read-back area holds: a count the adapter will
+  // refuse must not first make an allocation that throws out of the library.
+  bytes.reserve(std::min<std::size_t>(byteCount, kReadBackSize));
   std::vector<uint8_t> report;
   do {
     if (const uint32_t e = fetch(report); e != 0) return e;

@@ -177,6 +177,11 @@ TEST_F(EntryPoints, ReadDataRefusesWhatWouldNotFitAndLeavesItsDestinationOnFailu
   EXPECT_EQ(link.readData(cmd::kReadTarget, link.ice->readBack, 0xFFF0, 0x10), 0);
   EXPECT_EQ(link.ice->readBack[0], 0xFF);
   EXPECT_EQ(link.readData(cmd::kReadTarget, link.ice->readBack, 0, 0), 0);
+  // Into a buffer of the caller's own, a count beyond any flash is the
+  // adapter's to refuse.
+  std::vector<uint8_t> own(16);
+  EXPECT_EQ(static_cast<uint32_t>(link.readData(cmd::kReadTarget, own.data(), 0, 0xFFFFFFFF)),
+            0x20000000u + wire::status::kOutOfRange);
 
   // The adapter's stored code: nothing stored yet.
   EXPECT_EQ(static_cast<uint32_t>(link.readData(cmd::kReadAdapterCode, link.ice->readBack, 0, 4)),
