@@ -108,6 +108,10 @@ TEST(HexEntry, ReadWriteAndFilter) {
   EXPECT_EQ(hexRead("EC00zz"), 0xEC00u);
   EXPECT_EQ(hexRead(""), 0u);
   EXPECT_EQ(hexRead("xyz"), 0u);
+  EXPECT_EQ(hexRead(" 0xFFFFFFFF"), 0xFFFFFFFFu);
+  // Past 32 bits the value stays at the top instead of wrapping to 0.
+  EXPECT_EQ(hexRead("100000000"), 0xFFFFFFFFu);
+  EXPECT_EQ(hexRead("123456789ABCDEF0"), 0xFFFFFFFFu);
   for (char32_t c : std::u32string_view(U"0123456789abcdefABCDEF\b\f")) EXPECT_TRUE(hexEntryAccepts(c));
   for (char32_t c : std::u32string_view(U"g-x G.\0", 7)) EXPECT_FALSE(hexEntryAccepts(c));
 
