@@ -62,8 +62,9 @@ const char* usageText() {
          "  --iwdgcnt HEX        the IWDG counter\n"
          "  --option-bytes HEX   the raw option bytes, e.g. FEFFFFFFFFFFFFFF\n"
          "--adapter defaults to $LOOMWRITE_ADAPTER, else usb.\n"
-         "--yes answers OK/Yes to the truncation warning, the old-project question and the\n"
-         "firmware-update prompt; without it they are answered Cancel/No.\n"
+         "--yes answers OK/Yes to the truncation warning, the damaged-HEX warning, the\n"
+         "old-project question and the firmware-update prompt; without it they are\n"
+         "answered Cancel/No.\n"
          "--json prints one result object on standard output. Message boxes appear as\n"
          "\"CAPTION: TEXT\" lines on standard error, with a progress bar on a terminal.\n"
          "Exit status: 0 success, 1 the operation failed, 2 usage error.\n";
