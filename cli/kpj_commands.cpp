@@ -177,7 +177,7 @@ int runKpjShow(const Options& o) {
   } else if (facts->layout.start == 0) {
     std::fprintf(stderr, "loomwrite-cli: %s holds no code image\n", path.c_str());
     status = kExitFailed;
-  } else if (r.partIndex == kNoPart) {
+  } else if (!partIsOffered(embeddedResources(), r.partIndex)) {
     messages.show(text(key::kTargetNotSupported), text(key::kErrorCaption), mb::kOk | mb::kIconError,
                   BoxOwner::None);
     status = kExitFailed;
