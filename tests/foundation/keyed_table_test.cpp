@@ -16,7 +16,7 @@ using test::TableBuilder;
 TEST(KeyedTable, BinaryFormatIsKeyTextZeroEndedByFFFF) {
   MapResources res;
   res.add("DYNAMIC", 300, TableBuilder().entry(7, "ab").end().bytes);
-  const auto& bytes = TableBuilder().entry(7, "ab").end().bytes;
+  const std::vector<uint8_t> bytes = TableBuilder().entry(7, "ab").end().bytes;
   const std::vector<uint8_t> expected = {7, 0, 'a', 0, 'b', 0, 0, 0, 0xFF, 0xFF};
   EXPECT_EQ(bytes, expected);
   EXPECT_EQ(textByKey(res, 300, 7), "ab");
