@@ -109,6 +109,15 @@ TEST(CliLoad, FailuresAndUsageErrors) {
   EXPECT_EQ(beyond.errLines()[0].rfind("Error !: The load address lies at or beyond the end of the flash", 0), 0u)
       << beyond.err;
 
+  // Files without data leave nothing to write: no empty image with status 0.
+  dir.writeBytes("empty.bin", {});
+  dir.write("comments.hex", "; no records here\n:00000001FF\n");
+  const CliRun nothing = runCli(dir, {"load", "empty.bin", "comments.hex", "--part", "Larch-F8U6", "--out", "e.bin"});
+  EXPECT_EQ(nothing.exit, 1);
+  EXPECT_EQ(nothing.errLines(),
+            std::vector<std::string>{"loomwrite-cli: the files held no data, the Code buffer is empty"});
+  EXPECT_FALSE(dir.exists("e.bin"));
+
   const CliRun unknownPart = runCli(dir, {"--json", "load", "a.bin", "--part", "Oak-X1"});
   EXPECT_EQ(unknownPart.exit, 2);
   EXPECT_NE(unknownPart.err.find("no part matches 'Oak-X1' (parts offered: Larch-F8U6,"), std::string::npos);
