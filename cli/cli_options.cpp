@@ -148,6 +148,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       if (o.inputs[0].at || o.inputs[0].merge) return fail("--at and --merge apply to the image, not OUT.kpj");
       o.output = o.inputs[0].path;
       o.inputs.erase(o.inputs.begin());
+      // Any other name would be read back as a raw image, record and all.
+      if (!isProjectPath(o.output)) return fail("kpj save writes OUT.kpj, not '" + o.output + "'");
     } else if (words[1] == "show") {
       o.command = "kpj-show";
       if (o.inputs.size() != 1) return fail("kpj show needs exactly one FILE.kpj");
