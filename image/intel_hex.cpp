@@ -53,6 +53,12 @@ std::string narrowUtf16(std::string_view text) {
   return out;
 }
 
+// A line without the blanks and tabs an editor may leave at its end.
+std::string_view withoutTrailingBlanks(std::string_view line) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+  return line;
+}
+
 // Whether a line holds a data record with at least one byte (its checksum
 // is not looked at: the question is only whether data would be lost).
 bool holdsData(std::string_view line) {
@@ -93,7 +99,7 @@ HexImage parseIntelHex(std::string_view input, uint64_t capacity) {
   while (pos < text.size()) {
     const std::size_t lineStart = pos;
     const std::size_t lineEnd = std::min(text.find_first_of("\r\n", pos), text.size());
-    const std::string_view line = text.substr(pos, lineEnd - pos);
+    const std::string_view line = withoutTrailingBlanks(text.substr(pos, lineEnd - pos));
     pos = text.find_first_not_of("\r\n", lineEnd);
     if (pos == std::string_view::npos) pos = text.size();
 
@@ -138,7 +144,7 @@ HexImage parseIntelHex(std::string_view input, uint64_t capacity) {
     bool dataAfter = damaged;
     for (std::size_t at = unreadFrom; !dataAfter && at < whole.size();) {
       const std::size_t end = std::min(whole.find_first_of("\r\n", at), whole.size());
-      dataAfter = holdsData(whole.substr(at, end - at));
+      dataAfter = holdsData(withoutTrailingBlanks(whole.substr(at, end - at)));
       at = std::min(whole.find_first_not_of("\r\n", end), whole.size());
     }
     if (dataAfter) {

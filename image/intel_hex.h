@@ -6,8 +6,8 @@
 // - a leading UTF-8 byte-order mark is skipped, and text that starts with a
 //   UTF-16 byte-order mark is read as the ASCII it carries;
 // - the text ends at its first NUL; lines are split at CR and LF (runs of
-//   them are one break); lines not starting with ':' or holding nothing
-//   after it are skipped;
+//   them are one break) and lose trailing blanks and tabs; lines not
+//   starting with ':' or holding nothing after it are skipped;
 // - digits decode by their low four bits, plus 9 when bit 0x40 is set, so
 //   upper- and lower-case digits read alike;
 // - a record whose bytes do not sum to 0, whose digit count is odd, which
