@@ -62,8 +62,9 @@ const char* usageText() {
          "  --iwdgcnt HEX        the IWDG counter\n"
          "  --option-bytes HEX   the raw option bytes, e.g. FEFFFFFFFFFFFFFF\n"
          "--adapter defaults to $LOOMWRITE_ADAPTER, else usb.\n"
-         "--yes answers OK/Yes to the truncation warning, the old-project question and the\n"
-         "firmware-update prompt; without it they are answered Cancel/No.\n"
+         "--yes answers OK/Yes to the truncation warning, the damaged-HEX warning, the\n"
+         "old-project question and the firmware-update prompt; without it they are\n"
+         "answered Cancel/No.\n"
          "--json prints one result object on standard output. Message boxes appear as\n"
          "\"CAPTION: TEXT\" lines on standard error, with a progress bar on a terminal.\n"
          "Exit status: 0 success, 1 the operation failed, 2 usage error.\n";
@@ -147,6 +148,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       if (o.inputs[0].at || o.inputs[0].merge) return fail("--at and --merge apply to the image, not OUT.kpj");
       o.output = o.inputs[0].path;
       o.inputs.erase(o.inputs.begin());
+      // Any other name would be read back as a raw image, record and all.
+      if (!isProjectPath(o.output)) return fail("kpj save writes OUT.kpj, not '" + o.output + "'");
     } else if (words[1] == "show") {
       o.command = "kpj-show";
       if (o.inputs.size() != 1) return fail("kpj show needs exactly one FILE.kpj");

@@ -42,6 +42,12 @@ int loadInputs(ConsoleSession& session, const Options& options) {
   return kExitOk;
 }
 
+int requireLoadedCode(ConsoleSession& session) {
+  if (!session.codeBuffer().empty()) return kExitOk;
+  std::fprintf(stderr, "loomwrite-cli: the files held no data, the Code buffer is empty\n");
+  return kExitFailed;
+}
+
 std::string hexBytes(const uint8_t* bytes, std::size_t n) {
   std::string out;
   for (std::size_t i = 0; i < n; ++i) out += format(i ? " %02X" : "%02X", bytes[i]);

@@ -34,6 +34,11 @@ int openOnPart(ConsoleSession& session, const Options& options);
 // not loaded (cancelled at the size warning, refused, cannot be opened).
 int loadInputs(ConsoleSession& session, const Options& options);
 
+// After the loads: kExitOk, or kExitFailed with a message when the Code
+// buffer stayed empty (every file was empty or held no data), so that
+// nothing empty is written out or programmed as if it were an image.
+int requireLoadedCode(ConsoleSession& session);
+
 // "FE FF FF ..."
 std::string hexBytes(const uint8_t* bytes, std::size_t n);
 inline std::string hexBytes(const std::vector<uint8_t>& bytes) { return hexBytes(bytes.data(), bytes.size()); }

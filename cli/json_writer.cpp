@@ -6,7 +6,8 @@ namespace lw::cli {
 
 std::string jsonQuote(const std::string& text) {
   std::string out = "\"";
-  for (const char ch : text) {
+  // Paths may hold bytes that are not UTF-8; JSON must be.
+  for (const char ch : utf16ToUtf8(utf8ToUtf16(text))) {
     const auto c = static_cast<unsigned char>(ch);
     switch (c) {
       case '"': out += "\\\""; break;

@@ -11,6 +11,7 @@
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "core/text.h"
+#include "image/code_file_messages.h"
 #include "image/kpj_format.h"
 #include "image/project_save.h"
 #include "resources/embedded_resources.h"
@@ -22,13 +23,8 @@ namespace lw::cli {
 
 namespace {
 
-namespace key {
-constexpr uint16_t kErrorCaption = 1101;
-constexpr uint16_t kNotAProject = 2000;
-constexpr uint16_t kIncompatible = 2002;
-constexpr uint16_t kNewerEdition = 2003;
-constexpr uint16_t kTargetNotSupported = 2006;
-}  // namespace key
+// The project reader's message keys.
+namespace key = codefiles::key;
 
 std::string text(uint16_t k) { return languageText(embeddedResources(), 0, k).value_or(""); }
 
@@ -177,7 +173,7 @@ int runKpjShow(const Options& o) {
   } else if (facts->layout.start == 0) {
     std::fprintf(stderr, "loomwrite-cli: %s holds no code image\n", path.c_str());
     status = kExitFailed;
-  } else if (r.partIndex == kNoPart) {
+  } else if (!partIsOffered(embeddedResources(), r.partIndex)) {
     messages.show(text(key::kTargetNotSupported), text(key::kErrorCaption), mb::kOk | mb::kIconError,
                   BoxOwner::None);
     status = kExitFailed;

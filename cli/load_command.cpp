@@ -15,6 +15,7 @@ int runLoad(const Options& o) {
   if (const int opened = openOnPart(session, o); opened != kExitOk) return finish(o, json, opened, &session.messages());
   if (const int loaded = loadInputs(session, o); loaded != kExitOk)
     return finish(o, json, loaded, &session.messages());
+  if (const int code = requireLoadedCode(session); code != kExitOk) return finish(o, json, code, &session.messages());
 
   const std::vector<uint8_t> buffer = session.codeBuffer();
   const std::string sizeText = session.sizeText();

@@ -24,6 +24,8 @@ int runProgram(const Options& o) {
   if (!session.loadLinkLibrary()) return finish(o, json, kExitFailed, &messages);
   if (const int opened = openOnPart(session, o); opened != kExitOk) return finish(o, json, opened, &messages);
   if (const int loaded = loadInputs(session, o); loaded != kExitOk) return finish(o, json, loaded, &messages);
+  // An empty buffer would only erase the target and still report success.
+  if (const int code = requireLoadedCode(session); code != kExitOk) return finish(o, json, code, &messages);
   if (const std::string wrong = session.applyOptions(o.options); !wrong.empty())
     return finish(o, json, usageError(wrong), &messages);
 

@@ -8,7 +8,9 @@ namespace lw {
 
 namespace {
 
-// Decodes one UTF-8 sequence; malformed input yields U+FFFD and advances one byte.
+// Decodes one UTF-8 sequence; malformed input (a bad sequence, an overlong
+// form, a surrogate or a value past U+10FFFF) yields U+FFFD and advances
+// one byte.
 char32_t decodeUtf8(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   auto cont = [&](std::size_t k) -> int {
@@ -17,18 +19,31 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     return (b & 0xC0) == 0x80 ? (b & 0x3F) : -1;
   };
   if (b0 < 0x80) { ++i; return b0; }
-  if ((b0 & 0xE0) == 0xC0) {
-    const int c1 = cont(1);
-    if (c1 >= 0) { i += 2; return static_cast<char32_t>(((b0 & 0x1F) << 6) | c1); }
-  } else if ((b0 & 0xF0) == 0xE0) {
-    const int c1 = cont(1), c2 = cont(2);
-    if (c1 >= 0 && c2 >= 0) { i += 3; return static_cast<char32_t>(((b0 & 0x0F) << 12) | (c1 << 6) | c2); }
-  } else if ((b0 & 0xF8) == 0xF0) {
-    const int c1 = cont(1), c2 = cont(2), c3 = cont(3);
-    if (c1 >= 0 && c2 >= 0 && c3 >= 0) {
-      i += 4;
-      return static_cast<char32_t>(((b0 & 0x07) << 18) | (c1 << 12) | (c2 << 6) | c3);
+  // The value of the lead byte's bits and `n` continuation bytes, or -1.
+  auto value = [&](int leadBits, int n) -> long {
+    long c = b0 & leadBits;
+    for (int k = 1; k <= n; ++k) {
+      const int bits = cont(static_cast<std::size_t>(k));
+      if (bits < 0) return -1;
+      c = (c << 6) | bits;
     }
+    return c;
+  };
+  long c = -1;
+  std::size_t length = 1;
+  if ((b0 & 0xE0) == 0xC0) {
+    c = value(0x1F, 1), length = 2;
+    if (c < 0x80) c = -1;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    c = value(0x0F, 2), length = 3;
+    if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) c = -1;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    c = value(0x07, 3), length = 4;
+    if (c < 0x10000 || c > 0x10FFFF) c = -1;
+  }
+  if (c >= 0) {
+    i += length;
+    return static_cast<char32_t>(c);
   }
   ++i;
   return 0xFFFD;

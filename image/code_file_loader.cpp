@@ -151,6 +151,16 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
   if (isHex) {
     const std::string_view text(reinterpret_cast<const char*>(hexText->data()), hexText->size());
     image = parseIntelHex(text, room);
+    if (image.dataLeftUnread) {
+      // Taking part of a damaged file without a word would program an
+      // incomplete image.
+      ctx.ports.messages->beep(mb::kIconQuestion);
+      const std::string message =
+          std::string(extratext::kHexDataNotRead) + format("\n\nLine %zu of %s", image.stopLine, path.c_str());
+      const int answer = ctx.ports.messages->show(message, languageTextOf(ctx, codefiles::key::kWarningCaption),
+                                                  mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
+      if (answer != kIdOk) return kLoadCancelled;
+    }
   } else {
     auto bytes = readBytes(in, std::min<uintmax_t>(fileSize, room));
     if (!bytes) return kNothingLoaded;

@@ -15,7 +15,7 @@ class CodeFileHost;
 enum LoadResult : int {
   kLoaded = 0,         // loaded, or the file was empty
   kNothingLoaded = 1,  // cannot be opened, area dialog cancelled, project refused...
-  kLoadCancelled = 2,  // cancelled at the size warning
+  kLoadCancelled = 2,  // cancelled at the size warning or the damaged-HEX warning
 };
 
 // Loads the file. Interactive loads ask for the area first; others keep the

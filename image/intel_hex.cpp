@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace lw {
 
@@ -34,29 +35,87 @@ void place(HexImage& image, uint64_t at, const uint8_t* data, std::size_t count,
   std::copy_n(data, kept, image.bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
+// The ASCII carried by text that starts with a UTF-16 byte-order mark;
+// units outside ASCII become '?'. Empty when there is no such mark.
+std::string narrowUtf16(std::string_view text) {
+  std::string out;
+  if (text.size() < 2) return out;
+  const auto b0 = static_cast<unsigned char>(text[0]);
+  const auto b1 = static_cast<unsigned char>(text[1]);
+  const bool little = b0 == 0xFF && b1 == 0xFE;
+  if (!little && !(b0 == 0xFE && b1 == 0xFF)) return out;
+  out.reserve(text.size() / 2);
+  for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+    const auto lo = static_cast<unsigned char>(text[little ? i : i + 1]);
+    const auto hi = static_cast<unsigned char>(text[little ? i + 1 : i]);
+    out += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
+  }
+  return out;
+}
+
+// A line without the blanks and tabs an editor may leave at its end.
+std::string_view withoutTrailingBlanks(std::string_view line) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+  return line;
+}
+
+// Whether a line holds a data record with at least one byte (its checksum
+// is not looked at: the question is only whether data would be lost).
+bool holdsData(std::string_view line) {
+  std::array<uint8_t, kMaxHexRecordBytes> rec{};
+  std::size_t n = 0;
+  return line.size() >= 2 && line[0] == ':' && decodeRecord(line.substr(1), rec, n) && n >= 5 && rec[3] == kData &&
+         rec[0] > 0;
+}
+
+// The 1-based number of the line that starts at pos.
+std::size_t lineNumberAt(std::string_view text, std::size_t pos) {
+  std::size_t line = 1;
+  for (std::size_t i = 0; i < pos; ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++line;
+  }
+  return line;
+}
+
 }  // namespace
 
-HexImage parseIntelHex(std::string_view text, uint64_t capacity) {
-  text = text.substr(0, text.find('\0'));
+HexImage parseIntelHex(std::string_view input, uint64_t capacity) {
+  const std::string narrowed = narrowUtf16(input);
+  std::string_view text = narrowed.empty() ? input : std::string_view(narrowed);
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  const std::string_view whole = text;
+  const std::size_t nul = text.find('\0');
+  text = text.substr(0, nul);
   HexImage image;
   uint64_t base = 0;
   std::array<uint8_t, kMaxHexRecordBytes> rec{};
 
   std::size_t pos = 0;
+  // The line where parsing ended early (a damaged record, or an end or
+  // start-address record), and where data may still follow.
+  std::size_t stopLineStart = std::string_view::npos;
+  std::size_t unreadFrom = 0;
+  bool damaged = false;
   while (pos < text.size()) {
+    const std::size_t lineStart = pos;
     const std::size_t lineEnd = std::min(text.find_first_of("\r\n", pos), text.size());
-    const std::string_view line = text.substr(pos, lineEnd - pos);
+    const std::string_view line = withoutTrailingBlanks(text.substr(pos, lineEnd - pos));
     pos = text.find_first_not_of("\r\n", lineEnd);
     if (pos == std::string_view::npos) pos = text.size();
 
     if (line.size() < 2 || line[0] != ':') continue;
     std::size_t n = 0;
-    if (!decodeRecord(line.substr(1), rec, n)) break;
     unsigned sum = 0;
-    for (std::size_t i = 0; i < n; ++i) sum += rec[i];
-    if ((sum & 0xFF) != 0) break;
+    bool readable = decodeRecord(line.substr(1), rec, n);
+    for (std::size_t i = 0; readable && i < n; ++i) sum += rec[i];
+    // A checksum that does not add up, or data that would run past the line.
+    readable = readable && (sum & 0xFF) == 0 && n >= static_cast<std::size_t>(rec[0]) + 5;
+    if (!readable) {
+      stopLineStart = unreadFrom = lineStart;
+      damaged = true;
+      break;
+    }
     const std::size_t count = rec[0];
-    if (n < count + 5) break;  // the data would run past the line
 
     const uint32_t address = (static_cast<uint32_t>(rec[1]) << 8) | rec[2];
     const uint8_t type = rec[3];
@@ -70,7 +129,27 @@ HexImage parseIntelHex(std::string_view text, uint64_t capacity) {
       const uint64_t value = (high << 8) | data[1];
       base = type == kSegmentAddress ? value * 16 : value * 65536;
     } else {
+      stopLineStart = lineStart;
+      unreadFrom = pos;
       break;
+    }
+  }
+  if (stopLineStart == std::string_view::npos && nul != std::string_view::npos) {
+    // The text ended at a NUL; records may lie beyond it.
+    stopLineStart = whole.find_last_of("\r\n", nul);
+    stopLineStart = stopLineStart == std::string_view::npos ? 0 : stopLineStart + 1;
+    unreadFrom = nul + 1;
+  }
+  if (stopLineStart != std::string_view::npos) {
+    bool dataAfter = damaged;
+    for (std::size_t at = unreadFrom; !dataAfter && at < whole.size();) {
+      const std::size_t end = std::min(whole.find_first_of("\r\n", at), whole.size());
+      dataAfter = holdsData(withoutTrailingBlanks(whole.substr(at, end - at)));
+      at = std::min(whole.find_first_not_of("\r\n", end), whole.size());
+    }
+    if (dataAfter) {
+      image.dataLeftUnread = true;
+      image.stopLine = lineNumberAt(whole, stopLineStart);
     }
   }
   // Gaps up to the end of the highest record read as erased flash.

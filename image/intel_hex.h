@@ -3,9 +3,11 @@
 // that starts at HEX offset 0 (gaps 0xFF), the same way a raw file is taken.
 //
 // Rules:
+// - a leading UTF-8 byte-order mark is skipped, and text that starts with a
+//   UTF-16 byte-order mark is read as the ASCII it carries;
 // - the text ends at its first NUL; lines are split at CR and LF (runs of
-//   them are one break); lines not starting with ':' or holding nothing
-//   after it are skipped;
+//   them are one break) and lose trailing blanks and tabs; lines not
+//   starting with ':' or holding nothing after it are skipped;
 // - digits decode by their low four bits, plus 9 when bit 0x40 is set, so
 //   upper- and lower-case digits read alike;
 // - a record whose bytes do not sum to 0, whose digit count is odd, which
@@ -29,6 +31,12 @@ struct HexImage {
   // The end of the highest data record: the image's full length, which may
   // lie beyond what was kept.
   uint64_t length = 0;
+  // Parsing ended before data it did not take: at a damaged record, or at
+  // a NUL or an end or start-address record that further data records
+  // follow. The image then holds only what came before; stopLine is the
+  // 1-based line where parsing ended.
+  bool dataLeftUnread = false;
+  std::size_t stopLine = 0;
 };
 
 // Parses the text keeping at most `capacity` bytes of image. Data beyond the

@@ -8,28 +8,13 @@
 #include "image/code_file_host.h"
 #include "image/code_file_messages.h"
 #include "image/kpj_format.h"
-#include "resources/keyed_table.h"
 #include "resources/part_database.h"
-#include "resources/series_table.h"
 
 namespace lw {
 
 namespace {
 
 constexpr int kFailed = 1;
-
-// Whether the part is one the part box can offer: its descriptor names a
-// listed series and carries a name.
-bool partIsOffered(const ResourceSource& res, uint16_t partIndex) {
-  const uint32_t series = numberByKey(res, kPartTableBase + partIndex, partkey::kSeries);
-  for (const SeriesEntry& entry : seriesEntries()) {
-    if (entry.seriesNumber != series) continue;
-    for (const PartEntry& p : partsOfSeries(res, series)) {
-      if (p.partIndex == partIndex) return true;
-    }
-  }
-  return false;
-}
 
 // The project could not be taken: the part box selects the record's part
 // (none after a failed header check) and that choice is applied afresh,
@@ -80,7 +65,7 @@ int readProjectFile(CodeFileHost& host, const std::string& path, std::span<const
 
   // A part the program does not offer could not be selected; taking it
   // anyway would apply an empty part. The current job stays as it is.
-  if (record.partIndex == kNoPart || !partIsOffered(*ctx.resources, record.partIndex)) {
+  if (!partIsOffered(*ctx.resources, record.partIndex)) {
     messageByKeys(ctx, codefiles::key::kErrorCaption, codefiles::key::kTargetNotSupported, mb::kIconError);
     return kFailed;
   }

@@ -7,6 +7,9 @@ namespace lw::extratext {
 
 inline constexpr char kOffsetBeyondFlash[] =
     "The load address lies at or beyond the end of the flash, nothing of the file can be placed !";
+inline constexpr char kHexDataNotRead[] =
+    "Reading the HEX file stopped before all of its data (a damaged record, or data after an end or "
+    "start-address record), only the data before that point will be loaded !";
 inline constexpr char kProjectNotWritten[] = "The project file could not be written, nothing was saved !";
 inline constexpr char kEnterUpdateModeFailed[] = "Tether did not enter the firmware update mode !";
 inline constexpr char kUpdateModeNotFound[] = "No Tether in firmware update mode was found !";

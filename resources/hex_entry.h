@@ -11,7 +11,8 @@ namespace lw {
 class DialogPort;
 
 // The text scanned like "%X": leading white space skipped, an optional
-// "0x" prefix, digits up to the first non-digit. 0 when there is none.
+// "0x" prefix, digits up to the first non-digit. 0 when there is none;
+// 0xFFFFFFFF when the digits run past 32 bits.
 uint32_t hexRead(std::string_view text);
 
 // Width 0 formats with "%X"; another width zero-pads to at least that many

@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "resources/keyed_table.h"
+#include "resources/series_table.h"
 
 namespace lw {
 
@@ -30,6 +31,18 @@ std::vector<PartEntry> partsOfSeries(const ResourceSource& res, uint32_t seriesN
     list.insert(pos, PartEntry{firstWord(*name), p});
   }
   return list;
+}
+
+bool partIsOffered(const ResourceSource& res, uint16_t partIndex) {
+  if (partIndex > kMaxPartIndex) return false;
+  const uint32_t series = numberByKey(res, table(partIndex), partkey::kSeries);
+  for (const SeriesEntry& entry : seriesEntries()) {
+    if (entry.seriesNumber != series) continue;
+    for (const PartEntry& p : partsOfSeries(res, series)) {
+      if (p.partIndex == partIndex) return true;
+    }
+  }
+  return false;
 }
 
 std::optional<OptionBitRecord> optionBitRecord(const ResourceSource& res, uint16_t partIndex, int i,

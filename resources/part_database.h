@@ -40,6 +40,10 @@ struct PartEntry {
 // inserted before the first entry whose index modulo 128 is greater.
 std::vector<PartEntry> partsOfSeries(const ResourceSource& res, uint32_t seriesNumber);
 
+// Whether the part box can offer the part: its descriptor names a listed
+// series and carries a name.
+bool partIsOffered(const ResourceSource& res, uint16_t partIndex);
+
 struct OptionBitRecord {
   uint32_t byteIndex = 0;
   uint32_t mask = 0;

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "platform/qt/hex_entry_line_edit.h"
+#include "platform/qt/hex_entry_validator.h"
 #include "ui/dialogs/area_dialog.h"
 #include "ui/dialogs/kpj_dialog.h"
 
@@ -19,6 +19,13 @@ QPushButton* pushButton(const char* text, bool isDefault) {
   button->setDefault(isDefault);
   button->setAutoDefault(false);
   return button;
+}
+
+// The hex entry field, filtered like the main window's counter field.
+QLineEdit* hexEntryField() {
+  auto* field = new QLineEdit;
+  field->setValidator(new HexEntryValidator(field));
+  return field;
 }
 
 QLabel* label(const char* text, Qt::Alignment alignment) {
@@ -34,7 +41,7 @@ QtAreaDialogView::QtAreaDialogView(QWidget* parent, AreaDialog& logic) : QtContr
   addControl(areadlg::kApRadio, new QRadioButton("AP (Code)"), 29, 7, 48, 10);
   addControl(areadlg::kIapRadio, new QRadioButton("IAP (Data)"), 29, 19, 44, 10);
   addControl(areadlg::kAddressLabel, label("Address : 0x", Qt::AlignRight), 39, 33, 39, 8);
-  addControl(areadlg::kAddressField, new HexEntryLineEdit, 80, 31, 40, 12);
+  addControl(areadlg::kAddressField, hexEntryField(), 80, 31, 40, 12);
   addControl(areadlg::kClearBuffer, new QCheckBox("Clear Buffer"), 30, 49, 61, 8);
   addControl(areadlg::kOk, pushButton("OK", true), 17, 63, 42, 11);
   addControl(areadlg::kCancel, pushButton("Cancel", false), 67, 63, 42, 11);

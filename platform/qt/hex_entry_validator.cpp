@@ -9,7 +9,8 @@ QValidator::State HexEntryValidator::validate(QString& input, int& pos) const {
   int keptBeforeCursor = 0;
   for (int i = 0; i < input.size(); ++i) {
     const QChar c = input.at(i);
-    if (!hexEntryAccepts(c.unicode())) continue;
+    // Backspace and code 12 pass as keys, never as characters of the text.
+    if (c.unicode() < 0x20 || !hexEntryAccepts(c.unicode())) continue;
     kept += c.toUpper();
     if (i < pos) ++keptBeforeCursor;
   }

@@ -68,6 +68,7 @@ TEST(CliOptions, UsageErrors) {
       {"kpj", "open", "a.kpj"},
       {"kpj", "show"},
       {"kpj", "save", "only.kpj", "--part", "X"},
+      {"kpj", "save", "job", "a.bin", "--part", "X"},  // read back later as a raw image
       {"program", "a.hex", "--part", "X", "--iwdgcnt", "100000"},
       {"program", "a.hex", "--part", "X", "--option-bytes", "F"},
       {"load", "a.hex", "--part", "X", "--option", "SWDP"},

@@ -41,6 +41,13 @@ TEST(JsonWriter, QuotesAndNests) {
                             .addRaw("obj", JsonObject().add("k", "v").str())
                             .str();
   EXPECT_EQ(s, R"({"text":"a \"q\" \\ \n\u0001","n":-5,"ok":false,"list":["x","y"],"obj":{"k":"v"}})");
+
+  // Text that is not UTF-8 (a Latin-1 file name, an overlong form, a
+  // surrogate, a value past U+10FFFF) comes out as U+FFFD; UTF-8 stays.
+  const std::string bad = "\xE9t\xE9 \xC0\x80 \xED\xA0\x80 \xF4\x90\x80\x80";
+  const std::string r = "\xEF\xBF\xBD";
+  EXPECT_EQ(jsonQuote(bad), "\"" + r + "t" + r + " " + r + r + " " + r + r + r + " " + r + r + r + r + "\"");
+  EXPECT_EQ(jsonQuote("\xC3\xA9t\xC3\xA9 \xF0\x9F\x94\xA7"), "\"\xC3\xA9t\xC3\xA9 \xF0\x9F\x94\xA7\"");
 }
 
 }  // namespace

@@ -100,6 +100,17 @@ TEST(CliKpj, ShowReportsWhatTheProgramWouldRefuse) {
             std::vector<std::string>{"loomwrite-cli: This AP is not the newest edition, is unable to open the new "
                                      "edition the file, please contact vantrel !"});
 
+  // A part the program does not offer is refused, as the program refuses it.
+  std::vector<uint8_t> foreign = good;
+  const std::size_t recordStart = good.size() - ((good[good.size() - 2] << 8) | good[good.size() - 1]);
+  foreign[recordStart + 29 + good[recordStart + 16] + 1] = 7;  // Part index 7: no descriptor
+  resealRecord(foreign);
+  dir.writeBytes("foreign.kpj", foreign);
+  const CliRun unsupported = runCli(dir, {"--json", "kpj", "show", "foreign.kpj"});
+  EXPECT_EQ(unsupported.exit, 1);
+  EXPECT_EQ(unsupported.json()["project"].toObject()["part_index"].toInt(), 7);
+  EXPECT_EQ(unsupported.errLines(), std::vector<std::string>{"Error !: The target is not supported!"});
+
   // The program asks before opening an older edition: --yes answers Yes.
   std::vector<uint8_t> older = good;
   older[older.size() - 8] = 0x01;  // version 0x0301

@@ -62,7 +62,7 @@ TEST(CliLoad, WritesTheBufferTheWindowHolds) {
   EXPECT_EQ(json["size_text"].toString(), "Size = 61440 Bytes");
 }
 
-TEST(CliLoad, TruncationIsConfirmedOnlyWithYes) {
+TEST(CliLoad, TruncationAndDamagedHexAreConfirmedOnlyWithYes) {
   ScratchDir dir;
   const uint32_t limit = fileSizeLimit(embeddedResources(), kLarchF8U6);
   dir.writeBytes("big.bin", pattern(limit + 100, 3));
@@ -80,6 +80,17 @@ TEST(CliLoad, TruncationIsConfirmedOnlyWithYes) {
   EXPECT_EQ(confirmed.errLines(),
             std::vector<std::string>{"Warning !: File size is too large, file data will be truncated !"});
   EXPECT_EQ(dir.readBytes("cut.bin").size(), limit);
+
+  // A HEX file damaged before its end is loaded only when confirmed.
+  dir.write("damaged.hex", ":0400000001020304F2\n:02000400AABBXX\n:02000600CCDD55\n:00000001FF\n");
+  const CliRun refused = runCli(dir, {"load", "damaged.hex", "--part", "Larch-F8U6", "--out", "part.bin"});
+  EXPECT_EQ(refused.exit, 1);
+  ASSERT_EQ(refused.errLines().size(), 2u) << refused.err;
+  EXPECT_EQ(refused.errLines()[0].rfind("Warning !: Reading the HEX file stopped before all of its data", 0), 0u);
+  EXPECT_FALSE(dir.exists("part.bin"));
+  const CliRun taken = runCli(dir, {"load", "damaged.hex", "--part", "Larch-F8U6", "--out", "part.bin", "--yes"});
+  EXPECT_EQ(taken.exit, 0) << taken.err;
+  EXPECT_EQ(dir.readBytes("part.bin"), (std::vector<uint8_t>{1, 2, 3, 4}));
 }
 
 TEST(CliLoad, FailuresAndUsageErrors) {
@@ -97,6 +108,15 @@ TEST(CliLoad, FailuresAndUsageErrors) {
   ASSERT_EQ(beyond.errLines().size(), 1u);
   EXPECT_EQ(beyond.errLines()[0].rfind("Error !: The load address lies at or beyond the end of the flash", 0), 0u)
       << beyond.err;
+
+  // Files without data leave nothing to write: no empty image with status 0.
+  dir.writeBytes("empty.bin", {});
+  dir.write("comments.hex", "; no records here\n:00000001FF\n");
+  const CliRun nothing = runCli(dir, {"load", "empty.bin", "comments.hex", "--part", "Larch-F8U6", "--out", "e.bin"});
+  EXPECT_EQ(nothing.exit, 1);
+  EXPECT_EQ(nothing.errLines(),
+            std::vector<std::string>{"loomwrite-cli: the files held no data, the Code buffer is empty"});
+  EXPECT_FALSE(dir.exists("e.bin"));
 
   const CliRun unknownPart = runCli(dir, {"--json", "load", "a.bin", "--part", "Oak-X1"});
   EXPECT_EQ(unknownPart.exit, 2);

@@ -81,6 +81,13 @@ TEST(CliProgram, AdapterFaultsFailWithTheProgramsMessages) {
   EXPECT_EQ(absent.errLines(), std::vector<std::string>{"Error !: Tether is not exist !"});
   EXPECT_FALSE(absent.json()["ok"].toBool(true));
 
+  // An empty file is not programmed: the target would only be erased.
+  work.writeBytes("empty.bin", {});
+  const CliRun empty = runCli(work, with(emulatorArgs(state), {"program", "empty.bin", "--part", "Larch-F8U6"}));
+  EXPECT_EQ(empty.exit, 1);
+  EXPECT_EQ(empty.errLines(),
+            std::vector<std::string>{"loomwrite-cli: the files held no data, the Code buffer is empty"});
+
   const CliRun badAdapter = runCli(work, {"--adapter", "emulator:", "program", hex, "--part", "Larch-F8U6"});
   EXPECT_EQ(badAdapter.exit, 2);
   EXPECT_EQ(badAdapter.errLines().at(0), "loomwrite-cli: --adapter emulator:DIR needs the emulator's state directory");

@@ -74,6 +74,11 @@ TEST_F(AreaDialogTest, IapTakesTheTypedHexAddress) {
   EXPECT_TRUE(logic.result().iapChosen);
   EXPECT_FALSE(logic.result().clearBuffer);
 
+  // The field takes at most the eight digits of a 32-bit address.
+  dialog.typeText(areadlg::kAddressField, "100000000");
+  logic.onCommand(dialog, areadlg::kOk);
+  EXPECT_EQ(logic.result().address, 0x10000000u);
+
   // An empty field reads as 0; going back to AP gives 0 whatever was typed.
   dialog.setText(areadlg::kAddressField, "");
   logic.onCommand(dialog, areadlg::kOk);

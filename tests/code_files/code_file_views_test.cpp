@@ -50,6 +50,7 @@ TEST(CodeFileViews, AreaDialogTakesOnlyHexDigitsAndAnswersOnOk) {
   field->clear();
   QTest::keyClicks(field, "1g-F0 z00");
   EXPECT_EQ(field->text().toStdString(), "1F000");
+  EXPECT_EQ(field->maxLength(), 8);
   QTest::keyClick(field, Qt::Key_Backspace);
   EXPECT_EQ(field->text().toStdString(), "1F00");
 

@@ -165,11 +165,15 @@ TEST(HexCorpus, DocumentedReadingsOfQuirkyFiles) {
   const HexImage twoRegions = parse("Bootloader_D21_M0_150515.hex");
   EXPECT_LE(twoRegions.length, 0x4000u);
   EXPECT_GT(twoRegions.length, 0x3000u);
+  EXPECT_TRUE(twoRegions.dataLeftUnread);
+  EXPECT_FALSE(stm32.dataLeftUnread);
   // A bad checksum keeps the records before it: the same as the good file's
   // first two data records.
   const HexImage bad = parse("fhunleth_test-badchecksum.hex");
   const HexImage good = parse("fhunleth_test.hex");
   ASSERT_LT(bad.length, good.length);
+  EXPECT_TRUE(bad.dataLeftUnread);
+  EXPECT_FALSE(good.dataLeftUnread);
   EXPECT_TRUE(std::equal(bad.bytes.begin(), bad.bytes.end(), good.bytes.begin()));
   // Data far above the flash counts towards the length but is not kept.
   const HexImage far = parse("psoc6_blinky_small_multi_ela.hex", 0x10000);

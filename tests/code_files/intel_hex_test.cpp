@@ -23,10 +23,12 @@ TEST(IntelHex, PlacesDataAtItsAddressesWithGapsErased) {
 TEST(IntelHex, LowerCaseCommentsBlankLinesAndLineEndsReadAlike) {
   const std::string upper = dataRecord(0x0100, {0xAB, 0xCD, 0xEF}) + dataRecord(0x0000, {0x9A}) + endOfFile();
   std::string lower = "# built by hand\r\n\r\n\n" + toLowerAscii(upper) + "trailing comment\n";
-  for (std::size_t pos = 0; (pos = lower.find('\n', pos)) != std::string::npos; pos += 3) lower.replace(pos, 1, "\r\r\n");
+  // Runs of line ends, and blanks or a tab an editor left at a line's end.
+  for (std::size_t pos = 0; (pos = lower.find('\n', pos)) != std::string::npos; pos += 5) lower.replace(pos, 1, " \t\r\r\n");
   const HexImage a = parseIntelHex(upper, k64K);
   const HexImage b = parseIntelHex(lower, k64K);
   EXPECT_EQ(a.bytes, b.bytes);
+  EXPECT_FALSE(b.dataLeftUnread);
   EXPECT_EQ(a.length, 0x103u);
   EXPECT_EQ(a.bytes[0x100], 0xAB);
   EXPECT_EQ(a.bytes[0], 0x9A);
@@ -62,7 +64,17 @@ TEST(IntelHex, OtherRecordTypesEndParsingAfterTheirRecord) {
   for (const uint8_t type : {0x01, 0x03, 0x05, 0x06}) {
     const HexImage image = parseIntelHex(before + hexRecord(type, 0, {0x08, 0x00, 0x01, 0x23}) + after, k64K);
     EXPECT_EQ(image.bytes, (std::vector<uint8_t>{1, 2})) << "type " << int(type);
+    // The data record left behind is reported, with the line parsing ended on.
+    EXPECT_TRUE(image.dataLeftUnread) << "type " << int(type);
+    EXPECT_EQ(image.stopLine, 2u) << "type " << int(type);
   }
+  // A start address followed only by the end record, or by records without
+  // data, leaves nothing unread.
+  const HexImage usual = parseIntelHex(before + hexRecord(5, 0, {0, 0, 1, 0x23}) + endOfFile() + dataRecord(8, {}) +
+                                           "; trailer\n",
+                                       k64K);
+  EXPECT_EQ(usual.bytes, (std::vector<uint8_t>{1, 2}));
+  EXPECT_FALSE(usual.dataLeftUnread);
 }
 
 TEST(IntelHex, BadOrMalformedRecordsEndParsingKeepingWhatCameBefore) {
@@ -75,15 +87,42 @@ TEST(IntelHex, BadOrMalformedRecordsEndParsingKeepingWhatCameBefore) {
   const std::string shortOfItsCount = ":10003000C0\n";                   // says 16 data bytes, holds none
   const std::string tooShortForARecord = ":00\n";
   for (const std::string& bad : {badChecksum, oddDigits, tooLong, shortOfItsCount, tooShortForARecord}) {
-    const HexImage image = parseIntelHex(good + bad + after, k64K);
+    const HexImage image = parseIntelHex("; header\r\n" + good + bad + after, k64K);
     EXPECT_EQ(image.bytes, (std::vector<uint8_t>{1, 2})) << bad;
     EXPECT_EQ(image.length, 2u) << bad;
+    // A damaged record is reported even as the last line.
+    EXPECT_TRUE(image.dataLeftUnread) << bad;
+    EXPECT_EQ(image.stopLine, 3u) << bad;
+    EXPECT_TRUE(parseIntelHex(good + bad, k64K).dataLeftUnread) << bad;
   }
   // The longest record the format allows still reads.
   const HexImage longest = parseIntelHex(dataRecord(0, std::vector<uint8_t>(255, 0x5A)), k64K);
   EXPECT_EQ(longest.length, 255u);
-  // The text ends at its first NUL.
-  EXPECT_EQ(parseIntelHex(good + std::string(1, '\0') + after, k64K).length, 2u);
+  EXPECT_FALSE(longest.dataLeftUnread);
+  // The text ends at its first NUL; data beyond it is reported.
+  const HexImage cut = parseIntelHex(good + std::string(1, '\0') + after, k64K);
+  EXPECT_EQ(cut.length, 2u);
+  EXPECT_TRUE(cut.dataLeftUnread);
+  EXPECT_FALSE(parseIntelHex(good + endOfFile() + std::string(1, '\0'), k64K).dataLeftUnread);
+}
+
+TEST(IntelHex, ByteOrderMarksAndUtf16TextReadLikePlainAscii) {
+  // An editor's byte-order mark must not cost the first record (often the
+  // vector table).
+  const std::string plain = dataRecord(0x0000, {0x10, 0x20}) + dataRecord(0x0002, {0x30}) + endOfFile();
+  const HexImage expected = parseIntelHex(plain, k64K);
+  ASSERT_EQ(expected.bytes, (std::vector<uint8_t>{0x10, 0x20, 0x30}));
+  EXPECT_EQ(parseIntelHex("\xEF\xBB\xBF" + plain, k64K).bytes, expected.bytes);
+  std::string little = "\xFF\xFE", big = "\xFE\xFF";
+  for (const char c : plain) {
+    little += std::string{c, '\0'};
+    big += std::string{'\0', c};
+  }
+  for (const std::string& utf16 : {little, big}) {
+    const HexImage image = parseIntelHex(utf16, k64K);
+    EXPECT_EQ(image.bytes, expected.bytes);
+    EXPECT_FALSE(image.dataLeftUnread);
+  }
 }
 
 TEST(IntelHex, KeepsNoMoreThanTheCapacityButReportsTheFullLength) {

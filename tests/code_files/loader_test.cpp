@@ -136,6 +136,9 @@ TEST_F(LoaderTest, HexFilesAreParsedWhateverTheCaseOfTheirExtension) {
   const std::string path = dir.write("fw.HEX", text);
   ASSERT_EQ(loadCodeFile(host, path, true), kLoaded);
   EXPECT_EQ(host.view.content, (std::vector<uint8_t>{0xDE, 0xAD, 0xFF, 0xFF, 0xBE, 0xEF}));
+  // The data record left behind the start address was warned about (and OK taken).
+  ASSERT_EQ(host.boxes.shown.size(), 1u);
+  EXPECT_NE(host.boxes.shown[0].text.find("Line 5 of"), std::string::npos);
 
   // As IAP the image lands above its own addresses.
   answerIap(0xEC00, true);
@@ -143,11 +146,22 @@ TEST_F(LoaderTest, HexFilesAreParsedWhateverTheCaseOfTheirExtension) {
   ASSERT_EQ(host.view.content.size(), 0xEC06u);
   EXPECT_EQ(host.view.content[0xEC00], 0xDE);
 
-  // A bad checksum mid-file keeps what came before.
+  // A bad checksum mid-file warns; Cancel changes nothing, OK keeps what
+  // came before.
   std::string broken = dataRecord(0, {1, 2}) + dataRecord(2, {3});
   broken[broken.size() - 2] ^= 1;
+  const std::string brokenPath = dir.write("broken.hex", broken + dataRecord(3, {4}));
   host.areaAnswer = LoadArea{0, false, true};
-  ASSERT_EQ(loadCodeFile(host, dir.write("broken.hex", broken + dataRecord(3, {4})), true), kLoaded);
+  host.boxes.shown.clear();
+  host.boxes.answers = {kIdCancel};
+  const std::vector<uint8_t> before = host.view.content;
+  ASSERT_EQ(loadCodeFile(host, brokenPath, true), kLoadCancelled);
+  EXPECT_EQ(host.view.content, before);
+  ASSERT_EQ(host.boxes.shown.size(), 1u);
+  EXPECT_EQ(host.boxes.shown[0].caption, "Warning !");
+  EXPECT_NE(host.boxes.shown[0].text.find("Line 2 of " + brokenPath), std::string::npos);
+  host.boxes.answers = {kIdOk};
+  ASSERT_EQ(loadCodeFile(host, brokenPath, true), kLoaded);
   EXPECT_EQ(host.view.content, (std::vector<uint8_t>{1, 2}));
 
   // Other extensions are raw, even with ".hex" earlier in the name.

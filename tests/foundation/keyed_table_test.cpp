@@ -16,7 +16,7 @@ using test::TableBuilder;
 TEST(KeyedTable, BinaryFormatIsKeyTextZeroEndedByFFFF) {
   MapResources res;
   res.add("DYNAMIC", 300, TableBuilder().entry(7, "ab").end().bytes);
-  const auto& bytes = TableBuilder().entry(7, "ab").end().bytes;
+  const std::vector<uint8_t> bytes = TableBuilder().entry(7, "ab").end().bytes;
   const std::vector<uint8_t> expected = {7, 0, 'a', 0, 'b', 0, 0, 0, 0xFF, 0xFF};
   EXPECT_EQ(bytes, expected);
   EXPECT_EQ(textByKey(res, 300, 7), "ab");
@@ -108,6 +108,10 @@ TEST(HexEntry, ReadWriteAndFilter) {
   EXPECT_EQ(hexRead("EC00zz"), 0xEC00u);
   EXPECT_EQ(hexRead(""), 0u);
   EXPECT_EQ(hexRead("xyz"), 0u);
+  EXPECT_EQ(hexRead(" 0xFFFFFFFF"), 0xFFFFFFFFu);
+  // Past 32 bits the value stays at the top instead of wrapping to 0.
+  EXPECT_EQ(hexRead("100000000"), 0xFFFFFFFFu);
+  EXPECT_EQ(hexRead("123456789ABCDEF0"), 0xFFFFFFFFu);
   for (char32_t c : std::u32string_view(U"0123456789abcdefABCDEF\b\f")) EXPECT_TRUE(hexEntryAccepts(c));
   for (char32_t c : std::u32string_view(U"g-x G.\0", 7)) EXPECT_FALSE(hexEntryAccepts(c));
 

@@ -18,6 +18,8 @@ void AreaDialog::onInit(DialogPort& dialog) {
       dialog.setText(id, captionPart(*text));
     }
   }
+  // Eight digits hold every 32-bit address.
+  dialog.setTextLimit(areadlg::kAddressField, 8);
   writeHexControl(dialog, areadlg::kAddressField, proposedAddress_, 0);
   dialog.setChecked(areadlg::kApRadio, true);
   dialog.setChecked(areadlg::kIapRadio, false);

@@ -94,13 +94,12 @@ void MainDialog::initialise() {
   dialog_.setChecked(kWholeChip, true);
   dialog_.setTextLimit(kIwdgCounter, 5);
 
-  const LinkApi forTitle = bindLinkLibrary(*ctx_.ports.modules, ctx_.state.linkLibrary);
-  dialog_.setTitle(mainWindowTitle(captionPart(text(key::kTitle)), firmwareVersionText(firmwareImage(forTitle))));
+  // Binding only looks the names up; the title needs the firmware image.
+  link_ = bindLinkLibrary(*ctx_.ports.modules, ctx_.state.linkLibrary);
+  dialog_.setTitle(mainWindowTitle(captionPart(text(key::kTitle)), firmwareVersionText(firmwareImage(link_))));
 
   setCaptions();
   initialChoice();
-
-  link_ = bindLinkLibrary(*ctx_.ports.modules, ctx_.state.linkLibrary);
 
   timers_.startTimer(kStartupProbeTimer, kStartupProbeDelayMs);
 
