@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <exception>
 #include <fstream>
 #include <optional>
 
@@ -35,8 +36,15 @@ std::string extensionOf(const std::string& path) {
   return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
+// The file's bytes; nothing when they cannot be read or do not fit in
+// memory (a file of many gigabytes named .hex or .kpj).
 std::optional<std::vector<uint8_t>> readBytes(std::ifstream& in, uintmax_t count) {
-  std::vector<uint8_t> bytes(static_cast<std::size_t>(count));
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(count));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
   if (static_cast<uintmax_t>(in.gcount()) != count) return std::nullopt;
   return bytes;

@@ -6,6 +6,11 @@
 #include <fstream>
 #include <random>
 
+#if defined(__unix__)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace lw {
 
 namespace fs = std::filesystem;
@@ -29,6 +34,33 @@ bool makeTemporaryPath(const fs::path& target, fs::path& out) {
 }
 
 std::string errnoText(int e) { return e ? std::strerror(e) : "Unknown error."; }
+
+// Puts the written bytes on the disk before the rename makes them the
+// target, so a power cut leaves either the old file or the complete new one.
+bool syncToDisk(const fs::path& path) {
+#if defined(__unix__)
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+#else
+  (void)path;
+  return true;
+#endif
+}
+
+// Makes the rename itself durable.
+void syncDirectory(const fs::path& dir) {
+#if defined(__unix__)
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+#else
+  (void)dir;
+#endif
+}
 
 }  // namespace
 
@@ -56,6 +88,12 @@ FileReplaceResult replaceFileContent(const std::string& target,
     return {false, errnoText(writeError ? writeError : closeError)};
   }
 
+  if (!syncToDisk(temp)) {
+    const int syncError = errno;
+    fs::remove(temp, ignored);
+    return {false, errnoText(syncError)};
+  }
+
   // A replaced file keeps its permissions.
   std::error_code ec;
   const fs::file_status old = fs::status(targetPath, ec);
@@ -66,6 +104,7 @@ FileReplaceResult replaceFileContent(const std::string& target,
     fs::remove(temp, ignored);
     return {false, ec.message()};
   }
+  syncDirectory(targetPath.parent_path());
   return {true, {}};
 }
 

@@ -196,6 +196,17 @@ TEST_F(LoaderTest, UnreadableEmptyAndCancelledLoadsChangeNothing) {
   EXPECT_EQ(loadCodeFile(host, dir.write("x.bin", std::vector<uint8_t>{1}), true), kNothingLoaded);
   EXPECT_TRUE(host.boxes.shown.empty());
   EXPECT_TRUE(host.proposedAddresses.size() == 1);
+
+  // Files far too large to hold in memory (sparse, so they take no disk)
+  // are refused instead of ending the program.
+  for (const char* name : {"huge.hex", "huge.kpj"}) {
+    const std::string huge = dir.write(name, std::string());
+    std::error_code ec;
+    std::filesystem::resize_file(huge, uintmax_t{1} << 42, ec);
+    if (ec) continue;
+    EXPECT_EQ(loadCodeFile(host, huge, false), kNothingLoaded) << name;
+    std::filesystem::remove(huge, ec);
+  }
   EXPECT_EQ(host.view.content, before);
   EXPECT_EQ(host.ctx.state.part.codeSize, 32u);
 }
