@@ -16,8 +16,12 @@ std::string progressBarText(const ProgressPaint& paint, int cells) {
   const int total = paint.rest.right - paint.done.left;
   const int done = paint.done.width();
   const int filled = total > 0 ? std::clamp((done * cells + total / 2) / total, 0, cells) : 0;
-  return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-         std::string(static_cast<std::size_t>(cells - filled), '-') + "] " + paint.text;
+  std::string bar = "[";
+  bar.append(static_cast<std::size_t>(filled), '#');
+  bar.append(static_cast<std::size_t>(cells - filled), '-');
+  bar += "] ";
+  bar += paint.text;
+  return bar;
 }
 
 int progressPercent(const ProgressPaint& paint) {

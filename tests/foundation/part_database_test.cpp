@@ -35,7 +35,7 @@ TEST(PartDatabase, PartsOfSeriesFollowTheModulo128Order) {
   MapResources res;
   for (uint16_t index : {43, 130, 171, 3}) {
     res.add("DYNAMIC", 4096 + index,
-            TableBuilder().entry(0, "P" + std::to_string(index) + " extra words").entry(21, "6").end().bytes);
+            TableBuilder().entry(0, std::string("P").append(std::to_string(index)).append(" extra words")).entry(21, "6").end().bytes);
   }
   res.add("DYNAMIC", 4096 + 7, TableBuilder().entry(21, "6").end().bytes);  // no name: skipped
   std::vector<uint16_t> order;
