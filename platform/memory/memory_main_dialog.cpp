@@ -1,5 +1,6 @@
 #include "platform/memory/memory_main_dialog.h"
 
+#include "ui/dialogs/area_dialog.h"
 #include "ui/main/main_dialog_ids.h"
 #include "ui/main/main_dialog_layout.h"
 
@@ -27,6 +28,16 @@ void declareMainDialogControls(MemoryDialog& dialog) {
     m.checked = c.checked;
     m.textLimit = c.textLimit;
   }
+}
+
+void declareAreaDialogControls(MemoryDialog& dialog) {
+  dialog.addControl(areadlg::kApRadio, MemoryControlKind::Radio);
+  dialog.addControl(areadlg::kIapRadio, MemoryControlKind::Radio);
+  dialog.addControl(areadlg::kAddressLabel, MemoryControlKind::Static);
+  dialog.addControl(areadlg::kAddressField, MemoryControlKind::Edit);
+  dialog.addControl(areadlg::kClearBuffer, MemoryControlKind::CheckBox);
+  dialog.addControl(areadlg::kOk, MemoryControlKind::Button);
+  dialog.addControl(areadlg::kCancel, MemoryControlKind::Button);
 }
 
 }  // namespace lw

@@ -1,11 +1,14 @@
 #pragma once
-// The main window's controls, declared in an in-memory dialog from the
-// window's own layout table, so the main dialog logic can run without a
-// display (tests and the command-line tool).
+// The controls of the program's dialogs declared in an in-memory dialog, so
+// their logic can run without a display (tests and the command-line tool).
+// The main window's come from its own layout table.
 #include "platform/memory/memory_dialog.h"
 
 namespace lw {
 
 void declareMainDialogControls(MemoryDialog& dialog);
+
+// The "Select AP/IAP area" dialog's controls.
+void declareAreaDialogControls(MemoryDialog& dialog);
 
 }  // namespace lw

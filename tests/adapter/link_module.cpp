@@ -1,30 +1,34 @@
 #include "tests/adapter/link_module.h"
 
-#include <dlfcn.h>
-
 #include <cstring>
+
+#include "link/link_api.h"
+#include "platform/posix/posix_modules.h"
 
 namespace lw::test {
 
 LinkModule& LinkModule::get() {
   static LinkModule m = [] {
     LinkModule l;
-    void* module = ::dlopen(LW_BIN_DIR "/libV0Izaz_Tether.so", RTLD_NOW | RTLD_LOCAL);
+    // Loaded and bound exactly as the program does it.
+    static PosixModules modules;
+    uint32_t error = 0;
+    ModuleHandle module = modules.load(LW_BIN_DIR "/libV0Izaz_Tether.so", error);
     if (!module) {
-      ADD_FAILURE() << "cannot load the Link library: " << ::dlerror();
+      ADD_FAILURE() << "cannot load the Link library, error " << error;
       return l;
     }
-    auto bind = [&](auto& fn, const char* name) { fn = reinterpret_cast<std::decay_t<decltype(fn)>>(::dlsym(module, name)); };
-    bind(l.connect, "ConnectHIDDevice");
-    bind(l.disconnect, "DisconnectHIDDevice");
-    bind(l.checkFirmware, "ICE_Check_Firmware");
-    bind(l.sendCommand, "ICE_Send_Command");
-    bind(l.write, "ICE_Write");
-    bind(l.readData, "ICE_Read_Data");
-    bind(l.checkDevice, "CheckDevice");
-    bind(l.resource, kModuleResourceSymbol);
-    l.ice = static_cast<IceRecord*>(::dlsym(module, "Ice"));
-    l.device = static_cast<HidDeviceRecord*>(::dlsym(module, "HidDevice"));
+    const LinkApi api = bindLinkLibrary(modules, module);
+    l.connect = api.connectHidDevice;
+    l.disconnect = api.disconnectHidDevice;
+    l.checkFirmware = api.checkFirmware;
+    l.sendCommand = api.sendCommand;
+    l.write = api.write;
+    l.readData = api.readData;
+    l.checkDevice = api.checkDevice;
+    l.resource = api.moduleResource;
+    l.ice = api.ice;
+    l.device = api.hidDevice;
     l.iceBytes = reinterpret_cast<uint8_t*>(l.ice);
     return l;
   }();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/embedded_resources.h"
-#include "platform/memory/memory_dialog.h"
+#include "platform/memory/memory_main_dialog.h"
 #include "ui/dialogs/area_dialog.h"
 #include "ui/dialogs/kpj_dialog.h"
 
@@ -10,13 +10,7 @@ namespace {
 
 MemoryDialog areaDialogControls() {
   MemoryDialog d;
-  d.addControl(areadlg::kApRadio, MemoryControlKind::Radio);
-  d.addControl(areadlg::kIapRadio, MemoryControlKind::Radio);
-  d.addControl(areadlg::kAddressLabel, MemoryControlKind::Static);
-  d.addControl(areadlg::kAddressField, MemoryControlKind::Edit);
-  d.addControl(areadlg::kClearBuffer, MemoryControlKind::CheckBox);
-  d.addControl(areadlg::kOk, MemoryControlKind::Button);
-  d.addControl(areadlg::kCancel, MemoryControlKind::Button);
+  declareAreaDialogControls(d);
   return d;
 }
 

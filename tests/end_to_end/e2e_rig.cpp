@@ -236,13 +236,7 @@ bool EndToEndRig::adapterOpen() const { return main->link().openHandle() != 0; }
 std::optional<LoadArea> EndToEndRig::answerArea(uint32_t proposed) {
   areaProposals.push_back(proposed);
   MemoryDialog d;
-  d.addControl(areadlg::kApRadio, MemoryControlKind::Radio);
-  d.addControl(areadlg::kIapRadio, MemoryControlKind::Radio);
-  d.addControl(areadlg::kAddressLabel, MemoryControlKind::Static);
-  d.addControl(areadlg::kAddressField, MemoryControlKind::Edit);
-  d.addControl(areadlg::kClearBuffer, MemoryControlKind::CheckBox);
-  d.addControl(areadlg::kOk, MemoryControlKind::Button);
-  d.addControl(areadlg::kCancel, MemoryControlKind::Button);
+  declareAreaDialogControls(d);
   AreaDialog area(*ctx.resources, ctx.state.languageIndex, proposed);
   area.onInit(d);
   if (areaAnswers.empty()) {

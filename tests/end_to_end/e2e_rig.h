@@ -17,7 +17,7 @@
 #include "app/app_context.h"
 #include "link/hid_transport_port.h"
 #include "link/lw_hid_transport.h"
-#include "platform/memory/memory_dialog.h"
+#include "platform/memory/memory_main_dialog.h"
 #include "platform/memory/memory_hex_view.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/memory_window_services.h"
