@@ -8,8 +8,8 @@
 #include "link/lw_hid_transport.h"
 #include "platform/posix/file_lock_guard.h"
 #include "platform/posix/posix_modules.h"
-#include "platform/ports/clock_port.h"
-#include "platform/ports/update_check_port.h"
+#include "core/ports/clock_port.h"
+#include "core/ports/update_check_port.h"
 #include "platform/qt/main_window_runner.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_file_dialogs.h"
@@ -19,7 +19,7 @@
 #include "platform/qt/qt_settings.h"
 #include "resources/embedded_resources.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_window_operations.h"
+#include "ui/main/main_window_host.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     lw::runMainWindow(
         c, messages, files,
         [&](lw::MainDialog& logic, lw::QtMainWindow& window) -> std::shared_ptr<void> {
-          auto operations = std::make_shared<lw::MainWindowOperations>(logic, loop, transport,
+          auto operations = std::make_shared<lw::MainWindowHost>(logic, loop, transport,
                                                                        lw::qtOperationViews(&window, c));
           operations->install();
           return operations;

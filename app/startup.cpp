@@ -1,21 +1,20 @@
 #include "app/startup.h"
 
+#include "core/ids/language_keys.h"
 #include "app/command_line.h"
 #include "app/link_library_finder.h"
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "core/codes.h"
 #include "core/text.h"
-#include "platform/ports/instance_guard_port.h"
-#include "platform/ports/message_box_port.h"
-#include "platform/ports/module_port.h"
-#include "platform/ports/update_check_port.h"
+#include "core/ports/instance_guard_port.h"
+#include "core/ports/message_box_port.h"
+#include "core/ports/module_port.h"
+#include "core/ports/update_check_port.h"
 #include "resources/language.h"
 
 namespace lw {
 
 namespace {
-
-constexpr uint16_t kKeyErrorCaption = 1101;
 
 std::string directoryOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -86,8 +85,8 @@ int runProgram(AppContext& ctx, const StartupInput& input, const std::function<v
 
   if (!loadLinkLibrary(ctx, dir, input.locatorCeiling, error)) {
     if (error == kLinkVersionTooOld) {
-      plainBox(ctx, languageText(*ctx.resources, st.languageIndex, 2007).value_or(""),
-               languageText(*ctx.resources, st.languageIndex, kKeyErrorCaption).value_or(""), mb::kIconError);
+      plainBox(ctx, languageText(*ctx.resources, st.languageIndex, textkey::kLinkTooOld).value_or(""),
+               languageText(*ctx.resources, st.languageIndex, textkey::kError).value_or(""), mb::kIconError);
     } else {
       showSystemErrorBox(ctx, error);
     }

@@ -12,7 +12,7 @@
 #include "link/adapter_messages.h"
 #include "link/lw_hid_transport.h"
 #include "platform/hid/hid_api.h"
-#include "platform/ports/clock_port.h"
+#include "core/ports/clock_port.h"
 #include "ui/main/main_dialog.h"
 
 namespace lw::bench {

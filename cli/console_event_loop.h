@@ -8,7 +8,7 @@
 #include <functional>
 #include <mutex>
 
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/event_loop_port.h"
 
 namespace lw::cli {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/message_box_port.h"
+#include "core/ports/message_box_port.h"
 
 namespace lw::cli {
 

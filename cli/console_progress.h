@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/ports/progress_paint_port.h"
+#include "core/ports/progress_paint_port.h"
 
 namespace lw::cli {
 

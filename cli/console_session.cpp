@@ -1,5 +1,6 @@
 #include "cli/console_session.h"
 
+#include "core/ids/language_keys.h"
 #include "platform/memory/memory_main_dialog.h"
 
 #include <cerrno>
@@ -14,13 +15,13 @@
 #include "image/code_buffer_access.h"
 #include "image/code_file_loader.h"
 #include "link/lw_hid_transport.h"
-#include "platform/ports/clock_port.h"
+#include "core/ports/clock_port.h"
 #include "resources/embedded_resources.h"
 #include "resources/hex_entry.h"
 #include "resources/language.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/main_dialog_layout.h"
-#include "ui/main/main_window_operations.h"
+#include "ui/main/main_window_host.h"
 #include "ui/main/option_layouts.h"
 
 namespace lw::cli {
@@ -28,14 +29,6 @@ namespace lw::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-namespace key {
-constexpr uint16_t kErrorCaption = 1101;
-constexpr uint16_t kWarningCaption = 1107;
-constexpr uint16_t kLinkTooOld = 2007;
-constexpr uint16_t kPromptText = 1131;
-constexpr uint16_t kPromptWaiting = 1127;
-}  // namespace key
 
 // The firmware-update worker gives up on its own: at most 60 attempts to
 // open the adapter in update mode, the download, and 20 s for the
@@ -87,7 +80,7 @@ ConsoleSession::ConsoleSession(const SessionSetup& setup)
     showFirmwarePrompt(mode, startUpdate);
   };
   HidTransportPort& hid = setup.hid ? *setup.hid : *hid_;
-  operations_ = std::make_unique<MainWindowOperations>(*main_, loop_, hid, std::move(views));
+  operations_ = std::make_unique<MainWindowHost>(*main_, loop_, hid, std::move(views));
   operations_->install();
 }
 
@@ -120,7 +113,7 @@ bool ConsoleSession::loadLinkLibrary() {
     }
   }
   if (error == kLinkVersionTooOld) {
-    messages_.show(languageText(key::kLinkTooOld), languageText(key::kErrorCaption), mb::kIconError,
+    messages_.show(languageText(textkey::kLinkTooOld), languageText(textkey::kError), mb::kIconError,
                    BoxOwner::None);
   } else {
     showSystemErrorBox(ctx_, error);
@@ -205,20 +198,20 @@ std::string ConsoleSession::applyOptions(const OptionSettings& s) {
     if (!hasIwdgCounter(part.partIndex)) return format("--iwdgcnt: %s has no IWDG counter", name.c_str());
     dialog_.typeText(mainid::kIwdgCounter, hexFormat(*s.iwdgCounter, 5));
   }
-  main_->readOptionBytes();
+  main_->readOptionCheckBoxes();
   return {};
 }
 
 void ConsoleSession::showFirmwarePrompt(int mode, const std::function<void(std::function<void()>)>& startUpdate) {
   promptMode_ = mode;
-  const int answer = messages_.show(languageText(key::kPromptText), languageText(key::kWarningCaption),
+  const int answer = messages_.show(languageText(textkey::kFirmwarePrompt), languageText(textkey::kWarning),
                                     mb::kOkCancel | mb::kIconWarning, BoxOwner::None);
   if (answer != kIdOk) {
     promptOutcome_ = PromptOutcome::Cancelled;
     return;
   }
   if (setup_.progress != ProgressStyle::None) {
-    std::fprintf(stderr, "%s\n", languageText(key::kPromptWaiting).c_str());
+    std::fprintf(stderr, "%s\n", languageText(textkey::kFirmwareWaiting).c_str());
     std::fflush(stderr);
   }
   // The prompt stays until the worker says the download has ended; the
@@ -257,7 +250,7 @@ std::vector<std::string> ConsoleSession::partNames() const {
 }
 
 std::vector<uint8_t> ConsoleSession::optionBytes() {
-  main_->readOptionBytes();
+  main_->readOptionCheckBoxes();
   const PartRecord& part = ctx_.state.part;
   return {part.optionBytes.begin(), part.optionBytes.begin() + part.optionByteCount};
 }

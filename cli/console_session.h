@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "cli/cli_options.h"
 #include "cli/console_event_loop.h"
 #include "cli/console_message_boxes.h"
@@ -23,7 +23,7 @@
 #include "platform/memory/memory_hex_view.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/memory_window_services.h"
-#include "platform/ports/file_dialog_port.h"
+#include "core/ports/file_dialog_port.h"
 #include "platform/posix/posix_modules.h"
 
 namespace lw {
@@ -31,7 +31,7 @@ class ClockPort;
 class HidTransportPort;
 class LwHidTransport;
 class MainDialog;
-class MainWindowOperations;
+class MainWindowHost;
 }  // namespace lw
 
 namespace lw::cli {
@@ -116,7 +116,7 @@ class ConsoleSession {
 
   AppContext& context() { return ctx_; }
   MainDialog& main() { return *main_; }
-  MainWindowOperations& operations() { return *operations_; }
+  MainWindowHost& operations() { return *operations_; }
   ConsoleMessageBoxes& messages() { return messages_; }
   MemoryDialog& dialog() { return dialog_; }
   ConsoleEventLoop& loop() { return loop_; }
@@ -139,7 +139,7 @@ class ConsoleSession {
   MemoryTimers timers_;
   std::unique_ptr<LwHidTransport> hid_;
   std::unique_ptr<MainDialog> main_;
-  std::unique_ptr<MainWindowOperations> operations_;
+  std::unique_ptr<MainWindowHost> operations_;
   std::optional<LoadArea> nextArea_;
   PromptOutcome promptOutcome_ = PromptOutcome::NotShown;
   int promptMode_ = 0;

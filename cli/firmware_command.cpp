@@ -7,9 +7,9 @@
 #include "cli/commands.h"
 #include "core/codes.h"
 #include "link/adapter_messages.h"
-#include "link/programmer.h"
+#include "link/adapter_operations.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_window_operations.h"
+#include "ui/main/main_window_host.h"
 #include "ui/main/status_texts.h"
 
 namespace lw::cli {
@@ -38,8 +38,8 @@ int runFirmware(const Options& o) {
   session.open("");
 
   AppContext& ctx = session.context();
-  MainWindowOperations& ops = session.operations();
-  Programmer& programmer = ops.programmer();
+  MainWindowHost& ops = session.operations();
+  AdapterOperations& adapter = ops.adapter();
   const LinkApi& link = session.main().link();
   const std::string version = trimmed(firmwareVersionText(firmwareImage(link)));
   json.add("library_firmware", version);
@@ -50,9 +50,9 @@ int runFirmware(const Options& o) {
   // gets the forced check; any other adapter the normal one.
   if (link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0) == 0) {
     ctx.state.startupFirmwareUpdateFlag = 1;
-    programmer.checkAdapter(ctx.state.startupFirmwareUpdateFlag);
+    adapter.checkAdapter(ctx.state.startupFirmwareUpdateFlag);
   } else if (link.connect(0, 0, 1) == 0) {
-    checked = programmer.checkAdapter(0);
+    checked = adapter.checkAdapter(0);
     // --force: the firmware is replaced although it matches.
     if (checked == 1 && o.force) ops.showFirmwarePrompt(0);
   } else {

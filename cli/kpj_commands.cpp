@@ -11,20 +11,20 @@
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "core/text.h"
-#include "image/code_file_messages.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
 #include "image/kpj_format.h"
 #include "image/project_save.h"
 #include "resources/embedded_resources.h"
 #include "resources/language.h"
 #include "resources/part_database.h"
-#include "ui/main/main_window_operations.h"
+#include "ui/main/main_window_host.h"
 
 namespace lw::cli {
 
 namespace {
 
 // The project reader's message keys.
-namespace key = codefiles::key;
 
 std::string text(uint16_t k) { return languageText(embeddedResources(), 0, k).value_or(""); }
 
@@ -151,7 +151,7 @@ int runKpjShow(const Options& o) {
   }
   const auto facts = readFacts(*file);
   if (!facts) {
-    messages.show(text(key::kIncompatible), text(key::kErrorCaption), mb::kOk | mb::kIconError, BoxOwner::None);
+    messages.show(text(textkey::kIncompatible), text(textkey::kError), mb::kOk | mb::kIconError, BoxOwner::None);
     return finish(o, json, kExitFailed, &messages);
   }
   if (o.json) {
@@ -165,16 +165,16 @@ int runKpjShow(const Options& o) {
   const std::string application = std::filesystem::path(programPath()).stem().string();
   int status = kExitOk;
   if (!hasProjectMagic(r)) {
-    messages.show(text(key::kNotAProject), application, mb::kOkCancel | mb::kIconError, BoxOwner::None);
+    messages.show(text(textkey::kNotAProject), application, mb::kOkCancel | mb::kIconError, BoxOwner::None);
     status = kExitFailed;
   } else if (r.version > kProjectVersion) {
-    messages.show(text(key::kNewerEdition), application, mb::kOkCancel | mb::kIconError, BoxOwner::None);
+    messages.show(text(textkey::kNewerEdition), application, mb::kOkCancel | mb::kIconError, BoxOwner::None);
     status = kExitFailed;
   } else if (facts->layout.start == 0) {
     std::fprintf(stderr, "loomwrite-cli: %s holds no code image\n", path.c_str());
     status = kExitFailed;
   } else if (!partIsOffered(embeddedResources(), r.partIndex)) {
-    messages.show(text(key::kTargetNotSupported), text(key::kErrorCaption), mb::kOk | mb::kIconError,
+    messages.show(text(textkey::kTargetNotSupported), text(textkey::kError), mb::kOk | mb::kIconError,
                   BoxOwner::None);
     status = kExitFailed;
   }

@@ -12,7 +12,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 
 namespace lw::hexedit {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 
 namespace lw::hexedit {
 

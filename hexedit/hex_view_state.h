@@ -27,7 +27,7 @@ struct HexViewState {
   HexViewSettings settings;
 };
 
-// Handles one message of the set in platform/ports/hex_view_port.h and
+// Handles one message of the set in core/ports/hex_view_port.h and
 // returns its result (0 where the message has none). Pointers arrive in
 // wParam as the sender passed them; a null pointer or a negative length is
 // ignored.

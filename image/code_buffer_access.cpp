@@ -1,10 +1,10 @@
 #include "image/code_buffer_access.h"
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "core/byte_sum.h"
 #include "image/code_file_host.h"
-#include "platform/ports/dialog_port.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/dialog_port.h"
+#include "core/ports/hex_view_port.h"
 
 namespace lw {
 
@@ -26,9 +26,9 @@ void showLoadedImage(CodeFileHost& host, const std::string& path, std::span<cons
   part.codeSize = static_cast<uint32_t>(image.size());
   part.codeChecksum = codeChecksum(image.data(), image.size());
   DialogPort& dialog = host.dialog();
-  dialog.setText(mainctl::kChecksumField, "");
-  dialog.setText(mainctl::kSizeField, "");
-  dialog.setText(mainctl::kStatusLine, path);
+  dialog.setText(mainid::kChecksumField, "");
+  dialog.setText(mainid::kSizeField, "");
+  dialog.setText(mainid::kStatusLine, path);
   HexViewPort& view = host.hexView();
   view.send(hexmsg::kCommand, hexmsg::kClear, 0);
   view.send(hexmsg::kReplace, reinterpret_cast<uintptr_t>(image.data()), static_cast<intptr_t>(image.size()));

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "core/ids/main_dialog_ids.h"
 #include "image/load_area.h"
 #include "image/project_record.h"
 #include "image/request_addressing.h"
@@ -16,14 +17,6 @@ namespace lw {
 struct AppContext;
 class DialogPort;
 class HexViewPort;
-
-// Controls of the main dialog that the code-file flows touch.
-namespace mainctl {
-inline constexpr int kStatusLine = 1046;     // path of the loaded file
-inline constexpr int kSizeField = 1047;      // "Size = %d Bytes"
-inline constexpr int kChecksumField = 1048;  // "Checksum = 0x%04X"
-inline constexpr int kAutoReload = 1149;     // "Auto Reload Code" check box
-}  // namespace mainctl
 
 // Keeps Auto Reload Code from looping: a reload that had to show a box is
 // not repeated, when the window is activated again as the box closes,
@@ -74,7 +67,7 @@ class CodeFileHost {
   virtual void showProjectOptionBytes() = 0;
   // Reads the option check boxes and the IWDG counter field back into the
   // Part record's option bytes.
-  virtual void readOptionBytes() = 0;
+  virtual void readOptionCheckBoxes() = 0;
 
   // Shows the "Select AP/IAP area" dialog offering the address; nothing when
   // it was cancelled.

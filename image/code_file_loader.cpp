@@ -1,6 +1,6 @@
 #include "image/code_file_loader.h"
 
-#include "resources/extra_texts.h"
+#include "core/context/program_texts.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,17 +10,18 @@
 #include <fstream>
 #include <optional>
 
-#include "app/app_context.h"
-#include "app/settings_keys.h"
+#include "core/context/app_context.h"
+#include "core/context/settings_keys.h"
 #include "core/codes.h"
 #include "core/text.h"
 #include "image/code_buffer_access.h"
 #include "image/code_file_host.h"
-#include "image/code_file_messages.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
 #include "image/intel_hex.h"
 #include "image/project_reader.h"
-#include "platform/ports/dialog_port.h"
-#include "platform/ports/message_box_port.h"
+#include "core/ports/dialog_port.h"
+#include "core/ports/message_box_port.h"
 #include "resources/keyed_table.h"
 #include "resources/part_database.h"
 
@@ -147,9 +148,9 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
   const uint32_t limit = fileSizeLimit(res, part.partIndex);
   if (state.loadOffset >= limit) {
     // Nothing of the file could be placed below the end of the flash.
-    const std::string message = std::string(extratext::kOffsetBeyondFlash) +
+    const std::string message = std::string(programtext::kOffsetBeyondFlash) +
                                 format("\n\nLoad address 0x%X, end of flash 0x%X.", state.loadOffset, limit);
-    ctx.ports.messages->show(message, languageTextOf(ctx, codefiles::key::kErrorCaption), mb::kIconError);
+    ctx.ports.messages->show(message, languageTextOf(ctx, textkey::kError), mb::kIconError);
     return kNothingLoaded;
   }
 
@@ -164,8 +165,8 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
       // incomplete image.
       ctx.ports.messages->beep(mb::kIconQuestion);
       const std::string message =
-          std::string(extratext::kHexDataNotRead) + format("\n\nLine %zu of %s", image.stopLine, path.c_str());
-      const int answer = ctx.ports.messages->show(message, languageTextOf(ctx, codefiles::key::kWarningCaption),
+          std::string(programtext::kHexDataNotRead) + format("\n\nLine %zu of %s", image.stopLine, path.c_str());
+      const int answer = ctx.ports.messages->show(message, languageTextOf(ctx, textkey::kWarning),
                                                   mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
       if (answer != kIdOk) return kLoadCancelled;
     }
@@ -178,7 +179,7 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
 
   if (state.loadOffset + image.length > limit) {
     ctx.ports.messages->beep(mb::kIconQuestion);
-    const int answer = messageByKeys(ctx, codefiles::key::kWarningCaption, codefiles::key::kFileTooLarge,
+    const int answer = messageByKeys(ctx, textkey::kWarning, textkey::kFileTooLarge,
                                             mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
     if (answer != kIdOk) return kLoadCancelled;
     // The image already holds exactly the part below the limit.
@@ -219,7 +220,7 @@ void loadFileCommand(CodeFileHost& host) {
 }
 
 void autoReloadOnActivation(CodeFileHost& host) {
-  if (!host.dialog().isChecked(mainctl::kAutoReload)) return;
+  if (!host.dialog().isChecked(mainid::kAutoReload)) return;
   CodeFileState& state = host.codeFiles();
   AutoReloadGuard& guard = state.autoReload;
   if (guard.running || state.lastLoadedPath.empty()) return;

@@ -9,7 +9,7 @@
 
 #include "core/part_record.h"
 #include "image/project_record.h"
-#include "platform/ports/clock_port.h"
+#include "core/ports/clock_port.h"
 
 namespace lw {
 

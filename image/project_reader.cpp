@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "core/codes.h"
 #include "image/code_buffer_access.h"
 #include "image/code_file_host.h"
-#include "image/code_file_messages.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
 #include "image/kpj_format.h"
 #include "resources/part_database.h"
 
@@ -39,7 +40,7 @@ int readProjectFile(CodeFileHost& host, const std::string& path, std::span<const
   AppContext& ctx = host.context();
   const std::optional<ProjectRecordLayout> layout = checkProjectFile(file);
   if (!layout) {
-    messageByKeys(ctx, codefiles::key::kErrorCaption, codefiles::key::kIncompatible, mb::kIconError);
+    messageByKeys(ctx, textkey::kError, textkey::kIncompatible, mb::kIconError);
     return kFailed;
   }
 
@@ -47,15 +48,15 @@ int readProjectFile(CodeFileHost& host, const std::string& path, std::span<const
   readRecord(host, file, *layout, false);
   const unsigned stopBox = mb::kOkCancel | mb::kIconError;
   if (!hasProjectMagic(record)) {
-    applicationBox(ctx, codefiles::key::kNotAProject, stopBox);
+    applicationBox(ctx, textkey::kNotAProject, stopBox);
     return failureEnding(host);
   }
   if (record.version > kProjectVersion) {
-    applicationBox(ctx, codefiles::key::kNewerEdition, stopBox);
+    applicationBox(ctx, textkey::kNewerEdition, stopBox);
     return failureEnding(host);
   }
   if (record.version < kProjectVersion &&
-      applicationBox(ctx, codefiles::key::kOldEdition, mb::kYesNo | mb::kIconQuestion) != kIdYes) {
+      applicationBox(ctx, textkey::kOldEdition, mb::kYesNo | mb::kIconQuestion) != kIdYes) {
     return failureEnding(host);
   }
   readProjectBody(file, *layout, record);
@@ -66,7 +67,7 @@ int readProjectFile(CodeFileHost& host, const std::string& path, std::span<const
   // A part the program does not offer could not be selected; taking it
   // anyway would apply an empty part. The current job stays as it is.
   if (!partIsOffered(*ctx.resources, record.partIndex)) {
-    messageByKeys(ctx, codefiles::key::kErrorCaption, codefiles::key::kTargetNotSupported, mb::kIconError);
+    messageByKeys(ctx, textkey::kError, textkey::kTargetNotSupported, mb::kIconError);
     return kFailed;
   }
 

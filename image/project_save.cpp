@@ -1,17 +1,18 @@
 #include "image/project_save.h"
 
-#include "resources/extra_texts.h"
+#include "core/context/program_texts.h"
 
-#include "app/app_context.h"
-#include "app/settings_keys.h"
+#include "core/context/app_context.h"
+#include "core/context/settings_keys.h"
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "image/code_buffer_access.h"
 #include "image/code_file_host.h"
-#include "image/code_file_messages.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
 #include "image/file_replace.h"
 #include "image/kpj_format.h"
-#include "platform/ports/message_box_port.h"
+#include "core/ports/message_box_port.h"
 
 namespace lw {
 
@@ -46,7 +47,7 @@ bool saveProjectCommand(CodeFileHost& host) {
     return false;
   }
   const std::vector<uint8_t> image = fetchCodeBuffer(host.hexView(), length);
-  host.readOptionBytes();
+  host.readOptionCheckBoxes();
 
   // The record is stamped on a copy and kept only once the file is written.
   ProjectRecord record = host.codeFiles().project;
@@ -56,8 +57,8 @@ bool saveProjectCommand(CodeFileHost& host) {
   const FileReplaceResult written = replaceFileContent(*chosen, {image, tail});
   if (!written.ok) {
     const std::string message =
-        std::string(extratext::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
-    ctx.ports.messages->show(message, languageTextOf(ctx, codefiles::key::kErrorCaption), mb::kIconError);
+        std::string(programtext::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
+    ctx.ports.messages->show(message, languageTextOf(ctx, textkey::kError), mb::kIconError);
     return false;
   }
   host.codeFiles().project = record;

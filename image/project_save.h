@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/file_dialog_port.h"
+#include "core/ports/file_dialog_port.h"
 
 namespace lw {
 

@@ -8,7 +8,7 @@
 #include "core/codes.h"
 #include "link/hid_transport_port.h"
 #include "link/programming_context.h"
-#include "platform/ports/clock_port.h"
+#include "core/ports/clock_port.h"
 
 namespace lw {
 

@@ -1,9 +1,9 @@
 #include "link/adapter_check.h"
 
 #include "link/adapter_messages.h"
-#include "link/programmer_host.h"
+#include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
-#include "platform/ports/clock_port.h"
+#include "core/ports/clock_port.h"
 
 namespace lw {
 

@@ -1,6 +1,6 @@
 #include "link/adapter_messages.h"
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "core/codes.h"
 #include "resources/language.h"
 

@@ -1,30 +1,16 @@
 #pragma once
-// The texts the adapter operations show: Language table keys, the fixed
-// adapter-status texts, and the two ways they reach the user.
+// The texts the adapter operations show: the fixed adapter-status texts,
+// and the two ways they reach the user.
 #include <cstdint>
 #include <string>
 
-#include "app/messages.h"
-#include "platform/ports/message_box_port.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
+#include "core/ports/message_box_port.h"
 
 namespace lw {
 
 struct AppContext;
-
-namespace textkey {
-inline constexpr uint16_t kChecksumFailed = 1100;
-inline constexpr uint16_t kError = 1101;
-inline constexpr uint16_t kUpdateTargetFailed = 1102;
-inline constexpr uint16_t kUpdateTargetOk = 1103;
-inline constexpr uint16_t kPass = 1104;
-inline constexpr uint16_t kTetherMissing = 1110;
-inline constexpr uint16_t kTargetMissing = 1111;
-inline constexpr uint16_t kTargetIsNot = 1112;
-inline constexpr uint16_t kDetectTether = 1126;
-inline constexpr uint16_t kTetherUpgraded = 1128;
-inline constexpr uint16_t kCloseTetherFailed = 1129;
-inline constexpr uint16_t kResetToApFailed = 1130;
-}  // namespace textkey
 
 // Caption of the adapter-status boxes, and their texts.
 inline constexpr char kAdapterErrorCaption[] = "Error occured !";

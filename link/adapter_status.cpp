@@ -1,6 +1,6 @@
 #include "link/adapter_status.h"
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "core/text.h"
 #include "link/adapter_answer.h"
 #include "link/adapter_messages.h"

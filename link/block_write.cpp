@@ -8,9 +8,9 @@
 #include "link/adapter_answer.h"
 #include "link/adapter_status.h"
 #include "link/hid_transport_port.h"
-#include "link/programmer_host.h"
+#include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/event_loop_port.h"
 
 namespace lw {
 

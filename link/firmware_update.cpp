@@ -7,13 +7,13 @@
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "link/adapter_messages.h"
-#include "resources/extra_texts.h"
+#include "core/context/program_texts.h"
 #include "link/hid_transport_port.h"
-#include "link/programmer_host.h"
+#include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
 #include "link/update_event.h"
-#include "platform/ports/clock_port.h"
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/clock_port.h"
+#include "core/ports/event_loop_port.h"
 
 namespace lw {
 
@@ -283,11 +283,11 @@ void FirmwareUpdater::handleMessage(unsigned message, uintptr_t wParam, intptr_t
       ctx_.host.drawProgress(static_cast<int>(lParam));
       break;
     case update_msg::kFailed: {
-      const char* text = extratext::kFirmwareDownloadFailed;
+      const char* text = programtext::kFirmwareDownloadFailed;
       switch (static_cast<UpdateFailure>(wParam)) {
-        case UpdateFailure::EnterUpdateMode: text = extratext::kEnterUpdateModeFailed; break;
-        case UpdateFailure::UpdateModeNotFound: text = extratext::kUpdateModeNotFound; break;
-        case UpdateFailure::Download: text = extratext::kFirmwareDownloadFailed; break;
+        case UpdateFailure::EnterUpdateMode: text = programtext::kEnterUpdateModeFailed; break;
+        case UpdateFailure::UpdateModeNotFound: text = programtext::kUpdateModeNotFound; break;
+        case UpdateFailure::Download: text = programtext::kFirmwareDownloadFailed; break;
       }
       errorBoxWithText(ctx_.app, text);
       state.firmwareUpdateRunning = 0;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/hid/hid_api.h"
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/event_loop_port.h"
 
 namespace lw {
 

@@ -4,7 +4,7 @@
 // is posted through the event loop before the listener sees it.
 #include <memory>
 
-#include "platform/ports/device_watch_port.h"
+#include "core/ports/device_watch_port.h"
 
 namespace lw {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "link/link_records.h"
-#include "platform/ports/module_port.h"
+#include "core/ports/module_port.h"
 
 namespace lw {
 

@@ -3,19 +3,19 @@
 // transport on the device it opened, the main dialog's services, the UI
 // thread's event loop and the program-wide state and ports (message boxes,
 // clock, resources).
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "link/link_api.h"
 
 namespace lw {
 
 class EventLoopPort;
 class HidTransportPort;
-class ProgrammerHost;
+class AdapterOperationsHost;
 
 struct ProgrammingContext {
   LinkApi link;
   HidTransportPort& hid;
-  ProgrammerHost& host;
+  AdapterOperationsHost& host;
   EventLoopPort& loop;
   AppContext& app;
 };

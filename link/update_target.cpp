@@ -9,12 +9,12 @@
 #include "link/adapter_answer.h"
 #include "link/adapter_check.h"
 #include "link/adapter_messages.h"
-#include "resources/extra_texts.h"
+#include "core/context/program_texts.h"
 #include "link/adapter_status.h"
 #include "link/block_write.h"
-#include "link/programmer_host.h"
+#include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 
 namespace lw {
 
@@ -178,9 +178,9 @@ void UpdateTargetRun::run() {
     if (writeOptions) {
       const char* unverified = nullptr;
       if (n > kReadBackSize) {
-        unverified = extratext::kCodeTooLongToVerify;
+        unverified = programtext::kCodeTooLongToVerify;
       } else if (ctx_.link.read(cmd::kReadTarget, n) != 0) {
-        unverified = extratext::kCodeReadBackFailed;
+        unverified = programtext::kCodeReadBackFailed;
       } else if (std::memcmp(code_.data(), ice_.readBack, n) != 0) {
         if (ctx_.app.ports.messages) ctx_.app.ports.messages->beep(mb::kIconQuestion);
         messageByKeys(ctx_.app, textkey::kError, textkey::kChecksumFailed, mb::kIconError);

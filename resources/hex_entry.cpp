@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/text.h"
-#include "platform/ports/dialog_port.h"
+#include "core/ports/dialog_port.h"
 
 namespace lw {
 

@@ -2,7 +2,7 @@
 // A clock the test drives: sleeping advances it at once.
 #include <atomic>
 
-#include "platform/ports/clock_port.h"
+#include "core/ports/clock_port.h"
 
 namespace lw {
 

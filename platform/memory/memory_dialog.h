@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/dialog_port.h"
+#include "core/ports/dialog_port.h"
 
 namespace lw {
 

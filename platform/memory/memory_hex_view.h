@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "hexedit/hex_view_state.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 
 namespace lw {
 

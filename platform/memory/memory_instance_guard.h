@@ -3,7 +3,7 @@
 // name exclude each other while one holds it.
 #include <string>
 
-#include "platform/ports/instance_guard_port.h"
+#include "core/ports/instance_guard_port.h"
 
 namespace lw {
 

@@ -1,7 +1,7 @@
 #include "platform/memory/memory_main_dialog.h"
 
 #include "ui/dialogs/area_dialog.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 #include "ui/main/main_dialog_layout.h"
 
 namespace lw {

@@ -2,7 +2,7 @@
 // Settings kept in memory, for tests.
 #include <map>
 
-#include "platform/ports/settings_port.h"
+#include "core/ports/settings_port.h"
 
 namespace lw {
 

@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/ports/device_watch_port.h"
-#include "platform/ports/event_loop_port.h"
-#include "platform/ports/progress_paint_port.h"
+#include "core/ports/device_watch_port.h"
+#include "core/ports/event_loop_port.h"
+#include "core/ports/progress_paint_port.h"
 
 namespace lw {
 

@@ -4,7 +4,7 @@
 // ends, so a crashed instance never blocks the next start.
 #include <string>
 
-#include "platform/ports/instance_guard_port.h"
+#include "core/ports/instance_guard_port.h"
 
 namespace lw {
 

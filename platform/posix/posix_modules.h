@@ -1,6 +1,6 @@
 #pragma once
 // Run-time modules through the dynamic loader.
-#include "platform/ports/module_port.h"
+#include "core/ports/module_port.h"
 
 namespace lw {
 

@@ -1,7 +1,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/ports/clock_port.h"
+#include "core/ports/clock_port.h"
 
 namespace lw {
 

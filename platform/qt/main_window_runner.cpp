@@ -1,7 +1,7 @@
 #include "platform/qt/main_window_runner.h"
 
 #include "core/codes.h"
-#include "platform/ports/message_box_port.h"
+#include "core/ports/message_box_port.h"
 #include "platform/qt/about_dialog.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_file_dialogs.h"
@@ -9,7 +9,7 @@
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 
 namespace lw {
 

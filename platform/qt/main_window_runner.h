@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 
 namespace lw {
 

@@ -7,7 +7,7 @@
 #include <QSet>
 #include <QWidget>
 
-#include "platform/ports/dialog_port.h"
+#include "core/ports/dialog_port.h"
 
 class QDialog;
 

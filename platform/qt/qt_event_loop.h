@@ -4,7 +4,7 @@
 #include <QMetaObject>
 #include <atomic>
 
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/event_loop_port.h"
 
 namespace lw {
 

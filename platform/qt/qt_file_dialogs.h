@@ -1,6 +1,6 @@
 #pragma once
 // The open and save dialogs with Qt's file dialog.
-#include "platform/ports/file_dialog_port.h"
+#include "core/ports/file_dialog_port.h"
 
 class QWidget;
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/dialog_port.h"
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/dialog_port.h"
+#include "core/ports/event_loop_port.h"
 #include "ui/dialogs/firmware_prompt.h"
 
 class QLabel;

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "hexedit/hexedit_api.h"
-#include "platform/ports/hex_view_port.h"
-#include "platform/ports/module_port.h"
+#include "core/ports/hex_view_port.h"
+#include "core/ports/module_port.h"
 
 namespace lw {
 

@@ -19,7 +19,7 @@
 #include "platform/qt/status_field.h"
 #include "resources/resource_source.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 #include "ui/main/main_dialog_layout.h"
 
 namespace lw {

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QMenu>
 
-#include "platform/ports/progress_paint_port.h"
+#include "core/ports/progress_paint_port.h"
 #include "platform/qt/qt_dialog_controls.h"
 #include "platform/qt/qt_timers.h"
 

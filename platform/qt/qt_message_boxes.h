@@ -1,6 +1,6 @@
 #pragma once
 // Message boxes and beeps with Qt widgets.
-#include "platform/ports/message_box_port.h"
+#include "core/ports/message_box_port.h"
 
 class QWidget;
 

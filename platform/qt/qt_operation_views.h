@@ -1,8 +1,8 @@
 #pragma once
 // The Qt forms of the dialogs the main window's operations open: the area
 // dialog, the KPJ Dialog and the firmware-update prompt, over a parent.
-#include "app/app_context.h"
-#include "ui/main/main_window_operations.h"
+#include "core/context/app_context.h"
+#include "ui/main/main_window_host.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QSettings>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 
 namespace lw {
 

@@ -3,7 +3,7 @@
 // Applications", application the program file's name.
 #include <memory>
 
-#include "platform/ports/settings_port.h"
+#include "core/ports/settings_port.h"
 
 class QSettings;
 

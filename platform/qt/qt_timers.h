@@ -5,7 +5,7 @@
 #include <QObject>
 #include <functional>
 
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/event_loop_port.h"
 
 namespace lw {
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <optional>
 
-#include "platform/ports/progress_paint_port.h"
+#include "core/ports/progress_paint_port.h"
 
 namespace lw {
 

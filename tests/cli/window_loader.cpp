@@ -3,7 +3,7 @@
 #include <deque>
 #include <optional>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "cli/console_session.h"
 #include "platform/memory/memory_main_dialog.h"
 #include "image/code_buffer_access.h"
@@ -17,7 +17,7 @@
 #include "platform/posix/posix_modules.h"
 #include "resources/embedded_resources.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_window_operations.h"
+#include "ui/main/main_window_host.h"
 
 namespace lw::test {
 
@@ -78,7 +78,7 @@ std::vector<uint8_t> loadInTheWindow(const std::string& partName, const std::vec
     areas.pop_front();
     return a;
   };
-  MainWindowOperations operations(main, loop, hid, std::move(views));
+  MainWindowHost operations(main, loop, hid, std::move(views));
   operations.install();
   main.initialise();
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/byte_sum.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 
 namespace lw::test {
 

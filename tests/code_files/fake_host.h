@@ -14,12 +14,12 @@
 
 #include <unistd.h>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "image/code_file_host.h"
 #include "platform/memory/manual_clock.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/recording_message_boxes.h"
-#include "platform/ports/file_dialog_port.h"
+#include "core/ports/file_dialog_port.h"
 #include "resources/embedded_resources.h"
 #include "resources/part_database.h"
 #include "platform/memory/memory_dialog.h"
@@ -31,10 +31,10 @@ namespace lw::test {
 // The main dialog's controls the code-file flows touch.
 inline MemoryDialog mainDialogControls() {
   MemoryDialog d;
-  d.addControl(mainctl::kStatusLine, MemoryControlKind::Static);
-  d.addControl(mainctl::kSizeField, MemoryControlKind::Static);
-  d.addControl(mainctl::kChecksumField, MemoryControlKind::Static);
-  d.addControl(mainctl::kAutoReload, MemoryControlKind::CheckBox);
+  d.addControl(mainid::kStatusLine, MemoryControlKind::Static);
+  d.addControl(mainid::kSizeField, MemoryControlKind::Static);
+  d.addControl(mainid::kChecksumField, MemoryControlKind::Static);
+  d.addControl(mainid::kAutoReload, MemoryControlKind::CheckBox);
   return d;
 }
 
@@ -95,13 +95,13 @@ class FakeHost final : public CodeFileHost {
     resetProjectRecord(state.project, ctx.state.reservedWordDefault);
     view.send(hexmsg::kCommand, hexmsg::kClear, 0);
     view.send(hexmsg::kFlashSize, ctx.state.part.flashSize, 0);
-    for (const int id : {mainctl::kChecksumField, mainctl::kSizeField, mainctl::kStatusLine}) mainDialog.setText(id, "");
+    for (const int id : {mainid::kChecksumField, mainid::kSizeField, mainid::kStatusLine}) mainDialog.setText(id, "");
   }
   void showProjectOptionBytes() override {
     ++optionShows;
     shownOptionBytes = ctx.state.part.optionBytes;
   }
-  void readOptionBytes() override {
+  void readOptionCheckBoxes() override {
     ++optionReads;
     if (optionBytesFromBoxes) ctx.state.part.optionBytes = *optionBytesFromBoxes;
   }

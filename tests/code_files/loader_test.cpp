@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "core/codes.h"
 #include "tests/code_files/fake_host.h"
 #include "tests/code_files/hex_records.h"
@@ -60,8 +60,8 @@ TEST_F(LoaderTest, RawFileAtIapAddressReplacesOrMergesIntoTheBuffer) {
   const PartRecord& part = host.ctx.state.part;
   EXPECT_EQ(part.codeSize, 0xF000u);
   EXPECT_EQ(part.codeChecksum, codeChecksum(merged.data(), merged.size()));
-  EXPECT_EQ(host.mainDialog.text(mainctl::kStatusLine), path);
-  EXPECT_EQ(host.mainDialog.text(mainctl::kSizeField), "");
+  EXPECT_EQ(host.mainDialog.text(mainid::kStatusLine), path);
+  EXPECT_EQ(host.mainDialog.text(mainid::kSizeField), "");
   EXPECT_EQ(host.state.project.codeFileName, "app.bin");
   ASSERT_GE(host.view.log.size(), 2u);
   EXPECT_EQ(host.view.log[host.view.log.size() - 2], hexmsg::kClear);
@@ -244,7 +244,7 @@ TEST_F(LoaderTest, LoadFileRemembersThePathAndOffersTheFiveFilters) {
 
 TEST_F(LoaderTest, AutoReloadReloadsTheLastFileAtTheSameOffsetWithoutAsking) {
   const std::string path = dir.write("a.bin", std::vector<uint8_t>{1, 2});
-  host.mainDialog.setChecked(mainctl::kAutoReload, true);
+  host.mainDialog.setChecked(mainid::kAutoReload, true);
   autoReloadOnActivation(host);  // nothing chosen yet
   EXPECT_TRUE(host.view.content.empty());
 
@@ -261,7 +261,7 @@ TEST_F(LoaderTest, AutoReloadReloadsTheLastFileAtTheSameOffsetWithoutAsking) {
   EXPECT_EQ(host.view.content[0], 0x77);  // merged over the current buffer
   EXPECT_EQ(host.view.content[0x10], 3);
 
-  host.mainDialog.setChecked(mainctl::kAutoReload, false);
+  host.mainDialog.setChecked(mainid::kAutoReload, false);
   dir.write("a.bin", std::vector<uint8_t>{5, 6});
   autoReloadOnActivation(host);
   EXPECT_EQ(host.view.content[0x10], 3);
@@ -269,7 +269,7 @@ TEST_F(LoaderTest, AutoReloadReloadsTheLastFileAtTheSameOffsetWithoutAsking) {
 
 TEST_F(LoaderTest, AutoReloadThatHadToAskIsNotRepeatedUntilTheFileChanges) {
   const std::string path = dir.write("big.bin", pattern(kFlash + 1, 0));
-  host.mainDialog.setChecked(mainctl::kAutoReload, true);
+  host.mainDialog.setChecked(mainid::kAutoReload, true);
   host.state.lastLoadedPath = path;
   host.boxes.answers = {kIdCancel};
   autoReloadOnActivation(host);
@@ -286,7 +286,7 @@ TEST_F(LoaderTest, AutoReloadThatHadToAskIsNotRepeatedUntilTheFileChanges) {
 }
 
 TEST_F(LoaderTest, ActivationDuringLoadFileDoesNotReloadThePreviousFile) {
-  host.mainDialog.setChecked(mainctl::kAutoReload, true);
+  host.mainDialog.setChecked(mainid::kAutoReload, true);
   host.state.lastLoadedPath = dir.write("old.bin", std::vector<uint8_t>{1, 1, 1, 1});
   host.files.nextOpen = dir.write("new.bin", std::vector<uint8_t>{2});
   host.whileAreaDialogOpen = [this] { autoReloadOnActivation(host); };

@@ -63,7 +63,7 @@ TEST_F(ProjectReaderTest, SavedProjectLoadsBackWithPartOptionBytesAndImage) {
   EXPECT_EQ(host.view.content, image);
   EXPECT_EQ(part.codeSize, image.size());
   EXPECT_EQ(part.codeChecksum, codeChecksum(image.data(), image.size()));
-  EXPECT_EQ(host.mainDialog.text(mainctl::kStatusLine), path);
+  EXPECT_EQ(host.mainDialog.text(mainid::kStatusLine), path);
   EXPECT_EQ(host.state.project.codeFileName, "fw.hex");
   EXPECT_EQ(host.state.project.partIndex, 43);
 }

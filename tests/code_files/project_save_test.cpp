@@ -5,7 +5,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "image/kpj_format.h"
 #include "tests/code_files/fake_host.h"
 

@@ -16,7 +16,7 @@
 #include "tests/main_window/test_support.h"
 #include "ui/dialogs/area_dialog.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 
 namespace lw::e2e {
 
@@ -141,7 +141,7 @@ EndToEndRig::EndToEndRig(RigOptions options) : clock(options.clockRealDivisor) {
   views.askLoadArea = [this](uint32_t proposed) { return answerArea(proposed); };
   views.askRequestAddressing = [] { return std::optional<RequestAddressing>{}; };
   views.showFirmwarePrompt = [this](int mode, OperationViews::StartUpdate start) { runPrompt(mode, start); };
-  operations = std::make_unique<MainWindowOperations>(*main, loop, transport, std::move(views));
+  operations = std::make_unique<MainWindowHost>(*main, loop, transport, std::move(views));
   operations->install();
   main->initialise();
 }

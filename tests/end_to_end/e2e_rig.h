@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "link/hid_transport_port.h"
 #include "link/lw_hid_transport.h"
 #include "platform/memory/memory_main_dialog.h"
@@ -22,11 +22,11 @@
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/memory_window_services.h"
 #include "platform/memory/recording_message_boxes.h"
-#include "platform/ports/clock_port.h"
-#include "platform/ports/file_dialog_port.h"
+#include "core/ports/clock_port.h"
+#include "core/ports/file_dialog_port.h"
 #include "tests/adapter/temp_dir.h"
 #include "ui/dialogs/firmware_prompt.h"
-#include "ui/main/main_window_operations.h"
+#include "ui/main/main_window_host.h"
 
 namespace lw {
 class HidDeviceWatch;
@@ -177,7 +177,7 @@ class EndToEndRig {
   AppContext ctx;
   std::unique_ptr<HidDeviceWatch> watch;
   std::unique_ptr<MainDialog> main;
-  std::unique_ptr<MainWindowOperations> operations;
+  std::unique_ptr<MainWindowHost> operations;
 
  private:
   std::optional<LoadArea> answerArea(uint32_t proposed);

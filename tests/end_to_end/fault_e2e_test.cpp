@@ -12,7 +12,7 @@
 #include "platform/hid/hid_api.h"
 #include "tests/end_to_end/e2e_rig.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 
 namespace lw::e2e {
 namespace {

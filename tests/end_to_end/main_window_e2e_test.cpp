@@ -12,7 +12,7 @@
 #include "link/hid_device_watch.h"
 #include "link/lw_hid_transport.h"
 #include "platform/hid/hid_api.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 #include "platform/posix/posix_modules.h"
 #include "platform/qt/main_window_runner.h"
 #include "platform/qt/qt_event_loop.h"
@@ -21,8 +21,8 @@
 #include "resources/embedded_resources.h"
 #include "tests/end_to_end/e2e_rig.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_dialog_ids.h"
-#include "ui/main/main_window_operations.h"
+#include "core/ids/main_dialog_ids.h"
+#include "ui/main/main_window_host.h"
 
 namespace lw::e2e {
 namespace {
@@ -76,7 +76,7 @@ TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
 
   auto session = std::make_unique<MainWindowSession>(ctx, &watch);
   ASSERT_TRUE(session->ready());
-  auto operations = std::make_unique<MainWindowOperations>(session->logic(), loop, transport, views);
+  auto operations = std::make_unique<MainWindowHost>(session->logic(), loop, transport, views);
   operations->install();
   session->initialise();
   QtMainWindow& window = session->window();

@@ -10,7 +10,7 @@
 #include "core/codes.h"
 #include "tests/end_to_end/e2e_rig.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 
 namespace lw::e2e {
 namespace {

@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/qt/qt_settings.h"
 

@@ -6,14 +6,14 @@
 #include <fstream>
 #include <map>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "app/startup.h"
 #include "core/codes.h"
 #include "core/version_block.h"
 #include "platform/memory/memory_instance_guard.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/recording_message_boxes.h"
-#include "platform/ports/update_check_port.h"
+#include "core/ports/update_check_port.h"
 #include "resources/embedded_resources.h"
 
 namespace fs = std::filesystem;

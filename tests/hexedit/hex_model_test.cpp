@@ -7,7 +7,7 @@
 #include "hexedit/byte_model.h"
 #include "hexedit/hex_editor.h"
 #include "hexedit/hex_view_state.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 
 namespace lw::hexedit {
 namespace {

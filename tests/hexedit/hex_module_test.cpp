@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "hexedit/hexedit_api.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/hex_view_port.h"
 #include "platform/posix/posix_modules.h"
 
 namespace lw {

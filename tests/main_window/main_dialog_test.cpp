@@ -7,10 +7,10 @@
 #include <numeric>
 #include <thread>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "core/codes.h"
 #include "tests/main_window/test_support.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 
 namespace lw::test {
 namespace {
@@ -120,7 +120,7 @@ TEST(MainDialogOptions, CheckBoxesAndCounterEditOptionBytes) {
 
   // An empty field reads as 0; the upper 12 bits stay.
   h.dialog.typeText(kIwdgCounter, "");
-  h.main->readOptionBytes();
+  h.main->readOptionCheckBoxes();
   EXPECT_EQ(bytes[4], 0x00);
   EXPECT_EQ(bytes[5], 0x00);
   EXPECT_EQ(bytes[6], 0xF0);

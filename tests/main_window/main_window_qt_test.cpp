@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/recording_message_boxes.h"
 #include "platform/posix/posix_modules.h"
@@ -23,7 +23,7 @@
 #include "platform/qt/status_field.h"
 #include "resources/embedded_resources.h"
 #include "ui/main/main_dialog.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 
 namespace lw {
 namespace {

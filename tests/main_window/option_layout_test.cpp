@@ -2,9 +2,9 @@
 // and the guards of the layout functions.
 #include <gtest/gtest.h>
 
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 #include "tests/main_window/test_support.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 #include "ui/main/option_layouts.h"
 
 namespace lw::test {

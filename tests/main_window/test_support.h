@@ -7,15 +7,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "platform/memory/manual_clock.h"
 #include "platform/memory/memory_main_dialog.h"
 #include "platform/memory/memory_hex_view.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/memory_window_services.h"
 #include "platform/memory/recording_message_boxes.h"
-#include "platform/ports/module_port.h"
-#include "platform/ports/update_check_port.h"
+#include "core/ports/module_port.h"
+#include "core/ports/update_check_port.h"
 #include "resources/resource_source.h"
 #include "ui/main/main_dialog.h"
 

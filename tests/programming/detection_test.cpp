@@ -13,7 +13,7 @@ TEST(AdapterCheck, NormalCheckOutcomes) {
   {
     Rig rig;  // matching firmware, adapter that stores images
     rig.adapter.connect(0, 0, 1);
-    EXPECT_EQ(rig.programmer->checkAdapter(0), 1);
+    EXPECT_EQ(rig.operations->checkAdapter(0), 1);
     EXPECT_EQ(rig.host.status, (Strings{"Detect if Tether is exist...", ""}));
     EXPECT_EQ(rig.clock.tickCountMs(), 500u);
     EXPECT_TRUE(rig.host.updateProgrammerEnabled);
@@ -23,21 +23,21 @@ TEST(AdapterCheck, NormalCheckOutcomes) {
     Rig rig;  // no room for an image: "Update Programmer" is disabled
     rig.adapter.connect(0, 0, 1);
     rig.adapter.storageFlag = 0;
-    EXPECT_EQ(rig.programmer->checkAdapter(0), 1);
+    EXPECT_EQ(rig.operations->checkAdapter(0), 1);
     EXPECT_FALSE(rig.host.updateProgrammerEnabled);
   }
   {
     Rig rig;  // mismatch: the prompt in mode 0
     rig.adapter.connect(0, 0, 1);
     rig.adapter.mismatch = 1;
-    EXPECT_EQ(rig.programmer->checkAdapter(0), 0);
+    EXPECT_EQ(rig.operations->checkAdapter(0), 0);
     EXPECT_EQ(rig.host.prompts, std::vector<int>{0});
     EXPECT_EQ(rig.host.currentStatus(), "");
   }
   {
     Rig rig;  // the check itself fails: no prompt, no message
     rig.adapter.checkFirmwareResult = 2;
-    EXPECT_EQ(rig.programmer->checkAdapter(0), 0);
+    EXPECT_EQ(rig.operations->checkAdapter(0), 0);
     EXPECT_TRUE(rig.host.prompts.empty());
     EXPECT_TRUE(rig.boxes.shown.empty());
     EXPECT_EQ(rig.host.currentStatus(), "");
@@ -45,7 +45,7 @@ TEST(AdapterCheck, NormalCheckOutcomes) {
   {
     Rig rig;  // forced: opens the adapter that needs new firmware, prompt with the mode
     rig.adapter.needsUpdatePresent = true;
-    EXPECT_EQ(rig.programmer->checkAdapter(1), 0);
+    EXPECT_EQ(rig.operations->checkAdapter(1), 0);
     EXPECT_EQ(calls(rig.adapter), Strings{"connect E6A FFF 0"});
     EXPECT_EQ(rig.host.prompts, std::vector<int>{1});
   }
@@ -63,13 +63,13 @@ TEST(DevicePaths, TemplatesMatchWithoutRegardToCase) {
 
 TEST(DeviceArrival, NormalAdapterIsCheckedAndClosed) {
   Rig rig;
-  rig.programmer->onDeviceArrival(R"(\\?\hid#VID_0E6A&PID_0325#6&abc#{4d1e55b2-f16f-11cf-88cb-001111000030})");
+  rig.operations->onDeviceArrival(R"(\\?\hid#VID_0E6A&PID_0325#6&abc#{4d1e55b2-f16f-11cf-88cb-001111000030})");
   EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "checkFirmware", "disconnect"}));
   EXPECT_EQ(rig.host.currentStatus(), rig.host.filePath);
 
   rig.adapter.log.clear();
   rig.adapter.normalPresent = false;  // not openable: still closed, no check
-  rig.programmer->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
+  rig.operations->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
   EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "disconnect"}));
 }
 
@@ -78,7 +78,7 @@ TEST(DeviceArrival, AdapterNeedingFirmwareGetsTheForcedCheck) {
     SCOPED_TRACE(path);
     Rig rig;
     rig.host.filePath.clear();
-    rig.programmer->onDeviceArrival(path);
+    rig.operations->onDeviceArrival(path);
     EXPECT_EQ(rig.app.state.startupFirmwareUpdateFlag, 1);
     EXPECT_EQ(rig.host.prompts, std::vector<int>{1});
     // Neither needs-update product id is present in the fake: both are tried.
@@ -90,9 +90,9 @@ TEST(DeviceArrival, AdapterNeedingFirmwareGetsTheForcedCheck) {
 TEST(DeviceArrival, IgnoredWhileTheAdapterIsInUse) {
   Rig rig;
   rig.app.state.firmwareUpdateRunning = 1;
-  rig.programmer->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
-  rig.programmer->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0331#1)");
-  rig.programmer->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_030b#1)");
+  rig.operations->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
+  rig.operations->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0331#1)");
+  rig.operations->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_030b#1)");
   EXPECT_TRUE(rig.adapter.log.empty());
   EXPECT_TRUE(rig.host.prompts.empty());
 
@@ -104,9 +104,9 @@ TEST(DeviceArrival, IgnoredWhileTheAdapterIsInUse) {
   busy.loop.onDispatch = [&] {
     if (plugged) return;
     plugged = true;
-    busy.programmer->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0325#2)");
+    busy.operations->onDeviceArrival(R"(\\?\HID#Vid_0e6a&Pid_0325#2)");
   };
-  busy.programmer->updateTarget();
+  busy.operations->updateTarget();
   EXPECT_TRUE(plugged);
   EXPECT_EQ(busy.adapter.count("connect"), 1);
   EXPECT_EQ(boxTexts(busy.boxes), Strings{"Update Target ok !"});
@@ -116,27 +116,27 @@ TEST(StartupProbe, OpensTheAdapterThatNeedsFirmwareFirst) {
   {
     Rig rig;
     rig.adapter.needsUpdatePresent = true;
-    rig.programmer->startupProbe();
+    rig.operations->startupProbe();
     EXPECT_EQ(rig.app.state.startupFirmwareUpdateFlag, 1);
     EXPECT_EQ(rig.host.prompts, std::vector<int>{1});
     EXPECT_EQ(calls(rig.adapter), (Strings{"connect E6A FFF 0", "connect E6A FFF 0", "disconnect"}));
   }
   {
     Rig rig;  // a normal adapter gets the normal check
-    rig.programmer->startupProbe();
+    rig.operations->startupProbe();
     EXPECT_EQ(calls(rig.adapter), (Strings{"connect E6A FFF 0", "connect 0 0 1", "checkFirmware", "disconnect"}));
   }
   {
     Rig rig;  // a one-argument command line makes it the forced check
     rig.app.state.startupFirmwareUpdateFlag = 1;
-    rig.programmer->startupProbe();
+    rig.operations->startupProbe();
     EXPECT_EQ(rig.host.prompts, std::vector<int>{1});
     EXPECT_EQ(rig.adapter.count("checkFirmware"), 0);
   }
   {
     Rig rig;  // nothing plugged in
     rig.adapter.normalPresent = false;
-    rig.programmer->startupProbe();
+    rig.operations->startupProbe();
     EXPECT_EQ(calls(rig.adapter), (Strings{"connect E6A FFF 0", "connect 0 0 1", "disconnect"}));
     EXPECT_TRUE(rig.host.prompts.empty());
   }
@@ -144,10 +144,10 @@ TEST(StartupProbe, OpensTheAdapterThatNeedsFirmwareFirst) {
 
 TEST(DeviceRemoval, ShowsTheFilePathAgain) {
   Rig rig;
-  rig.programmer->onDeviceRemoval(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
+  rig.operations->onDeviceRemoval(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
   EXPECT_EQ(rig.host.status, Strings{rig.host.filePath});
   rig.host.filePath.clear();
-  rig.programmer->onDeviceRemoval(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
+  rig.operations->onDeviceRemoval(R"(\\?\HID#Vid_0e6a&Pid_0325#1)");
   EXPECT_EQ(rig.host.status.size(), 1u);
 }
 

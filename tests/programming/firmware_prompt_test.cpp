@@ -4,8 +4,8 @@
 #include <map>
 #include <set>
 
-#include "platform/ports/dialog_port.h"
-#include "platform/ports/event_loop_port.h"
+#include "core/ports/dialog_port.h"
+#include "core/ports/event_loop_port.h"
 #include "ui/dialogs/firmware_prompt.h"
 
 namespace lw::test {

@@ -20,7 +20,7 @@ struct UpdateRig : Rig {
     adapter.firmware = pattern(1000, 3);
     adapter.updateModeAppearsAfter = 2;
     adapter.onReset = [this] {
-      loop.post([this] { programmer->onDeviceRemoval(kUpdateModePath); });
+      loop.post([this] { operations->onDeviceRemoval(kUpdateModePath); });
     };
     host.view.bytes = pattern(100);
     answerPromptsWithOk();
@@ -34,7 +34,7 @@ struct UpdateRig : Rig {
 
 TEST(FirmwareUpdate, UpdatesTheAdapterFromUpdateTarget) {
   UpdateRig rig;
-  rig.programmer->updateTarget();
+  rig.operations->updateTarget();
   ASSERT_TRUE(rig.promptEnded);
   ASSERT_TRUE(rig.finishUpdate());
 
@@ -69,7 +69,7 @@ TEST(FirmwareUpdate, UpdatesTheAdapterFromUpdateTarget) {
   EXPECT_EQ(rig.boxes.shown[0].caption, "Pass !");
   EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
   EXPECT_EQ(rig.app.state.startupFirmwareUpdateFlag, 0);
-  EXPECT_FALSE(rig.programmer->busyFlag());
+  EXPECT_FALSE(rig.operations->busyFlag());
   EXPECT_EQ(rig.host.currentStatus(), "");  // emptied by the result
 
   // The prompt was told to end only after the worker had closed the
@@ -83,7 +83,7 @@ TEST(FirmwareUpdate, UpdatesTheAdapterFromUpdateTarget) {
 TEST(FirmwareUpdate, SwappedChecksumEchoFailsWithAMessage) {
   UpdateRig rig;
   rig.adapter.swapChecksumEcho = true;
-  rig.programmer->updateTarget();
+  rig.operations->updateTarget();
   ASSERT_TRUE(rig.promptEnded);
   ASSERT_TRUE(rig.finishUpdate());
   EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
@@ -96,7 +96,7 @@ TEST(FirmwareUpdate, SwappedChecksumEchoFailsWithAMessage) {
 TEST(FirmwareUpdate, GivesUpWhenNoUpdateModeAdapterAppears) {
   UpdateRig rig;
   rig.adapter.command9EntersUpdateMode = false;
-  rig.programmer->updateTarget();
+  rig.operations->updateTarget();
   ASSERT_TRUE(rig.promptEnded);
   ASSERT_TRUE(rig.finishUpdate());
   EXPECT_EQ(rig.adapter.updateModeConnectAttempts, 60);
@@ -108,7 +108,7 @@ TEST(FirmwareUpdate, GivesUpWhenNoUpdateModeAdapterAppears) {
 TEST(FirmwareUpdate, RefusedCommand9EndsThePromptWithAMessage) {
   UpdateRig rig;
   rig.adapter.sendResults[9] = 1;
-  rig.programmer->updateTarget();
+  rig.operations->updateTarget();
   ASSERT_TRUE(rig.promptEnded);
   ASSERT_TRUE(rig.finishUpdate());
   EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether did not enter the firmware update mode !"});
@@ -119,7 +119,7 @@ TEST(FirmwareUpdate, RefusedCommand9EndsThePromptWithAMessage) {
 TEST(FirmwareUpdate, StartupFlagUsesTheSwitchReport) {
   UpdateRig rig;
   rig.adapter.needsUpdatePresent = true;
-  rig.programmer->startupProbe();
+  rig.operations->startupProbe();
   ASSERT_TRUE(rig.promptEnded);
   ASSERT_TRUE(rig.finishUpdate());
   EXPECT_EQ(rig.host.prompts, std::vector<int>{1});
@@ -140,7 +140,7 @@ TEST(FirmwareUpdate, RefusedDataReportsAreRetried) {
   {
     UpdateRig rig;
     rig.adapter.rejectFirmwareDataTimes = 3;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     ASSERT_TRUE(rig.finishUpdate());
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is upgraded !"});
     EXPECT_EQ(rig.clock.tickCountMs(), 500u + 2000u + 50u + 3u * 8u + 3000u);
@@ -148,7 +148,7 @@ TEST(FirmwareUpdate, RefusedDataReportsAreRetried) {
   {
     UpdateRig rig;  // one refusal more than the retries allow
     rig.adapter.rejectFirmwareDataTimes = 501;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     ASSERT_TRUE(rig.finishUpdate());
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
     EXPECT_EQ(rig.adapter.rejectFirmwareDataTimes, 0);
@@ -161,7 +161,7 @@ TEST(FirmwareUpdate, RestartAndCloseFailures) {
     quick.leaveWaitMs = 20;
     UpdateRig rig(quick);  // restart refused and the adapter never leaves
     rig.adapter.resetAccepted = false;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     ASSERT_TRUE(rig.finishUpdate());
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether reset to AP fail !"});
     EXPECT_EQ(rig.adapter.cancelCount, 1);
@@ -171,7 +171,7 @@ TEST(FirmwareUpdate, RestartAndCloseFailures) {
   {
     UpdateRig rig;  // closing the restarted adapter fails
     rig.adapter.disconnectResult = 1;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     ASSERT_TRUE(rig.finishUpdate());
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Close Tether fail !"});
   }
@@ -179,7 +179,7 @@ TEST(FirmwareUpdate, RestartAndCloseFailures) {
     UpdateRig rig;  // without device notifications the worker does not wait
     rig.host.registered = false;
     rig.adapter.onReset = nullptr;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     ASSERT_TRUE(rig.finishUpdate());
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is upgraded !"});
     EXPECT_EQ(rig.adapter.cancelCount, 1);
@@ -190,7 +190,7 @@ TEST(FirmwareUpdate, DownloadThatCannotRunFails) {
   {
     UpdateRig rig;  // reports too short to carry the download
     rig.adapter.updateFeatureLength = 8;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     ASSERT_TRUE(rig.finishUpdate());
     EXPECT_TRUE(rig.adapter.firmwareReports.empty());
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Firmware download to the Tether failed !"});
@@ -198,7 +198,7 @@ TEST(FirmwareUpdate, DownloadThatCannotRunFails) {
   {
     UpdateRig rig;  // no image in the Link library: the adapter is not switched
     rig.adapter.firmware.clear();
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     ASSERT_TRUE(rig.promptEnded);
     ASSERT_TRUE(rig.finishUpdate());
     EXPECT_EQ(rig.adapter.count("send 9"), 0);
@@ -217,12 +217,12 @@ TEST(FirmwareUpdate, StoppingTheUpdaterDoesNotWaitOutTheRestart) {
   rig.adapter.onEndAnswer = [&] {
     // The program ends as the download finishes: the updater is stopped
     // before its worker reaches the restart and the wait that follows it.
-    stopper = std::thread([&] { rig.programmer.reset(); });
+    stopper = std::thread([&] { rig.operations.reset(); });
     stopping = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   };
   const auto start = std::chrono::steady_clock::now();
-  rig.programmer->startFirmwareUpdate(nullptr);
+  rig.operations->startFirmwareUpdate(nullptr);
   while (!stopping && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ASSERT_TRUE(stopping);

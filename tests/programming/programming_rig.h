@@ -1,7 +1,7 @@
 #pragma once
 // The main dialog's side of the programming tests: a recording host, a hex
 // view over a byte vector, an event loop whose posted calls the test runs,
-// and a rig that wires them to a FakeAdapter and a Programmer.
+// and a rig that wires them to a FakeAdapter and an AdapterOperations.
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_context.h"
-#include "link/programmer.h"
-#include "link/programmer_host.h"
+#include "core/context/app_context.h"
+#include "link/adapter_operations.h"
+#include "link/adapter_operations_host.h"
 #include "platform/memory/manual_clock.h"
 #include "platform/memory/recording_message_boxes.h"
-#include "platform/ports/event_loop_port.h"
-#include "platform/ports/hex_view_port.h"
+#include "core/ports/event_loop_port.h"
+#include "core/ports/hex_view_port.h"
 #include "resources/embedded_resources.h"
 #include "resources/part_database.h"
 #include "tests/programming/fake_adapter.h"
@@ -91,7 +91,7 @@ class FakeEventLoop final : public EventLoopPort {
   std::deque<std::function<void()>> queue_;
 };
 
-class FakeHost final : public ProgrammerHost {
+class FakeHost final : public AdapterOperationsHost {
  public:
   void setStatusLine(const std::string& text) override { status.push_back(text); }
   std::string loadedFilePath() const override { return filePath; }
@@ -127,17 +127,17 @@ struct Rig {
     app.ports.clock = &clock;
     applyPart(embeddedResources(), 43, app.state.part);  // "Larch-F8U6"
     clock.setCalendarSeconds(1700000000);
-    programmer = std::make_unique<Programmer>(ProgrammingContext{adapter.api(), adapter, host, loop, app}, timings);
+    operations = std::make_unique<AdapterOperations>(ProgrammingContext{adapter.api(), adapter, host, loop, app}, timings);
   }
 
-  ProgrammingContext& ctx() { return programmer->context(); }
+  ProgrammingContext& ctx() { return operations->context(); }
 
   // The prompt pressed OK: the update runs while the modal prompt waits for
   // the end of the download, as the real prompt does.
   void answerPromptsWithOk() {
     host.onPrompt = [this](int) {
       bool ended = false;
-      programmer->startFirmwareUpdate([this, &ended] {
+      operations->startFirmwareUpdate([this, &ended] {
         ended = true;
         logAtPromptEnd = adapter.logSnapshot();
       });
@@ -147,7 +147,7 @@ struct Rig {
   // Runs posted calls until the update has reported its result.
   bool finishUpdate() {
     const bool done = loop.runUntil([this] { return app.state.firmwareUpdateRunning == 0; });
-    programmer->firmwareUpdater().waitForWorker();
+    operations->firmwareUpdater().waitForWorker();
     loop.runPosted();
     return done;
   }
@@ -158,7 +158,7 @@ struct Rig {
   RecordingMessageBoxes boxes;
   ManualClock clock;
   AppContext app;
-  std::unique_ptr<Programmer> programmer;
+  std::unique_ptr<AdapterOperations> operations;
   bool promptEnded = false;
   std::vector<std::string> logAtPromptEnd;  // the adapter calls made when the prompt was told to end
 };

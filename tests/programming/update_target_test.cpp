@@ -16,7 +16,7 @@ TEST(UpdateTarget, ProgramsCodeAndOptionsAndReportsSuccess) {
   rig.host.view.bytes = code;
   rig.app.state.part.optionBytes[0] = 0xFE;
 
-  rig.programmer->updateTarget();
+  rig.operations->updateTarget();
 
   EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "checkFirmware", "send 37", "send 35", "send 13",
                                           "write 25", "read 30", "write 26", "send 4", "send 8", "disconnect"}));
@@ -41,7 +41,7 @@ TEST(UpdateTarget, ProgramsCodeAndOptionsAndReportsSuccess) {
 
   EXPECT_EQ(rig.host.progress, (std::vector<int>{42, 85, 100, 100, -1, 100, 100, -1}));
   EXPECT_EQ(rig.host.currentStatus(), rig.host.filePath);
-  EXPECT_FALSE(rig.programmer->busyFlag());
+  EXPECT_FALSE(rig.operations->busyFlag());
   EXPECT_EQ(rig.adapter.staleHandleUses, 0);
 }
 
@@ -49,16 +49,16 @@ TEST(UpdateTarget, AdapterMissingOrNotReady) {
   {
     Rig rig;
     rig.adapter.normalPresent = false;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is not exist !"});
     EXPECT_EQ(rig.boxes.shown[0].caption, "Error !");
     EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "disconnect"}));
-    EXPECT_FALSE(rig.programmer->busyFlag());
+    EXPECT_FALSE(rig.operations->busyFlag());
   }
   {
     Rig rig;  // failed firmware check: no message, adapter closed, path back
     rig.adapter.checkFirmwareResult = 5;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     EXPECT_TRUE(rig.boxes.shown.empty());
     EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "checkFirmware", "disconnect"}));
     EXPECT_EQ(rig.host.currentStatus(), rig.host.filePath);
@@ -68,7 +68,7 @@ TEST(UpdateTarget, AdapterMissingOrNotReady) {
     rig.adapter.connect(0, 0, 1);
     rig.adapter.log.clear();
     rig.host.view.bytes = pattern(10);
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     EXPECT_EQ(calls(rig.adapter).front(), "disconnect");
   }
 }
@@ -84,7 +84,7 @@ struct StatusRun {
   explicit StatusRun(int command, ScriptedAnswer answer) {
     rig.host.view.bytes = pattern(200);
     rig.adapter.answers[command].push_back(answer);
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
   }
   bool sent(int command) {
     const auto& c = rig.adapter.sentCommands;
@@ -110,7 +110,7 @@ TEST(UpdateTarget, ConnectStatusShowsItsMessageAndLeavesAdapterOpen) {
     EXPECT_FALSE(run.sent(cmd::kCheckPart));
     EXPECT_FALSE(run.sent(cmd::kReleaseTarget));
     EXPECT_EQ(run.rig.adapter.count("disconnect"), 0);
-    EXPECT_FALSE(run.rig.programmer->busyFlag());
+    EXPECT_FALSE(run.rig.operations->busyFlag());
   }
 }
 
@@ -129,7 +129,7 @@ TEST(UpdateTarget, PartCheckStatus) {
     EXPECT_FALSE(run.sent(cmd::kReleaseTarget));
     EXPECT_EQ(run.rig.adapter.count("disconnect"), 0);
     EXPECT_EQ(run.rig.host.currentStatus(), run.rig.host.filePath);
-    EXPECT_FALSE(run.rig.programmer->busyFlag());
+    EXPECT_FALSE(run.rig.operations->busyFlag());
   }
   // Status 6 counts as success.
   StatusRun accepted(cmd::kCheckPart, {6, 0});
@@ -151,7 +151,7 @@ TEST(UpdateTarget, EraseStatusReleasesTargetAndClosesAdapter) {
     EXPECT_EQ(calls(run.rig.adapter), (Strings{"connect 0 0 1", "checkFirmware", "send 37", "send 35", "send 13",
                                                 "send 4", "disconnect"}));
     EXPECT_EQ(run.rig.host.currentStatus(), run.rig.host.filePath);
-    EXPECT_FALSE(run.rig.programmer->busyFlag());
+    EXPECT_FALSE(run.rig.operations->busyFlag());
   }
 }
 
@@ -176,7 +176,7 @@ TEST(UpdateTarget, BlockWriteStatusFailsTheRun) {
       // A failed code write skips the read-back and the option bytes.
       EXPECT_EQ(run.rig.adapter.count("write 26"), command == cmd::kWriteOptions ? 1 : 0);
       EXPECT_EQ(run.rig.adapter.count("read 30"), command == cmd::kWriteOptions ? 1 : 0);
-      EXPECT_FALSE(run.rig.programmer->busyFlag());
+      EXPECT_FALSE(run.rig.operations->busyFlag());
     }
   }
 }
@@ -211,7 +211,7 @@ TEST(UpdateTarget, TagMismatchFailsCommandsButNotBlockWrites) {
     EXPECT_TRUE(run.sent(cmd::kReleaseTarget));
     EXPECT_EQ(run.rig.adapter.count("disconnect"), 1);
     EXPECT_EQ(run.rig.adapter.count("write"), 0);
-    EXPECT_FALSE(run.rig.programmer->busyFlag());
+    EXPECT_FALSE(run.rig.operations->busyFlag());
   }
   for (int command : {cmd::kWriteCode, cmd::kWriteOptions}) {
     ScriptedAnswer wrong;
@@ -250,7 +250,7 @@ TEST(UpdateTarget, VerifyDifferenceShowsOnlyChecksumFailed) {
   Rig rig;
   rig.host.view.bytes = pattern(500);
   rig.adapter.flashStuckAt = 321;
-  rig.programmer->updateTarget();
+  rig.operations->updateTarget();
   EXPECT_EQ(boxTexts(rig.boxes), Strings{"Checksum failed !"});
   EXPECT_EQ(rig.boxes.shown[0].caption, "Error !");
   EXPECT_EQ(rig.boxes.beeps, std::vector<unsigned>{mb::kIconQuestion});
@@ -258,13 +258,13 @@ TEST(UpdateTarget, VerifyDifferenceShowsOnlyChecksumFailed) {
   EXPECT_EQ(rig.adapter.count("send 4"), 0);
   EXPECT_EQ(rig.adapter.count("send 8"), 0);
   EXPECT_EQ(rig.adapter.count("write 26"), 0);
-  EXPECT_FALSE(rig.programmer->busyFlag());
+  EXPECT_FALSE(rig.operations->busyFlag());
 }
 
 TEST(UpdateTarget, BufferSizes) {
   {
     Rig rig;  // empty buffer: nothing written or compared, options still written
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "checkFirmware", "send 37", "send 35", "send 13",
                                             "write 26", "send 4", "send 8", "disconnect"}));
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Update Target ok !"});
@@ -272,7 +272,7 @@ TEST(UpdateTarget, BufferSizes) {
   {
     Rig rig;  // longer than flash: not written, still read back over the whole length
     rig.host.view.bytes.assign(0x10000 + 16, 0xFF);
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     EXPECT_EQ(rig.adapter.count("write 25"), 0);
     EXPECT_EQ(rig.adapter.count("read 30 65552"), 1);
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Update Target ok !"});
@@ -282,19 +282,19 @@ TEST(UpdateTarget, BufferSizes) {
     rig.host.view.bytes = pattern(64);
     rig.adapter.readDataResult = 7;
     rig.adapter.flashStuckAt = 3;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     EXPECT_EQ(boxTexts(rig.boxes), (Strings{"Code could not be read back from the target, it can't be verified !",
                                             "Update Target failed !"}));
     EXPECT_EQ(rig.boxes.shown[0].caption, "Error !");
     EXPECT_EQ(rig.adapter.count("write 26"), 0);
     EXPECT_EQ(rig.adapter.count("send 4"), 1);
     EXPECT_EQ(calls(rig.adapter).back(), "disconnect");
-    EXPECT_FALSE(rig.programmer->busyFlag());
+    EXPECT_FALSE(rig.operations->busyFlag());
   }
   {
     Rig rig;  // longer than the read-back area: never read past it, failure reported
     rig.host.view.bytes.assign(kReadBackSize + 1, 0xFF);
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
     EXPECT_EQ(rig.adapter.count("read 30"), 0);
     EXPECT_EQ(rig.adapter.count("write"), 0);
     EXPECT_EQ(boxTexts(rig.boxes), (Strings{"Code buffer is larger than the read-back area, it can't be verified !",
@@ -310,13 +310,13 @@ TEST(UpdateTarget, SecondClickWhileRunningDoesNothing) {
   int clicks = 0;
   rig.loop.onDispatch = [&] {
     ++clicks;
-    rig.programmer->updateTarget();
+    rig.operations->updateTarget();
   };
-  rig.programmer->updateTarget();
+  rig.operations->updateTarget();
   EXPECT_GT(clicks, 0);
   EXPECT_EQ(rig.adapter.count("connect"), 1);
   EXPECT_EQ(boxTexts(rig.boxes), Strings{"Update Target ok !"});
-  EXPECT_FALSE(rig.programmer->busyFlag());
+  EXPECT_FALSE(rig.operations->busyFlag());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "ui/dialogs/area_dialog.h"
 
-#include "platform/ports/dialog_port.h"
+#include "core/ports/dialog_port.h"
 #include "resources/hex_entry.h"
 #include "resources/language.h"
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "image/load_area.h"
+#include "core/ids/area_dialog_ids.h"
 
 namespace lw {
 
@@ -12,14 +13,6 @@ class DialogPort;
 class ResourceSource;
 
 namespace areadlg {
-inline constexpr int kDialogId = 146;
-inline constexpr int kApRadio = 1043;
-inline constexpr int kIapRadio = 1044;
-inline constexpr int kAddressLabel = 1045;
-inline constexpr int kAddressField = 1011;  // hex entry field
-inline constexpr int kClearBuffer = 1150;
-inline constexpr int kOk = 1;
-inline constexpr int kCancel = 2;
 }  // namespace areadlg
 
 class AreaDialog {

@@ -1,8 +1,9 @@
 #include "ui/dialogs/firmware_prompt.h"
 
+#include "core/ids/language_keys.h"
 #include "core/text.h"
-#include "platform/ports/dialog_port.h"
-#include "platform/ports/event_loop_port.h"  // TimerPort
+#include "core/ports/dialog_port.h"
+#include "core/ports/event_loop_port.h"  // TimerPort
 
 namespace lw {
 
@@ -32,17 +33,17 @@ void FirmwarePrompt::onInit() {
   finished_ = false;
   timer_ = 0;
   frame_ = 0;
-  title_ = host_.languageText(prompt::key::kTitleText);
-  dialog_.setText(prompt::kMessage, host_.languageText(prompt::key::kMessageText));
+  title_ = host_.languageText(textkey::kWarning);
+  dialog_.setText(prompt::kMessage, host_.languageText(textkey::kFirmwarePrompt));
   dialog_.setText(prompt::kTitle, title_);
-  dialog_.setText(prompt::kOk, host_.languageText(prompt::key::kOkText));
-  dialog_.setText(prompt::kCancel, host_.languageText(prompt::key::kCancelText));
+  dialog_.setText(prompt::kOk, host_.languageText(textkey::kOk));
+  dialog_.setText(prompt::kCancel, host_.languageText(textkey::kCancel));
   dialog_.setVisible(prompt::kFinishedSign, false);
 }
 
 void FirmwarePrompt::onOk() {
   if (started_) return;  // a repeated OK must not start a second update
-  animation_.waitingText = fitWaitingText(host_.languageText(prompt::key::kWaitingText));
+  animation_.waitingText = fitWaitingText(host_.languageText(textkey::kFirmwareWaiting));
   timers_.startTimer(prompt::kAnimationTimer, prompt::kAnimationPeriodMs);
   timer_ = prompt::kAnimationTimer;
   dialog_.setVisible(prompt::kOk, false);

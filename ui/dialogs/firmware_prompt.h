@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include "core/ids/firmware_prompt_ids.h"
 
 namespace lw {
 
@@ -16,12 +17,6 @@ class DialogPort;
 class TimerPort;
 
 namespace prompt {
-inline constexpr int kDialogId = 169;
-inline constexpr int kOk = 1086;
-inline constexpr int kCancel = 1087;
-inline constexpr int kMessage = 1089;       // message, later the waiting text
-inline constexpr int kTitle = 1095;
-inline constexpr int kFinishedSign = 1096;  // bitmap 188, hidden at first
 inline constexpr int kFinishedSignBitmap = 188;
 inline constexpr int kAnimationTimer = 1;   // every 100 ms
 inline constexpr int kAnimationPeriodMs = 100;
@@ -36,14 +31,6 @@ inline constexpr int kSignX = 30;
 inline constexpr int kSignY = 131;
 inline constexpr int kSignSize = 41;
 inline constexpr int kCancelled = 2;
-
-namespace key {
-inline constexpr uint16_t kTitleText = 1107;    // "Warning !"
-inline constexpr uint16_t kWaitingText = 1127;  // "Update firmware version, please wait for a while."
-inline constexpr uint16_t kMessageText = 1131;
-inline constexpr uint16_t kOkText = 1142;
-inline constexpr uint16_t kCancelText = 1143;
-}  // namespace key
 }  // namespace prompt
 
 // State the prompt keeps for the whole run, shared by every prompt shown:

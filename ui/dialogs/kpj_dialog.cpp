@@ -1,6 +1,6 @@
 #include "ui/dialogs/kpj_dialog.h"
 
-#include "platform/ports/dialog_port.h"
+#include "core/ports/dialog_port.h"
 
 namespace lw {
 

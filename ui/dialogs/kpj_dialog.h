@@ -3,18 +3,13 @@
 // request form and asks for the form's address block. Its texts come from
 // the dialog itself, not from the language table.
 #include "image/request_addressing.h"
+#include "core/ids/kpj_dialog_ids.h"
 
 namespace lw {
 
 class DialogPort;
 
 namespace kpjdlg {
-inline constexpr int kDialogId = 207;
-inline constexpr int kToField = 1100;
-inline constexpr int kFromField = 1101;
-inline constexpr int kPartNoField = 1102;
-inline constexpr int kOk = 1;
-inline constexpr int kCancel = 2;
 inline constexpr char kTitle[] = "KPJ Dialog";
 inline constexpr char kPrompt[] =
     "Need to generate a \"KPJ Request Form\"?\n"

@@ -1,6 +1,6 @@
 #include "ui/main/combo_helpers.h"
 
-#include "platform/ports/dialog_port.h"
+#include "core/ports/dialog_port.h"
 
 namespace lw {
 

@@ -3,17 +3,18 @@
 #include <array>
 #include <vector>
 
-#include "app/messages.h"
-#include "app/settings_keys.h"
+#include "core/ids/language_keys.h"
+#include "core/context/messages.h"
+#include "core/context/settings_keys.h"
 #include "core/codes.h"
 #include "core/text.h"
-#include "platform/ports/device_watch_port.h"
-#include "platform/ports/dialog_port.h"
-#include "platform/ports/event_loop_port.h"
-#include "platform/ports/hex_view_port.h"
-#include "platform/ports/message_box_port.h"
-#include "platform/ports/progress_paint_port.h"
-#include "platform/ports/update_check_port.h"
+#include "core/ports/device_watch_port.h"
+#include "core/ports/dialog_port.h"
+#include "core/ports/event_loop_port.h"
+#include "core/ports/hex_view_port.h"
+#include "core/ports/message_box_port.h"
+#include "core/ports/progress_paint_port.h"
+#include "core/ports/update_check_port.h"
 #include "resources/hex_entry.h"
 #include "resources/language.h"
 #include "resources/part_database.h"
@@ -28,14 +29,6 @@ namespace lw {
 namespace {
 
 using namespace mainid;
-
-namespace key {
-constexpr uint16_t kTitle = 102;
-constexpr uint16_t kErrorCaption = 1101;
-constexpr uint16_t kChecksumWord = 1105;
-constexpr uint16_t kSizeWord = 1106;
-constexpr uint16_t kCompleted = 1109;
-}  // namespace key
 
 // Controls whose captions come from the language table, in the order they
 // are set. Ids the window does not have are skipped.
@@ -96,7 +89,7 @@ void MainDialog::initialise() {
 
   // Binding only looks the names up; the title needs the firmware image.
   link_ = bindLinkLibrary(*ctx_.ports.modules, ctx_.state.linkLibrary);
-  dialog_.setTitle(mainWindowTitle(captionPart(text(key::kTitle)), firmwareVersionText(firmwareImage(link_))));
+  dialog_.setTitle(mainWindowTitle(captionPart(text(textkey::kProgramTitle)), firmwareVersionText(firmwareImage(link_))));
 
   setCaptions();
   initialChoice();
@@ -251,7 +244,7 @@ void MainDialog::showOptionBytes() {
   }
 }
 
-void MainDialog::readOptionBytes() {
+void MainDialog::readOptionCheckBoxes() {
   PartRecord& part = ctx_.state.part;
   const OptionLayout layout = optionLayoutFor(part.partIndex);
   if (layout == OptionLayout::None) return;
@@ -263,7 +256,7 @@ void MainDialog::readOptionBytes() {
 
 void MainDialog::onCommand(int id, int code) {
   if (id >= kFirstOptionBox && id <= kLastOptionBox) {
-    if (code == notify::kClicked) readOptionBytes();
+    if (code == notify::kClicked) readOptionCheckBoxes();
     return;
   }
   switch (id) {
@@ -321,7 +314,7 @@ void MainDialog::onActivated() {
 }
 
 void MainDialog::saveChoice() {
-  readOptionBytes();
+  readOptionCheckBoxes();
   const PartRecord& part = ctx_.state.part;
   settings::setBodyId(*ctx_.ports.settings, static_cast<int32_t>(selectedNumber(dialog_, kPart)));
   settings::setOptionBytes(*ctx_.ports.settings,
@@ -370,11 +363,11 @@ void MainDialog::onPrivateMessage(unsigned msg, uintptr_t wParam, intptr_t lPara
 void MainDialog::refreshSizeAndChecksum() {
   PartRecord& part = ctx_.state.part;
   part.codeChecksum = static_cast<uint16_t>(hexView_.send(hexmsg::kChecksum, 0, 0));
-  if (const auto word = languageText(*ctx_.resources, ctx_.state.languageIndex, key::kChecksumWord)) {
+  if (const auto word = languageText(*ctx_.resources, ctx_.state.languageIndex, textkey::kChecksumWord)) {
     dialog_.setText(kChecksumField, checksumFieldText(*word, part.codeChecksum));
   }
   part.codeSize = static_cast<uint32_t>(hexView_.send(hexmsg::kData, 0, 0));
-  if (const auto word = languageText(*ctx_.resources, ctx_.state.languageIndex, key::kSizeWord)) {
+  if (const auto word = languageText(*ctx_.resources, ctx_.state.languageIndex, textkey::kSizeWord)) {
     dialog_.setText(kSizeField, sizeFieldText(*word, part.codeSize));
   }
 }
@@ -390,7 +383,7 @@ void MainDialog::showLastLoadedPath() { setStatusText(codeFiles_.lastLoadedPath)
 void MainDialog::drawProgress(int value) {
   if (!progress_) return;
   const PaintRect client = progress_->clientRect(kStatusLine);
-  progress_->paintProgress(kStatusLine, progressPaint(client, value, text(key::kCompleted)));
+  progress_->paintProgress(kStatusLine, progressPaint(client, value, text(textkey::kCompleted)));
 }
 
 int MainDialog::messageByKeys(uint16_t captionKey, uint16_t textKey, unsigned style) {
@@ -399,7 +392,7 @@ int MainDialog::messageByKeys(uint16_t captionKey, uint16_t textKey, unsigned st
 
 void MainDialog::addTooltip(int id, const std::string& t) { dialog_.setTooltip(id, t); }
 
-std::string MainDialog::aboutText() const { return format("%s", text(key::kTitle).c_str()); }
+std::string MainDialog::aboutText() const { return format("%s", text(textkey::kProgramTitle).c_str()); }
 
 void MainDialog::disableUpdateProgrammer() { dialog_.setEnabled(kUpdateProgrammer, false); }
 

@@ -15,10 +15,10 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "image/code_file_host.h"
 #include "link/link_api.h"
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 #include "ui/main/option_layouts.h"
 
 namespace lw {
@@ -44,8 +44,6 @@ struct MainDialogPorts {
 inline constexpr char kAboutMenuText[] = "關於 Loomwrite_Programmer(&A)...";
 inline constexpr char kCheckUpdateMenuText[] = "Check update";
 inline constexpr char kAboutTitle[] = "關於 Loomwrite_Programmer";
-inline constexpr int kAboutDialogId = 100;
-inline constexpr int kAboutTextId = 1085;
 
 // Time the firmware-update worker waits for the adapter in update mode to
 // leave the bus after its restart.
@@ -123,7 +121,7 @@ class MainDialog {
   // Option byte buffer -> check boxes and the IWDG counter field.
   void showOptionBytes();
   // Check boxes and the IWDG counter field -> Option byte buffer.
-  void readOptionBytes();
+  void readOptionCheckBoxes();
   const OptionBoxStates& optionBoxes() const { return boxes_; }
 
   // ---- Status line, messages, progress -------------------------------

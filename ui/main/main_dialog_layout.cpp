@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "ui/main/main_dialog_ids.h"
+#include "core/ids/main_dialog_ids.h"
 
 namespace lw {
 

@@ -4,7 +4,7 @@
 // over the done part and in dark blue over the rest.
 #include <string_view>
 
-#include "platform/ports/progress_paint_port.h"
+#include "core/ports/progress_paint_port.h"
 
 namespace lw {
 

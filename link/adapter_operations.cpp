@@ -1,20 +1,20 @@
-#include "link/programmer.h"
+#include "link/adapter_operations.h"
 
 #include "link/adapter_check.h"
 #include "link/device_paths.h"
-#include "link/programmer_host.h"
+#include "link/adapter_operations_host.h"
 #include "link/update_target.h"
 
 namespace lw {
 
-Programmer::Programmer(const ProgrammingContext& ctx, FirmwareUpdateTimings timings)
+AdapterOperations::AdapterOperations(const ProgrammingContext& ctx, FirmwareUpdateTimings timings)
     : ctx_(ctx), updater_(ctx_, timings) {}
 
-void Programmer::updateTarget() { lw::updateTarget(ctx_, busy_); }
+void AdapterOperations::updateTarget() { lw::updateTarget(ctx_, busy_); }
 
-int Programmer::checkAdapter(int mode) { return lw::checkAdapter(ctx_, mode); }
+int AdapterOperations::checkAdapter(int mode) { return lw::checkAdapter(ctx_, mode); }
 
-void Programmer::startupProbe() {
+void AdapterOperations::startupProbe() {
   AppState& state = ctx_.app.state;
   const int opened = ctx_.link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0);
   ctx_.host.setStatusLine("");
@@ -27,7 +27,7 @@ void Programmer::startupProbe() {
   ctx_.link.disconnect();
 }
 
-void Programmer::onDeviceArrival(std::string_view path) {
+void AdapterOperations::onDeviceArrival(std::string_view path) {
   AppState& state = ctx_.app.state;
   const AdapterPath kind = classifyDevicePath(path);
   // While a firmware update or a programming run holds the adapter, a newly
@@ -49,18 +49,18 @@ void Programmer::onDeviceArrival(std::string_view path) {
   if (!file.empty()) ctx_.host.setStatusLine(file);
 }
 
-void Programmer::onDeviceRemoval(std::string_view path) {
+void AdapterOperations::onDeviceRemoval(std::string_view path) {
   const std::string file = ctx_.host.loadedFilePath();
   if (!file.empty()) ctx_.host.setStatusLine(file);
   if (classifyDevicePath(path) == AdapterPath::UpdateMode && ctx_.app.state.firmwareUpdateRunning != 0)
     updater_.updateDeviceLeft();
 }
 
-void Programmer::startFirmwareUpdate(std::function<void()> downloadEnded) {
+void AdapterOperations::startFirmwareUpdate(std::function<void()> downloadEnded) {
   updater_.start(std::move(downloadEnded));
 }
 
-void Programmer::handleUpdateMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+void AdapterOperations::handleUpdateMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
   updater_.handleMessage(message, wParam, lParam);
 }
 

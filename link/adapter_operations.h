@@ -1,6 +1,6 @@
 #pragma once
 // The adapter operations of the main dialog in one place: the main dialog
-// owns one Programmer and forwards its events to it.
+// owns one AdapterOperations and forwards its events to it.
 //
 //   button 1016 "Update Target"        -> updateTarget()
 //   timer 1 (after killing the timer)  -> startupProbe()
@@ -19,11 +19,11 @@
 
 namespace lw {
 
-class Programmer {
+class AdapterOperations {
  public:
-  explicit Programmer(const ProgrammingContext& ctx, FirmwareUpdateTimings timings = {});
-  Programmer(const Programmer&) = delete;
-  Programmer& operator=(const Programmer&) = delete;
+  explicit AdapterOperations(const ProgrammingContext& ctx, FirmwareUpdateTimings timings = {});
+  AdapterOperations(const AdapterOperations&) = delete;
+  AdapterOperations& operator=(const AdapterOperations&) = delete;
 
   void updateTarget();
   int checkAdapter(int mode);

@@ -10,14 +10,14 @@
 
 #include "image/code_file_host.h"
 #include "link/firmware_update.h"
-#include "link/programmer_host.h"
+#include "link/adapter_operations_host.h"
 
 namespace lw {
 
 class EventLoopPort;
 class HidTransportPort;
 class MainDialog;
-class Programmer;
+class AdapterOperations;
 
 // The dialogs the operations open, as the program's views show them.
 struct OperationViews {
@@ -31,21 +31,21 @@ struct OperationViews {
   std::function<void(int mode, StartUpdate startUpdate)> showFirmwarePrompt;
 };
 
-class MainWindowOperations final : public CodeFileHost, public ProgrammerHost {
+class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
  public:
-  MainWindowOperations(MainDialog& dialog, EventLoopPort& loop, HidTransportPort& hid, OperationViews views,
+  MainWindowHost(MainDialog& dialog, EventLoopPort& loop, HidTransportPort& hid, OperationViews views,
                        FirmwareUpdateTimings timings = {});
   // Waits for a running firmware update to end before the dialog goes.
-  ~MainWindowOperations() override;
-  MainWindowOperations(const MainWindowOperations&) = delete;
-  MainWindowOperations& operator=(const MainWindowOperations&) = delete;
+  ~MainWindowHost() override;
+  MainWindowHost(const MainWindowHost&) = delete;
+  MainWindowHost& operator=(const MainWindowHost&) = delete;
 
   // Fills the main dialog's hooks; call before the dialog initialises.
   void install();
 
   // The adapter operations, bound to the Link library the dialog bound at
   // initialisation (created on first use).
-  Programmer& programmer();
+  AdapterOperations& adapter();
 
   // CodeFileHost
   AppContext& context() override;
@@ -56,15 +56,15 @@ class MainWindowOperations final : public CodeFileHost, public ProgrammerHost {
   void selectPartEntry(uint16_t partIndex) override;
   void choosePartForced() override;
   void showProjectOptionBytes() override;
-  void readOptionBytes() override;
+  // Both hosts ask for the one job: the check boxes into the option bytes.
+  void readOptionCheckBoxes() override;
   std::optional<LoadArea> askLoadArea(uint32_t proposedAddress) override;
   std::optional<RequestAddressing> askRequestAddressing() override;
 
-  // ProgrammerHost
+  // AdapterOperationsHost
   void setStatusLine(const std::string& text) override;
   std::string loadedFilePath() const override;
   void drawProgress(int percent) override;
-  void readOptionCheckBoxes() override;
   void setUpdateProgrammerEnabled(bool enabled) override;
   void showFirmwarePrompt(int mode) override;
   void repaint() override;
@@ -76,7 +76,7 @@ class MainWindowOperations final : public CodeFileHost, public ProgrammerHost {
   HidTransportPort& hid_;
   OperationViews views_;
   FirmwareUpdateTimings timings_;
-  std::unique_ptr<Programmer> programmer_;
+  std::unique_ptr<AdapterOperations> adapter_;
 };
 
 }  // namespace lw

@@ -64,6 +64,10 @@ inline constexpr unsigned kFirmwareUpdated = 0x8004;
 inline constexpr unsigned kProgress = 0x8005;
 }  // namespace postmsg
 
+// The About box opened from the window menu, and its text line.
+inline constexpr int kAboutDialogId = 100;
+inline constexpr int kAboutTextId = 1085;
+
 inline constexpr int kStartupProbeTimer = 1;
 inline constexpr int kStartupProbeDelayMs = 200;
 

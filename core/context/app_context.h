@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/part_record.h"
-#include "platform/ports/module_port.h"
+#include "core/ports/module_port.h"
 
 namespace lw {
 

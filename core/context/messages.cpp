@@ -1,6 +1,6 @@
-#include "app/messages.h"
+#include "core/context/messages.h"
 
-#include "app/app_context.h"
+#include "core/context/app_context.h"
 #include "resources/language.h"
 
 namespace lw {

@@ -8,9 +8,9 @@ namespace lw {
 
 class HexViewPort;
 
-class ProgrammerHost {
+class AdapterOperationsHost {
  public:
-  virtual ~ProgrammerHost() = default;
+  virtual ~AdapterOperationsHost() = default;
 
   // The status line (control 1046): a step's text, empty, or the path of the
   // last loaded file (empty when nothing was loaded).

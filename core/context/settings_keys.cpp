@@ -1,6 +1,6 @@
-#include "app/settings_keys.h"
+#include "core/context/settings_keys.h"
 
-#include "platform/ports/settings_port.h"
+#include "core/ports/settings_port.h"
 
 namespace lw::settings {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ports/message_box_port.h"
+#include "core/ports/message_box_port.h"
 
 namespace lw {
 

@@ -3,7 +3,7 @@
 // failures it reports that would otherwise pass in silence. Like the
 // adapter-status texts they are fixed English texts; the Language tables
 // keep exactly their shipped keys.
-namespace lw::extratext {
+namespace lw::programtext {
 
 inline constexpr char kOffsetBeyondFlash[] =
     "The load address lies at or beyond the end of the flash, nothing of the file can be placed !";
@@ -19,4 +19,4 @@ inline constexpr char kCodeTooLongToVerify[] =
 inline constexpr char kCodeReadBackFailed[] =
     "Code could not be read back from the target, it can't be verified !";
 
-}  // namespace lw::extratext
+}  // namespace lw::programtext

@@ -1,0 +1,52 @@
+#pragma once
+// Keys of the Language table texts the program looks up by name. Captions
+// of controls are looked up by the control's id (see the *_ids.h headers);
+// the keys here are the texts that are not a control's caption, or that the
+// logic names on purpose. Every key is declared here once.
+#include <cstdint>
+
+namespace lw::textkey {
+
+inline constexpr uint16_t kLanguageName = 0;     // "English"
+inline constexpr uint16_t kProgramTitle = 102;   // main window title
+inline constexpr uint16_t kAreaDialogTitle = 146;
+inline constexpr uint16_t kOfflineDialogTitle = 168;  // "Set Max Counter & Serial Number"
+
+inline constexpr uint16_t kChecksumFailed = 1100;
+inline constexpr uint16_t kError = 1101;               // "Error !"
+inline constexpr uint16_t kUpdateTargetFailed = 1102;
+inline constexpr uint16_t kUpdateTargetOk = 1103;
+inline constexpr uint16_t kPass = 1104;                // "Pass !"
+inline constexpr uint16_t kChecksumWord = 1105;
+inline constexpr uint16_t kSizeWord = 1106;
+inline constexpr uint16_t kWarning = 1107;             // "Warning !"
+inline constexpr uint16_t kFileTooLarge = 1108;        // truncation warning
+inline constexpr uint16_t kCompleted = 1109;
+inline constexpr uint16_t kTetherMissing = 1110;
+inline constexpr uint16_t kTargetMissing = 1111;
+inline constexpr uint16_t kTargetIsNot = 1112;
+inline constexpr uint16_t kFail = 1119;                // "Fail !"
+inline constexpr uint16_t kCancelled = 1123;
+inline constexpr uint16_t kFileSizeZero = 1124;
+inline constexpr uint16_t kDetectTether = 1126;
+inline constexpr uint16_t kFirmwareWaiting = 1127;     // "Update firmware version, please wait for a while."
+inline constexpr uint16_t kTetherUpgraded = 1128;
+inline constexpr uint16_t kCloseTetherFailed = 1129;
+inline constexpr uint16_t kResetToApFailed = 1130;
+inline constexpr uint16_t kFirmwarePrompt = 1131;      // the firmware-update prompt's message
+inline constexpr uint16_t kUpdateProgrammerOk = 1132;
+inline constexpr uint16_t kUpdateProgrammerFailed = 1133;
+inline constexpr uint16_t kCompareWithTether = 1134;
+inline constexpr uint16_t kOk = 1142;                  // "Ok" (a button caption, and a tooltip after "|")
+inline constexpr uint16_t kCancel = 1143;              // "Cancel"
+
+inline constexpr uint16_t kNotAProject = 2000;
+inline constexpr uint16_t kProjectContentDiffers = 2001;
+inline constexpr uint16_t kIncompatible = 2002;
+inline constexpr uint16_t kNewerEdition = 2003;
+inline constexpr uint16_t kOldEdition = 2004;
+inline constexpr uint16_t kIncompatibleOpenAnyway = 2005;
+inline constexpr uint16_t kTargetNotSupported = 2006;
+inline constexpr uint16_t kLinkTooOld = 2007;
+
+}  // namespace lw::textkey

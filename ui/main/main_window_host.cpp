@@ -1,0 +1,110 @@
+#include "ui/main/main_window_host.h"
+
+#include "image/code_file_loader.h"
+#include "image/project_save.h"
+#include "link/adapter_operations.h"
+#include "link/programming_context.h"
+#include "core/ports/dialog_port.h"
+#include "resources/keyed_table.h"
+#include "resources/part_database.h"
+#include "ui/main/combo_helpers.h"
+#include "ui/main/main_dialog.h"
+#include "core/ids/main_dialog_ids.h"
+
+namespace lw {
+
+MainWindowHost::MainWindowHost(MainDialog& dialog, EventLoopPort& loop, HidTransportPort& hid,
+                                           OperationViews views, FirmwareUpdateTimings timings)
+    : main_(dialog), loop_(loop), hid_(hid), views_(std::move(views)), timings_(timings) {}
+
+MainWindowHost::~MainWindowHost() = default;
+
+void MainWindowHost::install() {
+  MainDialog::Hooks& h = main_.hooks;
+  h.loadFile = [this] { loadFileCommand(*this); };
+  h.saveProject = [this] { saveProjectCommand(*this); };
+  h.loadCommandLineFile = [this] { loadCommandLineFile(*this); };
+  h.activated = [this] { autoReloadOnActivation(*this); };
+  h.partApplied = [this] { resetProjectRecord(codeFiles().project, context().state.reservedWordDefault); };
+  h.updateTarget = [this] { adapter().updateTarget(); };
+  h.startupProbe = [this] { adapter().startupProbe(); };
+  h.deviceChanged = [this](bool arrived, const std::string& path) {
+    if (arrived) {
+      adapter().onDeviceArrival(path);
+    } else {
+      adapter().onDeviceRemoval(path);
+    }
+  };
+}
+
+AdapterOperations& MainWindowHost::adapter() {
+  if (!adapter_) {
+    const ProgrammingContext ctx{main_.link(), hid_, *this, loop_, main_.context()};
+    adapter_ = std::make_unique<AdapterOperations>(ctx, timings_);
+  }
+  return *adapter_;
+}
+
+// ---- CodeFileHost ----------------------------------------------------------
+
+AppContext& MainWindowHost::context() { return main_.context(); }
+DialogPort& MainWindowHost::dialog() { return main_.dialog(); }
+HexViewPort& MainWindowHost::hexView() { return main_.hexView(); }
+CodeFileState& MainWindowHost::codeFiles() { return main_.codeFiles(); }
+
+void MainWindowHost::selectSeriesAndPart(uint16_t partIndex) {
+  const uint32_t series = numberByKey(*context().resources, kPartTableBase + partIndex, partkey::kSeries);
+  selectByNumber(main_.dialog(), mainid::kSeries, series);
+  main_.listParts();
+  selectByNumber(main_.dialog(), mainid::kPart, partIndex);
+}
+
+void MainWindowHost::selectPartEntry(uint16_t partIndex) {
+  selectByNumber(main_.dialog(), mainid::kPart, partIndex);
+}
+
+void MainWindowHost::choosePartForced() {
+  context().state.part.partIndex = kForceApplyPart;
+  main_.choosePart();
+}
+
+void MainWindowHost::showProjectOptionBytes() {
+  main_.setupCheckBoxes(true);
+  main_.showOptionBytes();
+}
+
+void MainWindowHost::readOptionCheckBoxes() { main_.readOptionCheckBoxes(); }
+
+std::optional<LoadArea> MainWindowHost::askLoadArea(uint32_t proposedAddress) {
+  return views_.askLoadArea ? views_.askLoadArea(proposedAddress) : std::nullopt;
+}
+
+std::optional<RequestAddressing> MainWindowHost::askRequestAddressing() {
+  return views_.askRequestAddressing ? views_.askRequestAddressing() : std::nullopt;
+}
+
+// ---- AdapterOperationsHost --------------------------------------------------------
+
+void MainWindowHost::setStatusLine(const std::string& text) { main_.setStatusText(text); }
+std::string MainWindowHost::loadedFilePath() const { return main_.lastLoadedPath(); }
+void MainWindowHost::drawProgress(int percent) { main_.drawProgress(percent); }
+
+void MainWindowHost::setUpdateProgrammerEnabled(bool enabled) {
+  if (enabled) {
+    main_.dialog().setEnabled(mainid::kUpdateProgrammer, true);
+  } else {
+    main_.disableUpdateProgrammer();
+  }
+}
+
+void MainWindowHost::showFirmwarePrompt(int mode) {
+  if (!views_.showFirmwarePrompt) return;
+  views_.showFirmwarePrompt(mode, [this](std::function<void()> downloadEnded) {
+    adapter().startFirmwareUpdate(std::move(downloadEnded));
+  });
+}
+
+void MainWindowHost::repaint() { main_.dialog().repaint(); }
+bool MainWindowHost::deviceNotificationsRegistered() const { return main_.watchingDevices(); }
+
+}  // namespace lw
