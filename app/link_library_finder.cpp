@@ -10,7 +10,7 @@
 
 #include "core/codes.h"
 #include "core/text.h"
-#include "core/version_block.h"
+#include "core/abi/version_block.h"
 
 namespace fs = std::filesystem;
 

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 #include "app/startup.h"
-#include "link/hid_device_watch.h"
-#include "link/lw_hid_transport.h"
+#include "platform/hid_link/hid_device_watch.h"
+#include "platform/hid_link/lw_hid_transport.h"
 #include "platform/posix/file_lock_guard.h"
 #include "platform/posix/posix_modules.h"
 #include "core/ports/clock_port.h"

@@ -10,7 +10,7 @@
 #include "cli/console_session.h"
 #include "core/text.h"
 #include "link/adapter_messages.h"
-#include "link/lw_hid_transport.h"
+#include "platform/hid_link/lw_hid_transport.h"
 #include "platform/hid/hid_api.h"
 #include "core/ports/clock_port.h"
 #include "ui/main/main_dialog.h"

@@ -5,7 +5,7 @@
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "core/text.h"
-#include "link/link_records.h"
+#include "core/abi/link_abi.h"
 #include "tether/firmware/adapter_firmware.h"
 
 namespace lw::emu {

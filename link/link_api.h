@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "link/link_records.h"
+#include "core/abi/link_abi.h"
 #include "core/ports/module_port.h"
 
 namespace lw {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/text.h"
-#include "core/ports/dialog_port.h"
 
 namespace lw {
 
@@ -30,12 +29,6 @@ std::string hexFormat(uint32_t value, int width) {
   if (width <= 0) return format("%X", value);
   const std::string fmt = format("%%0%dX", width);
   return format(fmt.c_str(), value);
-}
-
-uint32_t readHexControl(const DialogPort& dialog, int id) { return hexRead(dialog.text(id)); }
-
-void writeHexControl(DialogPort& dialog, int id, uint32_t value, int width) {
-  dialog.setText(id, hexFormat(value, width));
 }
 
 bool hexEntryAccepts(char32_t c) {

@@ -1,14 +1,11 @@
 #pragma once
-// Hexadecimal entry helpers shared by the dialogs: reading and writing a
-// control's text as a hexadecimal number, and the character filter of the
-// hex entry field.
+// Hexadecimal entry helpers shared by the dialogs: hexadecimal numbers as
+// text, and the character filter of the hex entry field.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace lw {
-
-class DialogPort;
 
 // The text scanned like "%X": leading white space skipped, an optional
 // "0x" prefix, digits up to the first non-digit. 0 when there is none;
@@ -18,9 +15,6 @@ uint32_t hexRead(std::string_view text);
 // Width 0 formats with "%X"; another width zero-pads to at least that many
 // digits ("%0<width>X").
 std::string hexFormat(uint32_t value, int width);
-
-uint32_t readHexControl(const DialogPort& dialog, int id);
-void writeHexControl(DialogPort& dialog, int id, uint32_t value, int width);
 
 // Whether the hex entry field passes a typed character on: 0-9, a-f, A-F,
 // backspace (8) and code 12. Everything else is dropped.

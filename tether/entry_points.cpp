@@ -1,7 +1,7 @@
 // The Link library's exported entry points and records.
 #include <type_traits>
 
-#include "link/link_records.h"
+#include "core/abi/link_abi.h"
 #include "tether/link_session.h"
 
 #define LW_EXPORT __attribute__((visibility("default")))

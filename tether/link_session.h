@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "link/link_records.h"
+#include "core/abi/link_abi.h"
 #include "platform/hid/hid_api.h"
 #include "tether/wire/adapter_protocol.h"
 

@@ -3,8 +3,8 @@
 #include <type_traits>
 
 #include "core/text.h"
-#include "core/version_block.h"
-#include "link/link_records.h"
+#include "core/abi/version_block.h"
+#include "core/abi/link_abi.h"
 #include "tether/firmware/adapter_firmware.h"
 
 LW_MODULE_VERSION_BLOCK(LinkLibraryVersion, 1, 4, 0, 0);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/link_records.h"
+#include "core/abi/link_abi.h"
 #include "platform/hid/hid_api.h"
 #include "tests/adapter/temp_dir.h"
 #include "tether/wire/adapter_protocol.h"

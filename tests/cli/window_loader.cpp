@@ -7,7 +7,7 @@
 #include "cli/console_session.h"
 #include "platform/memory/memory_main_dialog.h"
 #include "image/code_buffer_access.h"
-#include "link/lw_hid_transport.h"
+#include "platform/hid_link/lw_hid_transport.h"
 #include "platform/memory/manual_clock.h"
 #include "platform/memory/memory_dialog.h"
 #include "platform/memory/memory_hex_view.h"

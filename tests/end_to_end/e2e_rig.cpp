@@ -8,7 +8,7 @@
 
 #include "core/codes.h"
 #include "core/text.h"
-#include "link/hid_device_watch.h"
+#include "platform/hid_link/hid_device_watch.h"
 #include "platform/hid/hid_api.h"
 #include "platform/posix/posix_modules.h"
 #include "resources/embedded_resources.h"

@@ -16,7 +16,7 @@
 
 #include "core/context/app_context.h"
 #include "link/hid_transport_port.h"
-#include "link/lw_hid_transport.h"
+#include "platform/hid_link/lw_hid_transport.h"
 #include "platform/memory/memory_main_dialog.h"
 #include "platform/memory/memory_hex_view.h"
 #include "platform/memory/memory_settings.h"

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <memory>
 
-#include "link/hid_device_watch.h"
-#include "link/lw_hid_transport.h"
+#include "platform/hid_link/hid_device_watch.h"
+#include "platform/hid_link/lw_hid_transport.h"
 #include "platform/hid/hid_api.h"
 #include "core/ports/hex_view_port.h"
 #include "platform/posix/posix_modules.h"

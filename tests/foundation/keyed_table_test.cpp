@@ -3,6 +3,7 @@
 #include "platform/memory/memory_dialog.h"
 #include "resources/embedded_resources.h"
 #include "resources/hex_entry.h"
+#include "ui/dialogs/hex_control.h"
 #include "resources/keyed_table.h"
 #include "resources/language.h"
 #include "table_builder.h"

@@ -8,7 +8,7 @@
 
 #include "app/link_library_finder.h"
 #include "core/codes.h"
-#include "core/version_block.h"
+#include "core/abi/version_block.h"
 
 namespace fs = std::filesystem;
 

@@ -9,7 +9,7 @@
 #include "core/context/settings_keys.h"
 #include "app/startup.h"
 #include "core/codes.h"
-#include "core/version_block.h"
+#include "core/abi/version_block.h"
 #include "platform/memory/memory_instance_guard.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/memory/recording_message_boxes.h"

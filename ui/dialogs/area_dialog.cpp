@@ -2,6 +2,7 @@
 
 #include "core/ports/dialog_port.h"
 #include "resources/hex_entry.h"
+#include "ui/dialogs/hex_control.h"
 #include "resources/language.h"
 
 namespace lw {

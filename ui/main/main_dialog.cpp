@@ -16,6 +16,7 @@
 #include "core/ports/progress_paint_port.h"
 #include "core/ports/update_check_port.h"
 #include "resources/hex_entry.h"
+#include "ui/dialogs/hex_control.h"
 #include "resources/language.h"
 #include "resources/part_database.h"
 #include "resources/series_table.h"

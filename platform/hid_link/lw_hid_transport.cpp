@@ -1,4 +1,4 @@
-#include "link/lw_hid_transport.h"
+#include "platform/hid_link/lw_hid_transport.h"
 
 #include "platform/hid/hid_api.h"
 

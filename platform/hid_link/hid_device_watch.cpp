@@ -1,4 +1,4 @@
-#include "link/hid_device_watch.h"
+#include "platform/hid_link/hid_device_watch.h"
 
 #include <mutex>
 #include <string>
