@@ -13,7 +13,7 @@
 #include "core/codes.h"
 #include "core/text.h"
 #include "image/code_buffer_access.h"
-#include "image/code_file_loader.h"
+#include "image/code_loader.h"
 #include "platform/hid_link/lw_hid_transport.h"
 #include "core/ports/clock_port.h"
 #include "resources/embedded_resources.h"

@@ -1,8 +1,8 @@
 #pragma once
 // What loading, reading and saving code files need from the main dialog.
 // The main dialog implements CodeFileHost and owns one CodeFileState; the
-// flows in image/ (code_file_loader.h, project_reader.h, project_save.h)
-// take the host and do the rest.
+// flows in image/ (load_file_command.h, code_loader.h, auto_reload.h,
+// project_reader.h, project_save.h) take the host and do the rest.
 #include <cstdint>
 #include <optional>
 #include <string>

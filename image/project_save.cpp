@@ -18,7 +18,7 @@ namespace lw {
 
 namespace {
 
-void showEmptyBuffer(AppContext& ctx) { ctx.ports.messages->show(kEmptyBufferText, kEmptyBufferCaption, mb::kOk); }
+void showEmptyBuffer(AppContext& ctx) { showBox(ctx, kEmptyBufferText, kEmptyBufferCaption, mb::kOk); }
 
 }  // namespace
 
@@ -58,7 +58,7 @@ bool saveProjectCommand(CodeFileHost& host) {
   if (!written.ok) {
     const std::string message =
         std::string(programtext::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
-    ctx.ports.messages->show(message, languageTextOf(ctx, textkey::kError), mb::kIconError);
+    showBox(ctx, message, languageTextOf(ctx, textkey::kError), mb::kIconError);
     return false;
   }
   host.codeFiles().project = record;

@@ -10,6 +10,12 @@ namespace lw {
 
 struct AppContext;
 
+// Shows a box through the message-box port and counts it in
+// AppState::messageBoxesShown (Auto Reload Code asks whether a load spoke).
+// Returns the answer, or 0 when there is no port.
+int showBox(AppContext& ctx, const std::string& text, const std::string& caption, unsigned style,
+            BoxOwner owner = BoxOwner::MainWindow);
+
 // The Language table text of key, or "" when the table has none.
 std::string languageTextOf(const AppContext& ctx, uint16_t key);
 

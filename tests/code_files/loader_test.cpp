@@ -1,4 +1,6 @@
-#include "image/code_file_loader.h"
+#include "image/auto_reload.h"
+#include "image/code_loader.h"
+#include "image/load_file_command.h"
 
 #include <gtest/gtest.h>
 

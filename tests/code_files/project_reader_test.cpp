@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/codes.h"
-#include "image/code_file_loader.h"
+#include "image/code_loader.h"
 #include "image/project_save.h"
 #include "tests/code_files/fake_host.h"
 #include "tests/code_files/project_files.h"

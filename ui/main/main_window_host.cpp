@@ -1,6 +1,7 @@
 #include "ui/main/main_window_host.h"
 
-#include "image/code_file_loader.h"
+#include "image/auto_reload.h"
+#include "image/load_file_command.h"
 #include "image/project_save.h"
 #include "link/adapter_operations.h"
 #include "link/programming_context.h"

@@ -1,27 +1,23 @@
-#include "image/code_file_loader.h"
-
-#include "core/context/program_texts.h"
+#include "image/code_loader.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <optional>
+#include <vector>
 
-#include "core/context/app_context.h"
-#include "core/context/settings_keys.h"
 #include "core/codes.h"
+#include "core/context/app_context.h"
+#include "core/context/messages.h"
+#include "core/context/program_texts.h"
+#include "core/ids/language_keys.h"
+#include "core/ports/message_box_port.h"
 #include "core/text.h"
 #include "image/code_buffer_access.h"
 #include "image/code_file_host.h"
-#include "core/context/messages.h"
-#include "core/ids/language_keys.h"
 #include "image/intel_hex.h"
 #include "image/project_reader.h"
-#include "core/ports/dialog_port.h"
-#include "core/ports/message_box_port.h"
 #include "resources/keyed_table.h"
 #include "resources/part_database.h"
 
@@ -49,47 +45,6 @@ std::optional<std::vector<uint8_t>> readBytes(std::ifstream& in, uintmax_t count
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
   if (static_cast<uintmax_t>(in.gcount()) != count) return std::nullopt;
   return bytes;
-}
-
-// Where the open dialog starts. A remembered path the system cannot even
-// look up as a name is replaced by the home directory.
-std::string openDialogStartPath(const std::string& stored) {
-  std::error_code ec;
-  (void)fs::status(stored, ec);
-  if (ec == std::errc::filename_too_long || ec == std::errc::invalid_argument) {
-    const char* home = std::getenv("HOME");
-    return home ? std::string(home) + "/" : std::string();
-  }
-  return stored;
-}
-
-// Counts the boxes shown while a reload runs.
-class CountingMessageBoxes final : public MessageBoxPort {
- public:
-  explicit CountingMessageBoxes(MessageBoxPort& inner) : inner_(inner) {}
-  int show(const std::string& text, const std::string& caption, unsigned style, BoxOwner owner) override {
-    ++shown;
-    return inner_.show(text, caption, style, owner);
-  }
-  void beep(unsigned iconStyle) override { inner_.beep(iconStyle); }
-  int shown = 0;
-
- private:
-  MessageBoxPort& inner_;
-};
-
-struct FileStamp {
-  uintmax_t size;
-  int64_t modified;
-};
-
-std::optional<FileStamp> stampOf(const std::string& path) {
-  std::error_code ec;
-  const uintmax_t size = fs::file_size(path, ec);
-  if (ec) return std::nullopt;
-  const auto modified = fs::last_write_time(path, ec);
-  if (ec) return std::nullopt;
-  return FileStamp{size, static_cast<int64_t>(modified.time_since_epoch().count())};
 }
 
 // The merge of an image placed at the offset into the current buffer.
@@ -150,7 +105,7 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
     // Nothing of the file could be placed below the end of the flash.
     const std::string message = std::string(programtext::kOffsetBeyondFlash) +
                                 format("\n\nLoad address 0x%X, end of flash 0x%X.", state.loadOffset, limit);
-    ctx.ports.messages->show(message, languageTextOf(ctx, textkey::kError), mb::kIconError);
+    showBox(ctx, message, languageTextOf(ctx, textkey::kError), mb::kIconError);
     return kNothingLoaded;
   }
 
@@ -166,8 +121,8 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
       ctx.ports.messages->beep(mb::kIconQuestion);
       const std::string message =
           std::string(programtext::kHexDataNotRead) + format("\n\nLine %zu of %s", image.stopLine, path.c_str());
-      const int answer = ctx.ports.messages->show(message, languageTextOf(ctx, textkey::kWarning),
-                                                  mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
+      const int answer = showBox(ctx, message, languageTextOf(ctx, textkey::kWarning),
+                                mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
       if (answer != kIdOk) return kLoadCancelled;
     }
   } else {
@@ -180,7 +135,7 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
   if (state.loadOffset + image.length > limit) {
     ctx.ports.messages->beep(mb::kIconQuestion);
     const int answer = messageByKeys(ctx, textkey::kWarning, textkey::kFileTooLarge,
-                                            mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
+                                     mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
     if (answer != kIdOk) return kLoadCancelled;
     // The image already holds exactly the part below the limit.
   }
@@ -191,66 +146,6 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
 
   placeImage(host, path, image.bytes, state.loadOffset, clearBuffer);
   return kLoaded;
-}
-
-std::vector<FileFilter> loadFileFilters() {
-  return {
-      {"Support Format(*.bin;*.hex;*.kpj)", "*.bin;*.hex;*.kpj"},
-      {"Bin Format(*.bin)", "*.bin"},
-      {"Hex Format(*.hex)", "*.hex"},
-      {"Project Format(*.kpj)", "*.kpj"},
-      {"all Format(*.*)", "*.*"},
-  };
-}
-
-void loadFileCommand(CodeFileHost& host) {
-  AppContext& ctx = host.context();
-  const std::string start = openDialogStartPath(settings::loadPath(*ctx.ports.settings));
-  const std::optional<std::string> chosen = ctx.ports.files->openFile(start, loadFileFilters());
-  if (!chosen) return;
-  settings::setLoadPath(*ctx.ports.settings, *chosen);
-  CodeFileState& state = host.codeFiles();
-  state.autoReload.held = false;
-  // Closing this load's own dialogs activates the window; that must not
-  // reload the previous file in the middle of this load.
-  state.autoReload.running = true;
-  loadCodeFile(host, *chosen, true);
-  state.autoReload.running = false;
-  state.lastLoadedPath = *chosen;
-}
-
-void autoReloadOnActivation(CodeFileHost& host) {
-  if (!host.dialog().isChecked(mainid::kAutoReload)) return;
-  CodeFileState& state = host.codeFiles();
-  AutoReloadGuard& guard = state.autoReload;
-  if (guard.running || state.lastLoadedPath.empty()) return;
-  const std::string path = state.lastLoadedPath;
-  const std::optional<FileStamp> stamp = stampOf(path);
-  if (guard.held && stamp && stamp->size == guard.heldSize && stamp->modified == guard.heldModified) return;
-  guard.held = false;
-
-  AppContext& ctx = host.context();
-  MessageBoxPort* boxes = ctx.ports.messages;
-  CountingMessageBoxes counting(*boxes);
-  ctx.ports.messages = &counting;
-  guard.running = true;
-  loadCodeFile(host, path, false);
-  guard.running = false;
-  ctx.ports.messages = boxes;
-
-  if (counting.shown > 0 && stamp) {
-    guard.held = true;
-    guard.heldSize = stamp->size;
-    guard.heldModified = stamp->modified;
-  }
-}
-
-void loadCommandLineFile(CodeFileHost& host) {
-  const std::string& path = host.context().state.commandLineFilePath;
-  std::error_code ec;
-  if (path.empty() || !fs::exists(path, ec)) return;
-  host.codeFiles().loadOffset = 0;
-  loadCodeFile(host, path, false);
 }
 
 }  // namespace lw

@@ -4,9 +4,6 @@
 // other file is taken byte for byte. Raw and HEX images are placed at the
 // load offset and merged into the current buffer over 0xFF.
 #include <string>
-#include <vector>
-
-#include "core/ports/file_dialog_port.h"
 
 namespace lw {
 
@@ -21,20 +18,5 @@ enum LoadResult : int {
 // Loads the file. Interactive loads ask for the area first; others keep the
 // load offset. Nothing is changed unless the result is kLoaded.
 int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive);
-
-// The filters of the Load File dialog, the first one selected.
-std::vector<FileFilter> loadFileFilters();
-
-// "Load File": asks for a file (starting from "LoadPath"), remembers the
-// choice in "LoadPath" and as the last loaded file, and loads it.
-void loadFileCommand(CodeFileHost& host);
-
-// The main window was activated: with "Auto Reload Code" checked, reloads
-// the last loaded file without asking for the area.
-void autoReloadOnActivation(CodeFileHost& host);
-
-// Start-up: loads the file named on the command line at offset 0, when
-// there is one and it exists. It does not become the last loaded file.
-void loadCommandLineFile(CodeFileHost& host);
 
 }  // namespace lw
