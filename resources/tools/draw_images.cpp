@@ -2,6 +2,8 @@
 // resources/data. Run by hand when the artwork changes:
 //   cmake --build build --target draw_images
 //   QT_QPA_PLATFORM=offscreen build/bin/draw_images resources/data
+// The build also runs it as `draw_images --desktop-icons DIR` to draw the
+// desktop menu's icon in each hicolor size (DIR/NxN/apps/loomwrite.png).
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -95,11 +97,13 @@ QImage banner() {
   return image;
 }
 
-QImage icon() {
-  QImage image(64, 64, QImage::Format_ARGB32);
+// The icon is laid out on a 64-unit grid and drawn at any pixel size.
+QImage icon(int size = 64) {
+  QImage image(size, size, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 64.0, size / 64.0);
   QLinearGradient bg(0, 0, 0, 64);
   bg.setColorAt(0, kBlue);
   bg.setColorAt(1, kNavy);
@@ -119,12 +123,27 @@ QImage icon() {
   return image;
 }
 
+constexpr int kDesktopIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+bool drawDesktopIcons(const QDir& root) {
+  for (const int size : kDesktopIconSizes) {
+    const QString dir = QStringLiteral("%1x%1/apps").arg(size);
+    if (!root.mkpath(dir) || !icon(size).save(root.filePath(dir + QStringLiteral("/loomwrite.png")))) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
+  if (argc == 3 && QByteArray(argv[1]) == "--desktop-icons") {
+    if (drawDesktopIcons(QDir(QString::fromLocal8Bit(argv[2])))) return 0;
+    std::fprintf(stderr, "draw_images: could not write the icons into %s\n", argv[2]);
+    return 1;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: draw_images <resources/data directory>\n");
+    std::fprintf(stderr, "usage: draw_images <resources/data directory> | --desktop-icons <directory>\n");
     return 2;
   }
   const QDir dir(QString::fromLocal8Bit(argv[1]));
