@@ -86,6 +86,22 @@ std::optional<std::string> searchTree(const fs::path& dir, const std::string& fi
 
 }  // namespace
 
+bool isSystemTree(const std::string& dir) {
+  const fs::path p = fs::path(dir).lexically_normal();
+  const fs::path parent = p.parent_path();
+  // The root and every top-level directory (/usr, /opt, /home, ...).
+  if (p == p.root_path() || parent == p.root_path()) return true;
+  static const char* const kSystemDirs[] = {"/usr/lib",   "/usr/lib64",     "/usr/lib32",     "/usr/libexec",
+                                            "/usr/bin",   "/usr/sbin",      "/usr/share",     "/usr/local",
+                                            "/usr/local/lib", "/usr/local/bin", "/usr/local/share"};
+  std::string text = p.string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  for (const char* system : kSystemDirs) {
+    if (text == system) return true;
+  }
+  return false;
+}
+
 std::optional<std::string> locateLinkLibrary(const std::string& startDir, const std::string& fileName,
                                              const DirectoryObserver& onDirectory, const std::string& ceiling) {
   std::error_code ec;
@@ -98,6 +114,8 @@ std::optional<std::string> locateLinkLibrary(const std::string& startDir, const 
     if (!ceiling.empty() && equalsIgnoreCase(root.string(), fs::path(ceiling).lexically_normal().string())) break;
     excluded = root.string();
     root = root.parent_path();
+    // A program installed under /usr or /opt must not walk the system's trees.
+    if (isSystemTree(root.string())) break;
   }
   return std::nullopt;
 }

@@ -102,6 +102,7 @@ TEST_F(TempTree, LocatorDoesNotSearchASubtreeTwiceAndGivesUp) {
   EXPECT_EQ(visits.count((root_ / "a" / "b" / "loop").string()), 0u) << "directory links are not followed";
   EXPECT_EQ(visits[(root_ / "ab").string()], 1);
   EXPECT_EQ(visits.count("/"), 0u) << "the filesystem root is not searched";
+  for (const auto& [dir, count] : visits) EXPECT_FALSE(isSystemTree(dir)) << dir << " is a system tree";
 
   // A sibling whose name starts like the searched subtree is still searched.
   const fs::path lib = write("ab/libV0Izaz_Tether.so", "x");
@@ -109,6 +110,16 @@ TEST_F(TempTree, LocatorDoesNotSearchASubtreeTwiceAndGivesUp) {
   ASSERT_TRUE(found);
   EXPECT_EQ(fs::path(*found), lib);
   EXPECT_FALSE(locateLinkLibrary((root_ / "missing").string(), "libV0Izaz_Tether.so"));
+}
+
+TEST(LinkLibraryLocator, SystemTreesAreNeverSearchedWholesale) {
+  for (const char* dir : {"/", "/usr", "/usr/", "/opt", "/home", "/tmp", "/usr/lib", "/usr/local", "/usr/local/lib",
+                          "/usr/share"}) {
+    EXPECT_TRUE(isSystemTree(dir)) << dir;
+  }
+  for (const char* dir : {"/usr/lib/loomwrite", "/opt/loomwrite", "/home/user", "/home/user/tools", "/usr/libx"}) {
+    EXPECT_FALSE(isSystemTree(dir)) << dir;
+  }
 }
 
 }  // namespace
