@@ -2,34 +2,30 @@
 // runs start-up, which shows the main window with its operations.
 #include <QApplication>
 #include <QFileInfo>
+#include <cstdlib>
 
 #include "app/startup.h"
 #include "platform/hid_link/hid_device_watch.h"
 #include "platform/hid_link/lw_hid_transport.h"
 #include "platform/posix/file_lock_guard.h"
 #include "platform/posix/posix_modules.h"
+#include "platform/posix/posix_temporary_files.h"
 #include "core/ports/clock_port.h"
-#include "core/ports/update_check_port.h"
 #include "platform/qt/main_window_runner.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_http_download.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_operation_views.h"
 #include "platform/qt/qt_settings.h"
+#include "platform/qt/qt_url_opener.h"
 #include "resources/embedded_resources.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/main_window_host.h"
-
-namespace {
-
-// The update check runs through this port; until it is built, it does nothing.
-class NoUpdateCheck final : public lw::UpdateCheckPort {
- public:
-  void run(int) override {}
-};
-
-}  // namespace
+#include "update/ini_reader.h"
+#include "update/own_version.h"
+#include "update/update_check.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -40,7 +36,20 @@ int main(int argc, char** argv) {
   lw::QtFileDialogs files;
   lw::PosixModules modules;
   lw::FileLockGuard guard;
-  NoUpdateCheck updateCheck;
+  lw::PosixTemporaryFiles temporaryFiles(program.absolutePath().toStdString());
+  lw::QtHttpDownload http;
+  lw::IniFileReader ini;
+  lw::QtUrlOpener browser;
+  lw::UpdateCheckPorts updatePorts;
+  updatePorts.temporaryFiles = &temporaryFiles;
+  updatePorts.http = &http;
+  updatePorts.ini = &ini;
+  updatePorts.browser = &browser;
+  updatePorts.messages = &messages;
+  updatePorts.settings = &settings;
+  updatePorts.ownVersion = lw::ownProductVersion();
+  lw::UpdateCheck updateCheck(updatePorts,
+                              lw::resolveUpdateBaseUrl(settings, std::getenv(lw::kUpdateBaseUrlVariable)));
 
   lw::AppContext ctx;
   ctx.resources = &lw::embeddedResources();

@@ -53,6 +53,9 @@ const char* usageText() {
          "  program FILE... --part NAME [OPTIONS]   Update Target with the loaded files\n"
          "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
          "                                          (--force: update it even when it matches)\n"
+         "  check-update [--url BASE]               compare the own version with the published one\n"
+         "                                          (BASE: http(s)://host, default $LOOMWRITE_UPDATE_URL,\n"
+         "                                          else built in; opens no browser, changes no setting)\n"
          "FILE: raw binary, Intel HEX (.hex) or project (.kpj; it brings its own part, so\n"
          "--part may be left out when every file is one). --at HEX after a file places it\n"
          "at that IAP address (default: AP, offset 0); --merge after a file keeps the\n"
@@ -105,6 +108,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         return fail("--adapter must be usb or emulator:DIR, not '" + o.adapter + "'");
       if (emulator && o.adapter.size() == std::string_view("emulator:").size())
         return fail("--adapter emulator:DIR needs the emulator's state directory");
+    } else if (a == "--url") {
+      if (!value(o.updateUrl) || o.updateUrl.empty()) return fail("--url needs a base URL (http://host)");
     } else if (a == "--part") {
       if (!value(o.part)) return fail("--part needs a part name");
     } else if (a == "--out") {
@@ -157,9 +162,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     } else {
       return fail("kpj needs save or show, not '" + words[1] + "'");
     }
-  } else if (c == "parts" || c == "load" || c == "program" || c == "firmware") {
+  } else if (c == "parts" || c == "load" || c == "program" || c == "firmware" || c == "check-update") {
     o.command = c;
-    if ((c == "parts" || c == "firmware") && !o.inputs.empty()) return fail(c + " takes no file");
+    if ((c == "parts" || c == "firmware" || c == "check-update") && !o.inputs.empty()) return fail(c + " takes no file");
     if ((c == "load" || c == "program") && o.inputs.empty()) return fail(c + " needs at least one FILE");
   } else {
     return fail("unknown command '" + c + "'");
@@ -178,6 +183,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     return fail("option settings apply to program and kpj save only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
+  if (!o.updateUrl.empty() && o.command != "check-update") return fail("--url applies to check-update only");
   result.options = o;
   return result;
 }

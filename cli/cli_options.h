@@ -23,7 +23,7 @@ struct OptionSettings {
 };
 
 struct Options {
-  std::string command;     // parts, load, kpj-save, kpj-show, program, firmware
+  std::string command;     // parts, load, kpj-save, kpj-show, program, firmware, check-update
   std::string adapter;     // usb | emulator:DIR; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   bool yes = false;
@@ -33,6 +33,7 @@ struct Options {
   std::vector<InputFile> inputs;
   std::string output;      // --out BIN, or the .kpj of kpj save
   OptionSettings options;
+  std::string updateUrl;   // check-update --url BASE; empty: environment, else built in
 };
 
 struct ParseResult {

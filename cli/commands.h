@@ -14,5 +14,7 @@ int runKpjShow(const Options& options);
 int runProgram(const Options& options);
 // firmware [--force]
 int runFirmware(const Options& options);
+// check-update [--url BASE]
+int runCheckUpdate(const Options& options);
 
 }  // namespace lw::cli

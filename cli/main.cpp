@@ -39,5 +39,6 @@ int main(int argc, char** argv) {
   if (o.command == "kpj-show") return lw::cli::runKpjShow(o);
   if (o.command == "program") return lw::cli::runProgram(o);
   if (o.command == "firmware") return lw::cli::runFirmware(o);
+  if (o.command == "check-update") return lw::cli::runCheckUpdate(o);
   return lw::cli::usageError("unknown command '" + o.command + "'");
 }

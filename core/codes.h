@@ -46,6 +46,8 @@ inline constexpr uint32_t kWaitTimeout = 258;
 inline constexpr uint32_t kOperationAborted = 995;
 inline constexpr uint32_t kDeviceNotConnected = 1167;
 inline constexpr uint32_t kGenFailure = 31;
+inline constexpr uint32_t kInternetTimeout = 12002;
+inline constexpr uint32_t kInternetCannotConnect = 12029;
 }  // namespace err
 
 // Converts an errno value into the program's error numbering.

@@ -42,6 +42,8 @@ const char* systemErrorText(uint32_t code) {
     case err::kWaitTimeout: return "The wait operation timed out.";
     case err::kOperationAborted: return "The I/O operation has been aborted because of either a thread exit or an application request.";
     case err::kDeviceNotConnected: return "The device is not connected.";
+    case err::kInternetTimeout: return "The operation timed out.";
+    case err::kInternetCannotConnect: return "An attempt to connect to the server failed.";
     default: return "Unknown error.";
   }
 }

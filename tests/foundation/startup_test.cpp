@@ -194,6 +194,14 @@ TEST_F(Startup, CheckVersionSetting) {
   run();
   EXPECT_EQ(updateCheck_.modes.size(), 2u) << "0 skips the check";
   EXPECT_EQ(settings::checkVersion(settings_), 0);
+  settings::setCheckVersion(settings_, 2);
+  run();
+  EXPECT_EQ(updateCheck_.modes.size(), 3u) << "2 is the first run again";
+  EXPECT_EQ(settings::checkVersion(settings_), 1);
+  settings::setCheckVersion(settings_, 7);
+  run();
+  EXPECT_EQ(updateCheck_.modes, (std::vector<int>{1, 1, 1, 1})) << "any other value checks";
+  EXPECT_EQ(settings::checkVersion(settings_), 7) << "and stays as it is";
 }
 
 TEST_F(Startup, CommandLineReachesTheApplicationState) {

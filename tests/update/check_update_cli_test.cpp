@@ -1,0 +1,96 @@
+// loomwrite-cli check-update against a server on 127.0.0.1 that runs on its
+// own thread while the tool runs.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "loopback_http_server.h"
+#include "tests/cli/cli_run.h"
+
+namespace lw {
+namespace {
+
+class ServerThread {
+ public:
+  explicit ServerThread(const QByteArray& body) {
+    thread_ = std::thread([this, body] {
+      QEventLoop loop;
+      test::LoopbackHttpServer server;
+      server.answer(body);
+      QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // never outlives a stuck test
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        baseUrl_ = server.baseUrl();
+        loop_ = &loop;
+      }
+      ready_.notify_one();
+      loop.exec();
+    });
+    std::unique_lock<std::mutex> lock(mutex_);
+    ready_.wait(lock, [this] { return loop_ != nullptr; });
+  }
+  ~ServerThread() {
+    QMetaObject::invokeMethod(loop_, &QEventLoop::quit, Qt::QueuedConnection);
+    thread_.join();
+  }
+  std::string baseUrl() const { return baseUrl_; }
+
+ private:
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  QEventLoop* loop_ = nullptr;
+  std::string baseUrl_;
+};
+
+class CheckUpdateCli : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "update_cli_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  }
+  test::ScratchDir dir_;
+};
+
+TEST_F(CheckUpdateCli, ReportsBothVersions) {
+  ServerThread server("[VORO0Ruza_Tether]\r\nVersion=1.4.0.1\r\nURL=http://mirror.test/get\r\n");
+  const test::CliRun json = test::runCli(dir_, {"check-update", "--url", server.baseUrl(), "--json"});
+  ASSERT_EQ(json.exit, 0) << json.err;
+  const QJsonObject o = json.json();
+  EXPECT_EQ(o["own_version"].toString(), "1.4.0.0");
+  EXPECT_EQ(o["published_version"].toString(), "1.4.0.1");
+  EXPECT_TRUE(o["update_available"].toBool());
+  EXPECT_EQ(o["download_url"].toString().toStdString(), server.baseUrl() + "/zh-tw/support/downloadDocument/274/979");
+  EXPECT_EQ(o["announced_url"].toString(), "http://mirror.test/get");
+
+  const test::CliRun text =
+      test::runCli(dir_, {"check-update"}, {{"LOOMWRITE_UPDATE_URL", server.baseUrl() + "/"}});
+  ASSERT_EQ(text.exit, 0) << text.err;
+  EXPECT_NE(text.out.find("Own version:       1.4.0.0\nPublished version: 1.4.0.1\n"), std::string::npos) << text.out;
+}
+
+TEST_F(CheckUpdateCli, FailuresAndUsage) {
+  {
+    ServerThread server("<html>404</html>");
+    const test::CliRun r = test::runCli(dir_, {"check-update", "--url", server.baseUrl(), "--json"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_FALSE(r.json()["ok"].toBool());
+    EXPECT_NE(r.err.find("holds no \"Version\""), std::string::npos) << r.err;
+  }
+  const test::CliRun refused = test::runCli(
+      dir_, {"check-update", "--url", "http://127.0.0.1:" + std::to_string(test::refusingLoopbackPort())});
+  EXPECT_EQ(refused.exit, 1);
+  EXPECT_NE(refused.err.find("could not be fetched"), std::string::npos) << refused.err;
+  EXPECT_EQ(test::runCli(dir_, {"check-update", "--url", "file:///etc"}).exit, 2);
+  EXPECT_EQ(test::runCli(dir_, {"parts", "--url", "http://127.0.0.1:1"}).exit, 2);
+}
+
+}  // namespace
+}  // namespace lw

@@ -1,0 +1,96 @@
+#include "update/update_check.h"
+
+#include "core/codes.h"
+#include "core/context/settings_keys.h"
+#include "core/ports/http_download_port.h"
+#include "core/ports/ini_file_port.h"
+#include "core/ports/message_box_port.h"
+#include "core/ports/temporary_file_port.h"
+#include "core/ports/url_opener_port.h"
+#include "core/text.h"
+#include "update/update_texts.h"
+#include "update/version_number.h"
+
+namespace lw {
+
+namespace {
+
+// The sizes of the buffers the values are read into, terminator included.
+constexpr std::size_t kVersionCapacity = 32;
+constexpr std::size_t kUrlCapacity = 260;
+
+// Only web pages go to the browser: the file's URL comes from the network
+// and must not name a local file or a program.
+void openWebPage(const UpdateCheckPorts& ports, const std::string& url) {
+  if (isWebUrl(url) && ports.browser) ports.browser->open(url);
+}
+
+int ask(const UpdateCheckPorts& ports, const std::string& own, const std::string& published, const char* choices,
+        unsigned buttons) {
+  const std::string text = format(updatetext::kPromptHead, own.c_str(), published.c_str()) + choices;
+  return ports.messages->show(text, updatetext::kCaption, buttons | mb::kIconWarning, BoxOwner::None);
+}
+
+}  // namespace
+
+PublishedVersion fetchPublishedVersion(const UpdateCheckPorts& ports, const std::string& versionFileUrl, int timeoutMs) {
+  PublishedVersion result;
+  const std::string file = ports.temporaryFiles->create(updatetext::kTemporaryPrefix, result.error);
+  if (file.empty()) {
+    if (result.error == 0) result.error = err::kGenFailure;
+    return result;
+  }
+  result.error = ports.http->download(versionFileUrl, file, timeoutMs);
+  if (result.error == 0) {
+    result.version = ports.ini->readString(file, updatetext::kSection, updatetext::kVersionKey, kVersionCapacity);
+    result.url = ports.ini->readString(file, updatetext::kSection, updatetext::kUrlKey, kUrlCapacity);
+    result.packed = parseVersion(result.version);
+  }
+  ports.temporaryFiles->remove(file);
+  return result;
+}
+
+uint32_t checkForUpdate(const UpdateCheckPorts& ports, const UpdateEndpoints& endpoints, int mode, int timeoutMs) {
+  const PublishedVersion published = fetchPublishedVersion(ports, endpoints.versionFile, timeoutMs);
+  if (published.error != 0) return published.error;
+  if (published.version.empty()) return 0;  // not a version file: an error page, or nothing
+
+  const std::string own = formatVersion(ports.ownVersion);
+  const std::string newest = formatVersion(published.packed);
+  if (ports.ownVersion >= published.packed) {
+    if (mode != kUpdateStartupMode) {
+      ports.messages->show(format(updatetext::kUpToDate, own.c_str()), updatetext::kCaption,
+                           mb::kOk | mb::kIconInformation, BoxOwner::None);
+    }
+    return 0;
+  }
+
+  if (mode == kUpdateStartupMode) {
+    switch (ask(ports, own, newest, updatetext::kPromptStartup, mb::kYesNoCancel)) {
+      case kIdYes:
+        openWebPage(ports, published.url);
+        settings::setCheckVersion(*ports.settings, 1);
+        break;
+      case kIdNo:
+        settings::setCheckVersion(*ports.settings, 0);
+        break;
+      default:  // Cancel, or the box closed
+        settings::setCheckVersion(*ports.settings, 1);
+        break;
+    }
+  } else if (ask(ports, own, newest, updatetext::kPromptManual, mb::kYesNo) == kIdYes) {
+    openWebPage(ports, endpoints.downloadPage);
+    settings::setCheckVersion(*ports.settings, 1);
+  }
+  return 0;
+}
+
+UpdateCheck::UpdateCheck(const UpdateCheckPorts& ports, std::string baseUrl, UpdateTimeouts timeouts)
+    : ports_(ports), endpoints_(updateEndpoints(baseUrl)), timeouts_(timeouts) {}
+
+void UpdateCheck::run(int mode) {
+  lastResult_ = checkForUpdate(ports_, endpoints_, mode,
+                               mode == kUpdateStartupMode ? timeouts_.startupMs : timeouts_.manualMs);
+}
+
+}  // namespace lw
