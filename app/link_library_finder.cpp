@@ -87,15 +87,14 @@ std::optional<std::string> searchTree(const fs::path& dir, const std::string& fi
 }  // namespace
 
 bool isSystemTree(const std::string& dir) {
-  const fs::path p = fs::path(dir).lexically_normal();
-  const fs::path parent = p.parent_path();
+  std::string text = fs::path(dir).lexically_normal().string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  const fs::path p(text);
   // The root and every top-level directory (/usr, /opt, /home, ...).
-  if (p == p.root_path() || parent == p.root_path()) return true;
+  if (p == p.root_path() || p.parent_path() == p.root_path()) return true;
   static const char* const kSystemDirs[] = {"/usr/lib",   "/usr/lib64",     "/usr/lib32",     "/usr/libexec",
                                             "/usr/bin",   "/usr/sbin",      "/usr/share",     "/usr/local",
                                             "/usr/local/lib", "/usr/local/bin", "/usr/local/share"};
-  std::string text = p.string();
-  while (text.size() > 1 && text.back() == '/') text.pop_back();
   for (const char* system : kSystemDirs) {
     if (text == system) return true;
   }

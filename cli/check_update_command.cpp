@@ -26,6 +26,12 @@ int runCheckUpdate(const Options& options) {
   } else {
     base = resolveUpdateBaseUrl(std::getenv(kUpdateBaseUrlVariable), std::nullopt);
   }
+  if (base.empty()) {
+    std::fprintf(stderr,
+                 "check-update: no update server is configured: give --url BASE, set LOOMWRITE_UPDATE_URL, "
+                 "or build with -DLW_UPDATE_BASE_URL=BASE\n");
+    return 1;
+  }
   const UpdateEndpoints endpoints = updateEndpoints(base);
 
   PosixTemporaryFiles temporaryFiles("");  // the user's temporary folder only

@@ -86,9 +86,14 @@ uint32_t checkForUpdate(const UpdateCheckPorts& ports, const UpdateEndpoints& en
 }
 
 UpdateCheck::UpdateCheck(const UpdateCheckPorts& ports, std::string baseUrl, UpdateTimeouts timeouts)
-    : ports_(ports), endpoints_(updateEndpoints(baseUrl)), timeouts_(timeouts) {}
+    : ports_(ports), configured_(!baseUrl.empty()), endpoints_(updateEndpoints(baseUrl)), timeouts_(timeouts) {}
 
 void UpdateCheck::run(int mode) {
+  // A build without a server asks nobody, like a server that cannot be reached.
+  if (!configured_) {
+    lastResult_ = kNoUpdateServer;
+    return;
+  }
   lastResult_ = checkForUpdate(ports_, endpoints_, mode,
                                mode == kUpdateStartupMode ? timeouts_.startupMs : timeouts_.manualMs);
 }

@@ -64,9 +64,14 @@ class UpdateCheck final : public UpdateCheckPort {
 
  private:
   UpdateCheckPorts ports_;
+  bool configured_;
   UpdateEndpoints endpoints_;
   UpdateTimeouts timeouts_;
   uint32_t lastResult_ = 0;
 };
+
+// lastResult() of a check that had no server to ask (no base URL built in
+// or given).
+inline constexpr uint32_t kNoUpdateServer = 0xFFFFFFFF;
 
 }  // namespace lw
