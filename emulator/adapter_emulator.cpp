@@ -71,6 +71,7 @@ void AdapterEmulator::refresh(Instant now) {
   if (first || dir_.changed(file::kOfflineHeader)) loadBinary(file::kOfflineHeader, offlineHeader_);
   if (first || dir_.changed(file::kOfflineCode)) loadBinary(file::kOfflineCode, offlineCode_);
   if (first || dir_.changed(file::kFaults)) loadFaults();
+  loadOfflineRun(first);
   loaded_ = true;
 }
 
@@ -604,6 +605,7 @@ void AdapterEmulator::applyBlock(const PendingBlock& b) {
     case cmd::kWriteOfflineHeader:
       offlineHeader_ = b.data;
       dir_.write(file::kOfflineHeader, std::string(b.data.begin(), b.data.end()));
+      startNewJob();
       break;
     case cmd::kWriteOfflineCode:
       offlineCode_ = b.data;

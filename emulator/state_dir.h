@@ -19,6 +19,7 @@ inline constexpr char kAdapter[] = "adapter.ini";
 inline constexpr char kAdapterFirmware[] = "adapter-firmware.bin";
 inline constexpr char kOfflineHeader[] = "offline-header.bin";
 inline constexpr char kOfflineCode[] = "offline-code.bin";
+inline constexpr char kOfflineRun[] = "offline-run.ini";
 inline constexpr char kTarget[] = "target.ini";
 inline constexpr char kTargetFlash[] = "target-flash.bin";
 inline constexpr char kTargetOptions[] = "target-options.txt";

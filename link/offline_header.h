@@ -6,32 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/abi/offline_header_layout.h"
 #include "core/offline_settings.h"
 #include "core/part_record.h"
 
 namespace lw {
-
-namespace offlinehdr {
-inline constexpr std::size_t kChecksum = 0;      // u16: sum of bytes 2 .. end
-inline constexpr std::size_t kLength = 2;        // u16: 69 + k
-inline constexpr std::size_t kFormat = 4;        // u8: 1
-inline constexpr std::size_t kPartIndex = 5;     // u16
-inline constexpr std::size_t kDeviceId = 7;      // u32
-inline constexpr std::size_t kCodeLength = 19;   // u32
-inline constexpr std::size_t kCodeChecksum = 23; // u16
-inline constexpr std::size_t kFlags = 36;        // u8: offlineflag::...
-inline constexpr std::size_t kStartAddress = 37; // u32
-inline constexpr std::size_t kSerialString = 41; // 12 bytes
-inline constexpr std::size_t kSerialValue = 53;  // u32
-inline constexpr std::size_t kMaxCounter = 61;   // u16
-inline constexpr std::size_t kParamA = 65;
-inline constexpr std::size_t kParamB = 66;
-inline constexpr std::size_t kParamC = 67;
-inline constexpr std::size_t kOptionCount = 68;  // u8: k
-inline constexpr std::size_t kOptionBytes = 69;  // k bytes
-inline constexpr std::size_t kFixedSize = 69;
-inline constexpr uint8_t kFormatValue = 1;
-}  // namespace offlinehdr
 
 // The header for the Part record's applied part, code size and code
 // checksum, and the off-line settings.
