@@ -117,7 +117,7 @@ StartOutcome AdapterEmulator::pressStart() {
     out.message = "nothing programmed: " + *refused;
     out.programmedCount = run_.programmed;
     run_.lastResult = out.message;
-    dir_.log("start button: " + out.message);
+    dir_.note("start button: " + out.message);
     if (run_.jobKnown) saveOfflineRun();
     return out;
   }
@@ -161,7 +161,7 @@ StartOutcome AdapterEmulator::pressStart() {
   }
   out.programmedCount = run_.programmed;
   run_.lastResult = out.message;
-  dir_.log("start button: " + out.message);
+  dir_.note("start button: " + out.message);
   saveOfflineRun();
   return out;
 }

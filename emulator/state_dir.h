@@ -52,6 +52,8 @@ class StateDir {
 
   // Appends a line to emulator.log and to standard error.
   void log(const std::string& line);
+  // Appends a line to emulator.log only: what the adapter did, not a problem.
+  void note(const std::string& line);
 
  private:
   struct Stamp {
