@@ -139,9 +139,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       o.options.rawBytes = bytes;
     } else if (a == "--max-counter") {
       // Digits only; the dialog itself clamps what is too large.
-      if (!value(v) || v.empty() || v.size() > 10 || v.find_first_not_of("0123456789") != std::string::npos)
+      if (!value(v) || v.empty() || v.find_first_not_of("0123456789") != std::string::npos)
         return fail("--max-counter needs a whole number 0..65530");
-      o.offline.maxCounter = static_cast<uint32_t>(std::min<unsigned long long>(std::strtoull(v.c_str(), nullptr, 10), UINT32_MAX));
+      o.offline.maxCounter = v;
     } else if (a == "--serial-string") {
       if (!value(v)) return fail("--serial-string needs a text");
       o.offline.serialString = v;

@@ -24,7 +24,7 @@ struct OptionSettings {
 
 // program-adapter: the Off-line mode dialog's fields as the user would set them.
 struct OfflineOptions {
-  std::optional<uint32_t> maxCounter;
+  std::optional<std::string> maxCounter;  // decimal digits, as typed
   std::optional<std::string> serialString;
   std::optional<uint32_t> serialNumber;
   bool autoIncrement = false;

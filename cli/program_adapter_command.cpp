@@ -44,7 +44,7 @@ bool answerOfflineDialog(AppContext& app, const OfflineOptions& o, OfflineSettin
     dialog.setChecked(id, true);
     logic.onCommand(dialog, id);
   };
-  if (o.maxCounter) type(kMaxCounter, std::to_string(*o.maxCounter));
+  if (o.maxCounter) type(kMaxCounter, *o.maxCounter);
   if (o.serialEnabled()) tick(kSerialEnabled);
   if (o.serialString) type(kSerialString, *o.serialString);
   if (o.serialNumber) type(kSerialValue, hexFormat(*o.serialNumber, 8));
