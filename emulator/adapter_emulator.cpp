@@ -609,7 +609,10 @@ void AdapterEmulator::applyBlock(const PendingBlock& b) {
       break;
     case cmd::kWriteOfflineCode:
       offlineCode_ = b.data;
-      dir_.write(file::kOfflineCode, std::string(b.data.begin(), b.data.end()));
+      // A weak cell of the adapter's store: the byte keeps bit 0 flipped.
+      if (faults_.storedCorruptAt && *faults_.storedCorruptAt < offlineCode_.size())
+        offlineCode_[*faults_.storedCorruptAt] ^= 0x01;
+      dir_.write(file::kOfflineCode, std::string(offlineCode_.begin(), offlineCode_.end()));
       break;
     default: break;
   }

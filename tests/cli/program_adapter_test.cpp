@@ -62,5 +62,27 @@ TEST(CliProgramAdapter, RefusalsAndUsage) {
   EXPECT_EQ(runCli(work, {"emulator", "start", (work / "missing")}).exit, 2);
 }
 
+TEST(CliProgramAdapter, AVerifyDifferenceAndAnAdapterWithoutStorageFail) {
+  ScratchDir work;
+  {
+    ScratchDir state;
+    state.write("faults.ini", "stored_corrupt_at = 5\n");
+    const CliRun run = runCli(work, with(emulatorArgs(state), {"program-adapter", examplePath("blinky.hex"), "--part",
+                                                               "Larch-F8U6"}));
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.errLines(), (std::vector<std::string>{"Error !: Checksum failed !", "Error !: Update Programmer failed !"}));
+    EXPECT_NE(runCli(work, {"emulator", "start", state.path().string()}).out.find("does not match"), std::string::npos);
+  }
+  {
+    ScratchDir state;
+    state.write("faults.ini", "no_storage = yes\n");
+    const CliRun run = runCli(work, with(emulatorArgs(state), {"program-adapter", examplePath("blinky.hex"), "--part",
+                                                               "Larch-F8U6"}));
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("the adapter cannot hold an off-line job"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Update Programmer failed !"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace lw::test
