@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "core/text.h"
@@ -51,6 +53,11 @@ const char* usageText() {
          "                                          save a project file\n"
          "  kpj show FILE.kpj                       show every field of a project file\n"
          "  program FILE... --part NAME [OPTIONS]   Update Target with the loaded files\n"
+         "  program-adapter FILE... --part NAME [OPTIONS] [--max-counter N] [--serial-string S]\n"
+         "          [--serial-number HEX] [--auto-increment] [--serial-address HEX]\n"
+         "                                          Update Programmer: store the job in the adapter\n"
+         "                                          (any serial option enables the serial number)\n"
+         "  emulator start DIR [--times N]          press the emulated adapter's start button\n"
          "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
          "                                          (--force: update it even when it matches)\n"
          "  check-update [--url BASE]               compare the own version with the published one\n"
@@ -78,6 +85,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   Options o;
   std::vector<std::string> words;
   bool outGiven = false;
+  bool timesGiven = false;
   auto fail = [&](const std::string& message) {
     result.error = message;
     return result;
@@ -134,9 +142,33 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       std::vector<uint8_t> bytes;
       if (!value(v) || !parseHexBytes(v, bytes)) return fail("--option-bytes needs hexadecimal byte pairs");
       o.options.rawBytes = bytes;
+    } else if (a == "--max-counter") {
+      // Digits only; the dialog itself clamps what is too large.
+      if (!value(v) || v.empty() || v.find_first_not_of("0123456789") != std::string::npos)
+        return fail("--max-counter needs a whole number 0..65530");
+      o.offline.maxCounter = v;
+    } else if (a == "--serial-string") {
+      if (!value(v)) return fail("--serial-string needs a text");
+      o.offline.serialString = v;
+    } else if (a == "--serial-number") {
+      uint32_t n = 0;
+      if (!value(v) || !parseHex(v, n)) return fail("--serial-number needs up to eight hexadecimal digits");
+      o.offline.serialNumber = n;
+    } else if (a == "--auto-increment") {
+      o.offline.autoIncrement = true;
+    } else if (a == "--serial-address") {
+      uint32_t at = 0;
+      if (!value(v) || !parseHex(v, at)) return fail("--serial-address needs up to eight hexadecimal digits");
+      o.offline.serialAddress = at;
+    } else if (a == "--times") {
+      if (!value(v) || v.empty() || v.size() > 5 || v.find_first_not_of("0123456789") != std::string::npos ||
+          std::stoul(v) == 0)
+        return fail("--times needs a number 1..99999");
+      o.times = static_cast<uint32_t>(std::stoul(v));
+      timesGiven = true;
     } else if (a.size() > 1 && a[0] == '-') {
       return fail("unknown option '" + a + "'");
-    } else if (words.empty() || (words[0] == "kpj" && words.size() == 1)) {
+    } else if (words.empty() || ((words[0] == "kpj" || words[0] == "emulator") && words.size() == 1)) {
       words.push_back(a);
     } else {
       o.inputs.push_back({a, std::nullopt, false});
@@ -162,15 +194,24 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     } else {
       return fail("kpj needs save or show, not '" + words[1] + "'");
     }
-  } else if (c == "parts" || c == "load" || c == "program" || c == "firmware" || c == "check-update") {
+  } else if (c == "emulator") {
+    if (words.size() < 2 || words[1] != "start") return fail("emulator needs start DIR");
+    o.command = "emulator-start";
+    if (o.inputs.size() != 1 || o.inputs[0].at || o.inputs[0].merge) return fail("emulator start needs exactly one DIR");
+    o.emulatorDir = o.inputs[0].path;
+    o.inputs.clear();
+  } else if (c == "parts" || c == "load" || c == "program" || c == "program-adapter" || c == "firmware" ||
+             c == "check-update") {
     o.command = c;
     if ((c == "parts" || c == "firmware" || c == "check-update") && !o.inputs.empty()) return fail(c + " takes no file");
-    if ((c == "load" || c == "program") && o.inputs.empty()) return fail(c + " needs at least one FILE");
+    if ((c == "load" || c == "program" || c == "program-adapter") && o.inputs.empty())
+      return fail(c + " needs at least one FILE");
   } else {
     return fail("unknown command '" + c + "'");
   }
   const std::string name = o.command == "kpj-save" ? "kpj save" : o.command == "kpj-show" ? "kpj show" : o.command;
-  const bool loads = o.command == "load" || o.command == "program" || o.command == "kpj-save";
+  const bool loads =
+      o.command == "load" || o.command == "program" || o.command == "program-adapter" || o.command == "kpj-save";
   bool onlyProjects = !o.inputs.empty();
   for (const InputFile& f : o.inputs) {
     onlyProjects = onlyProjects && isProjectPath(f.path);
@@ -179,8 +220,11 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   }
   if (loads && o.part.empty() && !onlyProjects) return fail(name + " needs --part NAME");
   if (!loads && !o.part.empty()) return fail(name + " takes no --part");
-  if (o.options.any() && o.command != "program" && o.command != "kpj-save")
-    return fail("option settings apply to program and kpj save only");
+  if (o.options.any() && o.command != "program" && o.command != "program-adapter" && o.command != "kpj-save")
+    return fail("option settings apply to program, program-adapter and kpj save only");
+  if (o.offline.any() && o.command != "program-adapter")
+    return fail("--max-counter and the serial options apply to program-adapter only");
+  if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
   if (!o.updateUrl.empty() && o.command != "check-update") return fail("--url applies to check-update only");

@@ -22,8 +22,21 @@ struct OptionSettings {
   bool any() const { return !check.empty() || !uncheck.empty() || iwdgCounter || rawBytes; }
 };
 
+// program-adapter: the Off-line mode dialog's fields as the user would set them.
+struct OfflineOptions {
+  std::optional<std::string> maxCounter;  // decimal digits, as typed
+  std::optional<std::string> serialString;
+  std::optional<uint32_t> serialNumber;
+  bool autoIncrement = false;
+  std::optional<uint32_t> serialAddress;
+  // Any serial option ticks "Enable SerialNumber".
+  bool serialEnabled() const { return serialString || serialNumber || autoIncrement || serialAddress; }
+  bool any() const { return maxCounter || serialEnabled(); }
+};
+
 struct Options {
-  std::string command;     // parts, load, kpj-save, kpj-show, program, firmware, check-update
+  std::string command;     // parts, load, kpj-save, kpj-show, program, program-adapter, firmware, emulator-start,
+                           // check-update
   std::string adapter;     // usb | emulator:DIR; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   bool yes = false;
@@ -34,6 +47,10 @@ struct Options {
   std::string output;      // --out BIN, or the .kpj of kpj save
   OptionSettings options;
   std::string updateUrl;   // check-update --url BASE; empty: environment, else built in
+  OfflineOptions offline;
+  // emulator start DIR [--times N]
+  std::string emulatorDir;
+  uint32_t times = 1;
 };
 
 struct ParseResult {

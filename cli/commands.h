@@ -12,6 +12,10 @@ int runKpjSave(const Options& options);
 int runKpjShow(const Options& options);
 // program FILE... --part NAME [option settings]
 int runProgram(const Options& options);
+// program-adapter FILE... --part NAME [option settings] [off-line settings]
+int runProgramAdapter(const Options& options);
+// emulator start DIR [--times N]
+int runEmulatorStart(const Options& options);
 // firmware [--force]
 int runFirmware(const Options& options);
 // check-update [--url BASE]

@@ -79,6 +79,9 @@ ConsoleSession::ConsoleSession(const SessionSetup& setup)
   views.showFirmwarePrompt = [this](int mode, OperationViews::StartUpdate startUpdate) {
     showFirmwarePrompt(mode, startUpdate);
   };
+  views.editOfflineSettings = [this](OfflineSettings& settings, uint32_t highestStartAddress) {
+    return offlineDialog && offlineDialog(settings, highestStartAddress);
+  };
   HidTransportPort& hid = setup.hid ? *setup.hid : *hid_;
   operations_ = std::make_unique<MainWindowHost>(*main_, loop_, hid, std::move(views));
   operations_->install();

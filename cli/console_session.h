@@ -8,12 +8,14 @@
 // bar is drawn on standard error.
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/context/app_context.h"
+#include "core/offline_settings.h"
 #include "cli/cli_options.h"
 #include "cli/console_event_loop.h"
 #include "cli/console_message_boxes.h"
@@ -110,6 +112,10 @@ class ConsoleSession {
   // The option box captions of the applied part (enabled boxes only).
   std::vector<std::string> optionNames() const;
   std::string languageText(uint16_t key) const;
+
+  // Answers the Off-line mode dialog (program-adapter sets it); unset, the
+  // dialog counts as cancelled.
+  std::function<bool(OfflineSettings& settings, uint32_t highestStartAddress)> offlineDialog;
 
   PromptOutcome promptOutcome() const { return promptOutcome_; }
   int promptMode() const { return promptMode_; }

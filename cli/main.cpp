@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
   if (o.command == "kpj-save") return lw::cli::runKpjSave(o);
   if (o.command == "kpj-show") return lw::cli::runKpjShow(o);
   if (o.command == "program") return lw::cli::runProgram(o);
+  if (o.command == "program-adapter") return lw::cli::runProgramAdapter(o);
+  if (o.command == "emulator-start") return lw::cli::runEmulatorStart(o);
   if (o.command == "firmware") return lw::cli::runFirmware(o);
   if (o.command == "check-update") return lw::cli::runCheckUpdate(o);
   return lw::cli::usageError("unknown command '" + o.command + "'");

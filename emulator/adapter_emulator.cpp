@@ -71,6 +71,7 @@ void AdapterEmulator::refresh(Instant now) {
   if (first || dir_.changed(file::kOfflineHeader)) loadBinary(file::kOfflineHeader, offlineHeader_);
   if (first || dir_.changed(file::kOfflineCode)) loadBinary(file::kOfflineCode, offlineCode_);
   if (first || dir_.changed(file::kFaults)) loadFaults();
+  loadOfflineRun(first);
   loaded_ = true;
 }
 
@@ -604,10 +605,14 @@ void AdapterEmulator::applyBlock(const PendingBlock& b) {
     case cmd::kWriteOfflineHeader:
       offlineHeader_ = b.data;
       dir_.write(file::kOfflineHeader, std::string(b.data.begin(), b.data.end()));
+      startNewJob();
       break;
     case cmd::kWriteOfflineCode:
       offlineCode_ = b.data;
-      dir_.write(file::kOfflineCode, std::string(b.data.begin(), b.data.end()));
+      // A weak cell of the adapter's store: the byte keeps bit 0 flipped.
+      if (faults_.storedCorruptAt && *faults_.storedCorruptAt < offlineCode_.size())
+        offlineCode_[*faults_.storedCorruptAt] ^= 0x01;
+      dir_.write(file::kOfflineCode, std::string(offlineCode_.begin(), offlineCode_.end()));
       break;
     default: break;
   }

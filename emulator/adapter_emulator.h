@@ -19,6 +19,7 @@
 
 #include "emulator/fault_config.h"
 #include "emulator/state_dir.h"
+#include "emulator/standalone_run.h"
 #include "emulator/state_text.h"
 #include "emulator/target_mcu.h"
 #include "tether/wire/adapter_protocol.h"
@@ -79,6 +80,11 @@ class AdapterEmulator {
   Transfer getFeature(uint8_t reportId, std::vector<uint8_t>& answer, Instant now);
   Transfer writeOutput(std::span<const uint8_t> report, Instant now);
 
+  // The adapter's start button: programs the attached target from the
+  // stored off-line job on its own (see emulator/standalone_run.h).
+  StartOutcome pressStart();
+  const OfflineRunState& offlineRun() const { return run_; }
+
   // Read-only views for tools and tests.
   const AdapterSettings& settings() const { return settings_; }
   const TargetMcu& target() const { return target_; }
@@ -131,6 +137,11 @@ class AdapterEmulator {
   void saveFlash();
   void saveOptions();
   void logProblems(std::vector<std::string>& problems);
+  void loadOfflineRun(bool first);
+  void saveOfflineRun();
+  void startNewJob();
+  // Why the stored job cannot program the target now; nothing when it can.
+  std::optional<std::string> refuseStart() const;
 
   // Bus.
   Transfer beginTransfer(std::size_t length, Instant now);
@@ -168,6 +179,7 @@ class AdapterEmulator {
   std::vector<uint8_t> offlineHeader_;
   std::vector<uint8_t> offlineCode_;
   std::vector<uint8_t> firmwareImage_;
+  OfflineRunState run_;
 
   bool attached_ = false;
   uint32_t attachment_ = 0;

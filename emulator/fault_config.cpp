@@ -73,6 +73,8 @@ Faults parseFaults(std::string_view text, std::vector<std::string>& problems) {
       if (auto v = number(0xFFFFFFFFu)) f.rejectTimes = *v;
     } else if (e.key == "corrupt_at") {
       if (auto v = number(0xFFFFFFFFu)) f.corruptAt = *v;
+    } else if (e.key == "stored_corrupt_at") {
+      if (auto v = number(0xFFFFFFFFu)) f.storedCorruptAt = *v;
     } else if (e.key == "firmware_mismatch") {
       flag(f.firmwareMismatch);
     } else if (e.key == "no_storage") {
@@ -113,6 +115,7 @@ std::string faultTemplate() {
 #reject_report = 3
 #reject_times = 1
 #corrupt_at = 0x100
+#stored_corrupt_at = 0x100
 #firmware_mismatch = yes
 #no_storage = yes
 #update_mode_never_appears = yes

@@ -34,6 +34,7 @@ struct Faults {
   uint32_t rejectReport = 0;              // 1-based data report that is stalled; 0: none
   uint32_t rejectTimes = 1;               // how often that report is stalled before it is taken
   std::optional<uint32_t> corruptAt;      // flash offset whose programmed byte comes out wrong
+  std::optional<uint32_t> storedCorruptAt;  // offset of the stored off-line code that is kept wrong
   bool firmwareMismatch = false;
   bool noStorage = false;
   bool updateModeNeverAppears = false;

@@ -121,6 +121,10 @@ void StateDir::remove(const char* name) {
 
 void StateDir::log(const std::string& line) {
   std::fprintf(stderr, "adapter emulator (%s): %s\n", dir_.c_str(), line.c_str());
+  note(line);
+}
+
+void StateDir::note(const std::string& line) {
   std::error_code ec;
   if (!fs::is_directory(dir_, ec)) return;
   std::ofstream out(dir_ / file::kLog, std::ios::app);

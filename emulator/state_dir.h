@@ -19,6 +19,7 @@ inline constexpr char kAdapter[] = "adapter.ini";
 inline constexpr char kAdapterFirmware[] = "adapter-firmware.bin";
 inline constexpr char kOfflineHeader[] = "offline-header.bin";
 inline constexpr char kOfflineCode[] = "offline-code.bin";
+inline constexpr char kOfflineRun[] = "offline-run.ini";
 inline constexpr char kTarget[] = "target.ini";
 inline constexpr char kTargetFlash[] = "target-flash.bin";
 inline constexpr char kTargetOptions[] = "target-options.txt";
@@ -51,6 +52,8 @@ class StateDir {
 
   // Appends a line to emulator.log and to standard error.
   void log(const std::string& line);
+  // Appends a line to emulator.log only: what the adapter did, not a problem.
+  void note(const std::string& line);
 
  private:
   struct Stamp {

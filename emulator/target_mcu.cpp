@@ -19,6 +19,7 @@ PartFacts partFacts(uint16_t partIndex) {
   const uint32_t flash = flashSize(res, partIndex);
   if (flash != 0) facts.flashSize = flash;
   facts.optionByteCount = numberByKey(res, table, partkey::kOptionByteCount);
+  facts.deviceId = numberByKey(res, table, partkey::kDeviceId);
   facts.known = true;
   return facts;
 }

@@ -13,6 +13,7 @@ namespace lw::emu {
 struct PartFacts {
   uint32_t flashSize = 0x10000;
   uint32_t optionByteCount = 8;
+  uint32_t deviceId = 0;  // descriptor key 162
   bool known = false;  // found in the part database
 };
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/offline_settings.h"
+
 namespace lw {
 
 inline constexpr char kProjectMagic[] = "vantrel. KPJ 3.0";  // 16 characters, no terminator in the file
@@ -28,17 +30,6 @@ inline constexpr std::size_t kMaxStoredNameLength = 255;
 
 // Fixed part of the record besides the two names and the option block.
 inline constexpr uint32_t kProjectRecordFixedSize = 57;
-
-// Settings of off-line programming (edited in the Off-line mode dialog).
-// They live with the project record but are never stored in the file.
-struct OfflineSettings {
-  uint8_t flags = 0;  // bit 0: serial number enabled, bit 1: auto increment
-  uint32_t startAddress = 0;
-  uint32_t serialValue = 0;
-  uint16_t maxCounter = 0;
-  // Up to 12 code-page characters with a terminating zero; preset 12 blanks.
-  std::array<uint8_t, 16> serialString{' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0, 0};
-};
 
 struct ProjectRecord {
   std::array<char, kProjectMagicSize> magic{};

@@ -3,6 +3,7 @@
 #include "link/adapter_check.h"
 #include "link/device_paths.h"
 #include "link/adapter_operations_host.h"
+#include "link/update_programmer.h"
 #include "link/update_target.h"
 
 namespace lw {
@@ -11,6 +12,8 @@ AdapterOperations::AdapterOperations(const ProgrammingContext& ctx, FirmwareUpda
     : ctx_(ctx), updater_(ctx_, timings) {}
 
 void AdapterOperations::updateTarget() { lw::updateTarget(ctx_, busy_); }
+
+void AdapterOperations::updateProgrammer() { lw::updateProgrammer(ctx_, busy_); }
 
 int AdapterOperations::checkAdapter(int mode) { return lw::checkAdapter(ctx_, mode); }
 

@@ -3,6 +3,7 @@
 // owns one AdapterOperations and forwards its events to it.
 //
 //   button 1016 "Update Target"        -> updateTarget()
+//   button 1017 "Update Programmer"    -> updateProgrammer()
 //   timer 1 (after killing the timer)  -> startupProbe()
 //   HID device arrival / removal       -> onDeviceArrival(path) / onDeviceRemoval(path)
 //   the prompt's OK (message 0x8001)   -> startFirmwareUpdate(downloadEnded)
@@ -26,6 +27,7 @@ class AdapterOperations {
   AdapterOperations& operator=(const AdapterOperations&) = delete;
 
   void updateTarget();
+  void updateProgrammer();
   int checkAdapter(int mode);
   void startupProbe();
   void onDeviceArrival(std::string_view interfacePath);

@@ -2,11 +2,13 @@
 // What the adapter operations need from the main dialog. The main dialog
 // implements it; tests use a recording fake. Every method is called on the
 // user-interface thread only.
+#include <cstdint>
 #include <string>
 
 namespace lw {
 
 class HexViewPort;
+struct OfflineSettings;
 
 class AdapterOperationsHost {
  public:
@@ -16,6 +18,8 @@ class AdapterOperationsHost {
   // last loaded file (empty when nothing was loaded).
   virtual void setStatusLine(const std::string& text) = 0;
   virtual std::string loadedFilePath() const = 0;
+  // What the status line shows now.
+  virtual std::string statusLine() const = 0;
 
   // Progress bar over the status line: 0..100 percent, negative clears it.
   virtual void drawProgress(int percent) = 0;
@@ -29,6 +33,12 @@ class AdapterOperationsHost {
 
   // Button 1017 "Update Programmer".
   virtual void setUpdateProgrammerEnabled(bool enabled) = 0;
+
+  // The main dialog's off-line settings.
+  virtual OfflineSettings& offlineSettings() = 0;
+  // Shows the Off-line mode dialog modally over offlineSettings(), which it
+  // edits as the user types; true when it ended with OK.
+  virtual bool editOfflineSettings(uint32_t highestStartAddress) = 0;
 
   // Shows the firmware-update prompt modally; returns when it has closed.
   // Mode 1: its Cancel also closes the program.

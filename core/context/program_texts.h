@@ -18,5 +18,9 @@ inline constexpr char kCodeTooLongToVerify[] =
     "Code buffer is larger than the read-back area, it can't be verified !";
 inline constexpr char kCodeReadBackFailed[] =
     "Code could not be read back from the target, it can't be verified !";
+inline constexpr char kAdapterCodeReadBackFailed[] =
+    "Code could not be read back from the Tether, it can't be verified !";
+// The Off-line mode dialog's max counter, as the dialog framework asks for it.
+inline constexpr char kMaxCounterNotANumber[] = "Please enter an integer between 0 and 65530.";
 
 }  // namespace lw::programtext

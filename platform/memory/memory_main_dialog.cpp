@@ -2,6 +2,7 @@
 
 #include "ui/dialogs/area_dialog.h"
 #include "core/ids/main_dialog_ids.h"
+#include "core/ids/offline_dialog_ids.h"
 #include "ui/main/main_dialog_layout.h"
 
 namespace lw {
@@ -38,6 +39,18 @@ void declareAreaDialogControls(MemoryDialog& dialog) {
   dialog.addControl(areadlg::kClearBuffer, MemoryControlKind::CheckBox);
   dialog.addControl(areadlg::kOk, MemoryControlKind::Button);
   dialog.addControl(areadlg::kCancel, MemoryControlKind::Button);
+}
+
+void declareOfflineDialogControls(MemoryDialog& dialog) {
+  using namespace offlinedlg;
+  for (const int id : {kMaxCounterLabel, kStringLabel, kNumberLabel, kStartAddressLabel, kEndAddressLabel})
+    dialog.addControl(id, MemoryControlKind::Static);
+  for (const int id : {kMaxCounter, kSerialString, kSerialValue, kStartAddress, kEndAddress})
+    dialog.addControl(id, MemoryControlKind::Edit);
+  dialog.addControl(kSerialEnabled, MemoryControlKind::CheckBox);
+  dialog.addControl(kAutoIncrement, MemoryControlKind::CheckBox);
+  dialog.addControl(kOk, MemoryControlKind::Button);
+  dialog.addControl(kCancel, MemoryControlKind::Button);
 }
 
 }  // namespace lw

@@ -11,4 +11,7 @@ void declareMainDialogControls(MemoryDialog& dialog);
 // The "Select AP/IAP area" dialog's controls.
 void declareAreaDialogControls(MemoryDialog& dialog);
 
+// The Off-line mode dialog's controls.
+void declareOfflineDialogControls(MemoryDialog& dialog);
+
 }  // namespace lw

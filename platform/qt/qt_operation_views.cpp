@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "platform/qt/code_file_dialog_views.h"
+#include "platform/qt/offline_dialog_view.h"
 #include "platform/qt/qt_firmware_prompt.h"
 #include "resources/language.h"
 
@@ -23,6 +24,9 @@ OperationViews qtOperationViews(QWidget* parent, AppContext& ctx) {
     // Cancel in mode 1 closes the program: ask the main window to close.
     services.closeMainWindow = [parent] { parent->close(); };
     runFirmwarePrompt(parent, mode, services);
+  };
+  views.editOfflineSettings = [parent, &ctx](OfflineSettings& settings, uint32_t highestStartAddress) {
+    return editOfflineSettingsQt(parent, ctx, settings, highestStartAddress);
   };
   return views;
 }

@@ -171,6 +171,11 @@ int FakeAdapter::readData(uint32_t command, uint8_t* destination, uint32_t addre
   note(format("read %u %u", command, n));
   if (readDataResult != 0) return readDataResult;
   const uint32_t limit = std::min<uint32_t>(n, kReadBackSize);
+  if (command == cmd::kReadAdapterCode) {
+    if (n > adapterCode.size()) return 31;  // more than is stored
+    std::copy_n(adapterCode.begin(), limit, destination);
+    return 0;
+  }
   for (uint32_t i = 0; i < limit; ++i) destination[i] = address + i < flash.size() ? flash[address + i] : 0xFF;
   return 0;
 }
@@ -218,6 +223,14 @@ uint32_t FakeAdapter::setFeature(uint32_t handle, const uint8_t* report, std::si
       const int index = static_cast<int>(block.reports.size());
       if (rejectBlockReportsFrom >= 0 && index >= rejectBlockReportsFrom) return err::kGenFailure;
       const std::size_t take = std::min<std::size_t>(128, block.byteCount - block.data.size());
+      if (block.command == cmd::kWriteOfflineCode) {
+        if (block.data.empty()) adapterCode.clear();
+        const std::size_t before = adapterCode.size();
+        adapterCode.insert(adapterCode.end(), copy.begin() + 1, copy.begin() + 1 + take);
+        const auto stuck = static_cast<std::size_t>(adapterCodeStuckAt);
+        if (adapterCodeStuckAt >= 0 && stuck >= before && stuck < adapterCode.size())
+          adapterCode[stuck] = static_cast<uint8_t>(~adapterCode[stuck]);
+      }
       if (block.command == cmd::kWriteCode) {
         for (std::size_t i = 0; i < take; ++i) {
           const std::size_t at = block.address + block.data.size() + i;

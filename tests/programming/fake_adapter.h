@@ -62,6 +62,8 @@ class FakeAdapter final : public HidTransportPort {
   bool command9EntersUpdateMode = true;
   std::map<int, std::deque<ScriptedAnswer>> answers;  // per command, default status 0
   std::vector<uint8_t> flash = std::vector<uint8_t>(0x10000, 0xFF);
+  std::vector<uint8_t> adapterCode;  // the off-line code (command 28), read by command 33
+  int adapterCodeStuckAt = -1;       // a stored byte that reads back inverted
   int flashStuckAt = -1;  // a flash byte that keeps its old value
   std::vector<uint8_t> firmware;  // resource "FW" 5002
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/context/app_context.h"
+#include "core/offline_settings.h"
 #include "link/adapter_operations.h"
 #include "link/adapter_operations_host.h"
 #include "platform/memory/manual_clock.h"
@@ -95,10 +96,16 @@ class FakeHost final : public AdapterOperationsHost {
  public:
   void setStatusLine(const std::string& text) override { status.push_back(text); }
   std::string loadedFilePath() const override { return filePath; }
+  std::string statusLine() const override { return currentStatus(); }
   void drawProgress(int percent) override { progress.push_back(percent); }
   HexViewPort& hexView() override { return view; }
   void readOptionCheckBoxes() override { ++optionReads; }
   void setUpdateProgrammerEnabled(bool enabled) override { updateProgrammerEnabled = enabled; }
+  OfflineSettings& offlineSettings() override { return offline; }
+  bool editOfflineSettings(uint32_t highestStartAddress) override {
+    offlineDialogs.push_back(highestStartAddress);
+    return onOfflineDialog ? onOfflineDialog(offline) : true;
+  }
   void showFirmwarePrompt(int mode) override {
     prompts.push_back(mode);
     if (onPrompt) onPrompt(mode);
@@ -118,6 +125,9 @@ class FakeHost final : public AdapterOperationsHost {
   std::function<void(int)> onPrompt;
   int repaints = 0;
   bool registered = true;
+  OfflineSettings offline;
+  std::vector<uint32_t> offlineDialogs;                 // highest start address of each
+  std::function<bool(OfflineSettings&)> onOfflineDialog;  // the user's edits; unset: OK unchanged
 };
 
 struct Rig {

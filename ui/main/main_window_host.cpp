@@ -28,6 +28,7 @@ void MainWindowHost::install() {
   h.activated = [this] { autoReloadOnActivation(*this); };
   h.partApplied = [this] { resetProjectRecord(codeFiles().project, context().state.reservedWordDefault); };
   h.updateTarget = [this] { adapter().updateTarget(); };
+  h.updateProgrammer = [this] { adapter().updateProgrammer(); };
   h.startupProbe = [this] { adapter().startupProbe(); };
   h.deviceChanged = [this](bool arrived, const std::string& path) {
     if (arrived) {
@@ -88,6 +89,7 @@ std::optional<RequestAddressing> MainWindowHost::askRequestAddressing() {
 
 void MainWindowHost::setStatusLine(const std::string& text) { main_.setStatusText(text); }
 std::string MainWindowHost::loadedFilePath() const { return main_.lastLoadedPath(); }
+std::string MainWindowHost::statusLine() const { return main_.dialog().text(mainid::kStatusLine); }
 void MainWindowHost::drawProgress(int percent) { main_.drawProgress(percent); }
 
 void MainWindowHost::setUpdateProgrammerEnabled(bool enabled) {
@@ -96,6 +98,12 @@ void MainWindowHost::setUpdateProgrammerEnabled(bool enabled) {
   } else {
     main_.disableUpdateProgrammer();
   }
+}
+
+OfflineSettings& MainWindowHost::offlineSettings() { return main_.codeFiles().project.offline; }
+
+bool MainWindowHost::editOfflineSettings(uint32_t highestStartAddress) {
+  return views_.editOfflineSettings && views_.editOfflineSettings(offlineSettings(), highestStartAddress);
 }
 
 void MainWindowHost::showFirmwarePrompt(int mode) {

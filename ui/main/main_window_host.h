@@ -29,6 +29,8 @@ struct OperationViews {
   // startUpdate with the call that tells the prompt the download ended.
   using StartUpdate = std::function<void(std::function<void()> downloadEnded)>;
   std::function<void(int mode, StartUpdate startUpdate)> showFirmwarePrompt;
+  // The Off-line mode dialog over the settings; true when it ended with OK.
+  std::function<bool(OfflineSettings& settings, uint32_t highestStartAddress)> editOfflineSettings;
 };
 
 class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
@@ -64,8 +66,11 @@ class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
   // AdapterOperationsHost
   void setStatusLine(const std::string& text) override;
   std::string loadedFilePath() const override;
+  std::string statusLine() const override;
   void drawProgress(int percent) override;
   void setUpdateProgrammerEnabled(bool enabled) override;
+  OfflineSettings& offlineSettings() override;
+  bool editOfflineSettings(uint32_t highestStartAddress) override;
   void showFirmwarePrompt(int mode) override;
   void repaint() override;
   bool deviceNotificationsRegistered() const override;
