@@ -51,6 +51,8 @@ const char* usageText() {
          "                                          save a project file\n"
          "  kpj show FILE.kpj                       show every field of a project file\n"
          "  program FILE... --part NAME [OPTIONS]   Update Target with the loaded files\n"
+         "  program --options-only --part NAME [OPTIONS]\n"
+         "                                          erase the target and write only the option bytes\n"
          "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
          "                                          (--force: update it even when it matches)\n"
          "FILE: raw binary, Intel HEX (.hex) or project (.kpj; it brings its own part, so\n"
@@ -98,6 +100,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       o.force = true;
     } else if (a == "--progress") {
       o.progress = true;
+    } else if (a == "--options-only") {
+      o.optionsOnly = true;
     } else if (a == "--adapter") {
       if (!value(o.adapter)) return fail("--adapter needs usb or emulator:DIR");
       const bool emulator = o.adapter.rfind("emulator:", 0) == 0;
@@ -160,7 +164,10 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   } else if (c == "parts" || c == "load" || c == "program" || c == "firmware") {
     o.command = c;
     if ((c == "parts" || c == "firmware") && !o.inputs.empty()) return fail(c + " takes no file");
-    if ((c == "load" || c == "program") && o.inputs.empty()) return fail(c + " needs at least one FILE");
+    if (c == "program" && o.optionsOnly && !o.inputs.empty())
+      return fail("program --options-only takes no FILE: it writes the option bytes alone");
+    if ((c == "load" || c == "program") && o.inputs.empty() && !o.optionsOnly)
+      return fail(c + " needs at least one FILE (or --options-only)");
   } else {
     return fail("unknown command '" + c + "'");
   }
@@ -178,6 +185,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     return fail("option settings apply to program and kpj save only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
+  if (o.optionsOnly && o.command != "program") return fail("--options-only applies to program only");
   result.options = o;
   return result;
 }

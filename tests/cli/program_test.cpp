@@ -2,6 +2,8 @@
 // test with a fresh state directory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -91,6 +93,20 @@ TEST(CliProgram, AdapterFaultsFailWithTheProgramsMessages) {
   const CliRun badAdapter = runCli(work, {"--adapter", "emulator:", "program", hex, "--part", "Larch-F8U6"});
   EXPECT_EQ(badAdapter.exit, 2);
   EXPECT_EQ(badAdapter.errLines().at(0), "loomwrite-cli: --adapter emulator:DIR needs the emulator's state directory");
+}
+
+// With --options-only an empty buffer is what is meant: the target is erased
+// and the option bytes alone are written, as the window does.
+TEST(CliProgram, OptionsOnlyErasesAndWritesTheOptionBytesAlone) {
+  ScratchDir work, state;
+  ASSERT_EQ(runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6"})).exit, 0);
+  const CliRun run = runCli(work, with(emulatorArgs(state), {"--json", "program", "--options-only", "--part",
+                                                             "Larch-F8U6", "--option", "SWDP"}));
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.json()["size"].toInt(-1), 0);
+  EXPECT_EQ(state.read("target-options.txt").substr(0, 8), "FE FF FF");
+  const std::vector<uint8_t> flash = state.readBytes("target-flash.bin");
+  EXPECT_TRUE(std::all_of(flash.begin(), flash.end(), [](uint8_t b) { return b == 0xFF; })) << "erased";
 }
 
 TEST(CliFirmware, CheckDeclineAndUpdate) {
