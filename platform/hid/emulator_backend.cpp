@@ -196,6 +196,10 @@ class EmulatorBackend final : public Backend {
       error = err::kFileNotFound;
       return nullptr;
     }
+    if (a.faults().accessDenied) {
+      error = err::kAccessDenied;
+      return nullptr;
+    }
     const emu::ReportLengths l = a.lengths();
     auto device = std::make_shared<EmulatedDevice>(host_, a.attachment(), Lengths{l.feature, l.input, l.output});
     host_->devices.push_back(device);
