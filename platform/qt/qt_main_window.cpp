@@ -111,15 +111,12 @@ QPixmap QtMainWindow::resourceImage(const char* type, uint32_t id) const {
 
 QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
   auto* banner = new Banner(this, &windowMenu_);
-  banner->setGeometry(toPixels(c.x, c.y, c.width, c.height));
-  const QPixmap image = resourceImage(kBitmapType, kBannerBitmapId);
-  if (!image.isNull()) {
-    // Fill the banner's height; what runs past the window's right edge is cut.
-    const QPixmap scaled = image.scaledToHeight(banner->height(), Qt::SmoothTransformation);
-    banner->setPixmap(scaled.copy(0, 0, std::min(scaled.width(), banner->width()), banner->height()));
-  }
+  banner_ = banner;
+  bannerImage_ = resourceImage(kBitmapType, kBannerBitmapId);
+  bannerHeight_ = toPixels(c.x, c.y, c.width, c.height).height();
   // The menu button sits at the right end of the banner inside the window.
   auto* menuButton = new QToolButton(this);
+  menuButton_ = menuButton;
   menuButton->setObjectName(QStringLiteral("windowMenuButton"));
   menuButton->setText(QString::fromUtf8("\u2261"));
   menuButton->setToolTip(QStringLiteral("Menu"));
@@ -130,9 +127,28 @@ QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
       "QToolButton { color: white; font-size: 16px; border: none; padding: 0 4px; }"
       "QToolButton::menu-indicator { image: none; }"
       "QToolButton:hover { background: rgba(255,255,255,40); }"));
-  const int side = banner->height() - 8;
-  menuButton->setGeometry(width() - side - 6, 4, side, side);
+  layOutBanner();
   return banner;
+}
+
+void QtMainWindow::layOutBanner() {
+  if (!banner_) return;
+  // The banner spans the window's whole width whatever its size: the
+  // picture is scaled until it covers both width and height, and what runs
+  // past the right or bottom edge is cut.
+  banner_->setGeometry(0, 0, width(), bannerHeight_);
+  if (!bannerImage_.isNull()) {
+    const QPixmap scaled =
+        bannerImage_.scaled(banner_->size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    banner_->setPixmap(scaled.copy(0, 0, banner_->width(), banner_->height()));
+  }
+  const int side = bannerHeight_ - 8;
+  menuButton_->setGeometry(width() - side - 6, 4, side, side);
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  layOutBanner();
 }
 
 QWidget* QtMainWindow::createControl(const ControlLayout& c) {

@@ -5,6 +5,8 @@
 // the controls back through the ports.
 #include <QDialog>
 #include <QMenu>
+#include <QLabel>
+#include <QPixmap>
 
 #include "core/ports/progress_paint_port.h"
 #include "platform/qt/qt_dialog_controls.h"
@@ -50,11 +52,13 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void computeDialogUnits();
   QWidget* createControl(const ControlLayout& c);
   QWidget* createBanner(const ControlLayout& c);
+  void layOutBanner();
   QPixmap resourceImage(const char* type, uint32_t id) const;
 
   const ResourceSource& resources_;
@@ -62,6 +66,10 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QtDialogControls controls_{this};
   QtTimers timers_;
   QMenu windowMenu_;
+  QLabel* banner_ = nullptr;
+  QWidget* menuButton_ = nullptr;
+  QPixmap bannerImage_;
+  int bannerHeight_ = 0;
   double unitX_ = 1.5;   // pixels per horizontal dialog unit
   double unitY_ = 1.75;  // pixels per vertical dialog unit
 };

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QTimer>
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include "platform/memory/recording_message_boxes.h"
 #include "platform/posix/posix_modules.h"
 #include "platform/qt/main_window_runner.h"
+#include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_hex_view.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/status_field.h"
@@ -188,6 +191,34 @@ TEST_F(MainWindowQt, ProgressBarPaintsTwoColouredText) {
 
   session->logic().drawProgress(-1);
   EXPECT_FALSE(status->progress().has_value());
+}
+
+// The banner covers the window's width to the last pixel; the file dialogs
+// show each filter's label as it stands, its pattern not repeated.
+TEST_F(MainWindowQt, BannerFillsTheWidthAndFileDialogsShowTheirFilterLabels) {
+  QtMainWindow& w = session->window();
+  auto* banner = w.findChild<QLabel*>();
+  ASSERT_NE(banner, nullptr);
+  EXPECT_EQ(banner->geometry().left(), 0);
+  EXPECT_EQ(banner->width(), w.width());
+  EXPECT_EQ(banner->pixmap().width(), w.width());
+  EXPECT_EQ(banner->pixmap().height(), banner->height());
+
+  QtFileDialogs files;
+  files.setOwner(&w);
+  QStringList shown;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+    dialog->grab().save(QStringLiteral(LW_BINARY_DIR "/save_dialog.png"));
+    dialog->reject();
+  });
+  EXPECT_FALSE(files.saveFile("/tmp/x.kpj", {{"Vantrel Project Format(*.kpj)", "*.kpj"}, {"All Format(*.*)", "*.*"}},
+                              "kpj"));
+  EXPECT_EQ(shown, (QStringList{"Vantrel Project Format(*.kpj)", "All Format(*.*)"}));
 }
 
 TEST_F(MainWindowQt, EscapeKeepsWindowOpenCloseBoxSavesChoice) {
