@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -37,6 +39,23 @@ QApplication& application() {
   static QApplication* app = new QApplication(argc, argv);
   return *app;
 }
+
+// The text of a label each time it is painted.
+class PaintedTexts final : public QObject {
+ public:
+  explicit PaintedTexts(QWidget* label) : label_(qobject_cast<QLabel*>(label)) { label_->installEventFilter(this); }
+  ~PaintedTexts() override {
+    if (label_) label_->removeEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) last = label_->text().toStdString();
+    return false;
+  }
+  std::string last;
+
+ private:
+  QPointer<QLabel> label_;
+};
 
 TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
   application();
@@ -98,7 +117,14 @@ TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
 
   QTest::mouseClick(swdp, Qt::LeftButton);
   EXPECT_TRUE(swdp->isChecked());
+  // The adapter check's text is on the screen during its pause: the status
+  // field was painted with it before the thread went to sleep.
+  PaintedTexts painted(window.control(mainid::kStatusLine));
+  std::vector<std::string> onScreenDuringPauses;
+  clock.onSleep = [&](uint32_t) { onScreenDuringPauses.push_back(painted.last); };
   QTest::mouseClick(updateButton, Qt::LeftButton);
+  clock.onSleep = nullptr;
+  EXPECT_EQ(onScreenDuringPauses, std::vector<std::string>{"Detect if Tether is exist..."});
 
   std::vector<std::string> texts;
   for (const ShownBox& b : messages.shown) texts.push_back(b.text);
