@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 #include "core/context/settings_keys.h"
@@ -152,7 +153,6 @@ TEST_F(MainWindowQt, HexEditUpdatesSizeAndChecksum) {
   EXPECT_EQ(ctx.state.part.codeChecksum, 0xC4);
 }
 
-// Text is drawn with antialiasing, so look for pixels close to a colour.
 bool hasPixel(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
   for (int y = area.top(); y <= area.bottom(); ++y) {
     for (int x = area.left(); x <= area.right(); ++x) {
@@ -161,8 +161,16 @@ bool hasPixel(const QImage& image, const QRect& area, const std::function<bool(Q
   }
   return false;
 }
-bool darkBlue(QColor c) { return c.red() < 0x30 && c.green() < 0x60 && c.blue() > 0x50 && c.blue() < 0x90; }
-bool white(QColor c) { return c.red() > 0xF8 && c.green() > 0xF8 && c.blue() > 0xF8; }
+// The text is not antialiased: its pixels are exactly one of the two colours.
+bool darkBlue(QColor c) { return c.rgb() == qRgb(0x0A, 0x34, 0x6A); }
+bool white(QColor c) { return c.rgb() == qRgb(0xFF, 0xFF, 0xFF); }
+// Every pixel of the area is a fill or a text colour, none a blend.
+bool onlyColours(const QImage& image, const QRect& area, const std::vector<QColor>& allowed) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (std::find(allowed.begin(), allowed.end(), image.pixelColor(x, y)) == allowed.end()) return false;
+  return true;
+}
 
 TEST_F(MainWindowQt, ProgressBarPaintsTwoColouredText) {
   auto* status = control<StatusField>(kStatusLine);
@@ -170,16 +178,21 @@ TEST_F(MainWindowQt, ProgressBarPaintsTwoColouredText) {
   const QRect inside = status->contentsRect();
   const QRect textArea(inside.left() + 147, inside.top(), 100, inside.height());
 
+  const QColor doneFill = status->palette().color(QPalette::Highlight);
+  const QColor restFill = status->palette().color(QPalette::Button);
+  const std::vector<QColor> colours{doneFill, restFill, Qt::white, QColor(0x0A, 0x34, 0x6A)};
+
   session->logic().drawProgress(0);
   QImage image = status->grab().toImage();
   EXPECT_TRUE(hasPixel(image, textArea, darkBlue));
   EXPECT_FALSE(hasPixel(image, textArea, white));
+  EXPECT_TRUE(onlyColours(image, textArea, colours));
 
   session->logic().drawProgress(100);
   image = status->grab().toImage();
   EXPECT_TRUE(hasPixel(image, textArea, white));
   EXPECT_FALSE(hasPixel(image, textArea, darkBlue));
-  const QColor doneFill = status->palette().color(QPalette::Highlight);
+  EXPECT_TRUE(onlyColours(image, textArea, colours));
   EXPECT_EQ(image.pixelColor(inside.left() + 2, inside.center().y()), doneFill);
 
   // Half way the text changes colour where the bar ends.
@@ -188,6 +201,8 @@ TEST_F(MainWindowQt, ProgressBarPaintsTwoColouredText) {
   const int split = inside.left() + 1 + 50 * (inside.width() - 2) / 100;
   EXPECT_TRUE(hasPixel(image, QRect(textArea.left(), inside.top(), split - textArea.left(), inside.height()), white));
   EXPECT_TRUE(hasPixel(image, QRect(split, inside.top(), 60, inside.height()), darkBlue));
+  EXPECT_TRUE(onlyColours(image, textArea, colours));
+  image.save(QStringLiteral(LW_BINARY_DIR "/progress_bar.png"));
 
   session->logic().drawProgress(-1);
   EXPECT_FALSE(status->progress().has_value());
