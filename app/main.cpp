@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
           auto operations = std::make_shared<lw::MainWindowHost>(logic, loop, transport,
                                                                        lw::qtOperationViews(&window, c));
           operations->install();
+          loop.quitWhenFinished(window);
           return operations;
         },
         &deviceWatch);
