@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/caption_fit.h"
 #include "platform/qt/hex_entry_validator.h"
 #include "platform/qt/status_field.h"
 #include "resources/resource_source.h"
@@ -82,25 +83,19 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
       controls_.registerControl(c.id, w, c.sorted);
     }
   }
+  growToFitCaptions(*this);
 }
 
-void QtMainWindow::computeDialogUnits() {
-  // The platform's dialog base units: the average width of the letters
-  // and the height of the dialog font; a unit is a quarter and an eighth.
-  const QFontMetrics fm(font());
-  const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  const int baseX = (letters / 26 + 1) / 2;
-  unitX_ = baseX / 4.0;
-  unitY_ = fm.height() / 8.0;
+bool QtMainWindow::event(QEvent* event) {
+  // A control whose text changed (the option boxes take their captions from
+  // the part) asks its parent for room; captions are fitted again.
+  if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show) growToFitCaptions(*this);
+  return QDialog::event(event);
 }
 
-QRect QtMainWindow::toPixels(int x, int y, int width, int height) const {
-  const int left = static_cast<int>(std::lround(x * unitX_));
-  const int top = static_cast<int>(std::lround(y * unitY_));
-  const int right = static_cast<int>(std::lround((x + width) * unitX_));
-  const int bottom = static_cast<int>(std::lround((y + height) * unitY_));
-  return QRect(left, top, right - left, bottom - top);
-}
+void QtMainWindow::computeDialogUnits() { units_ = DialogUnits(font()); }
+
+QRect QtMainWindow::toPixels(int x, int y, int width, int height) const { return units_.toPixels(x, y, width, height); }
 
 QPixmap QtMainWindow::resourceImage(const char* type, uint32_t id) const {
   QPixmap pixmap;
@@ -218,16 +213,6 @@ QWidget* QtMainWindow::createControl(const ControlLayout& c) {
     case ControlKind::HexView:
     case ControlKind::Picture:
       return nullptr;  // the hex view comes from its module, see attachControl
-  }
-  // Captions wider than their place in the font at hand grow leftwards
-  // from the window's edge rather than being cut.
-  if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::Radio || c.kind == ControlKind::Label) {
-    const int wanted = w->sizeHint().width();
-    if (wanted > rect.width()) {
-      rect.setWidth(wanted);
-      const int overflow = rect.right() - (width() - 4);
-      if (overflow > 0) rect.translate(-overflow, 0);
-    }
   }
   w->setGeometry(rect);
   return w;

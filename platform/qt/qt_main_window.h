@@ -9,6 +9,7 @@
 #include <QPixmap>
 
 #include "core/ports/progress_paint_port.h"
+#include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_dialog_controls.h"
 #include "platform/qt/qt_timers.h"
 
@@ -49,6 +50,7 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   void reject() override {}
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -70,8 +72,7 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QWidget* menuButton_ = nullptr;
   QPixmap bannerImage_;
   int bannerHeight_ = 0;
-  double unitX_ = 1.5;   // pixels per horizontal dialog unit
-  double unitY_ = 1.75;  // pixels per vertical dialog unit
+  DialogUnits units_{QFont()};
 };
 
 }  // namespace lw
