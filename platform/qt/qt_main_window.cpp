@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -50,14 +51,18 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
         if (logic_) logic_->onTimer(id);
       }) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   // The dialog font, or the nearest face with the same metrics.
   QFont font;
   font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   font.setPointSize(9);
   setFont(font);
   computeDialogUnits();
-  setFixedSize(toPixels(0, 0, kMainDialogWidthDu, kMainDialogHeightDu).size());
+  // The template's size is the smallest; the window may grow, and the hex
+  // view takes the extra room (see resizeEvent).
+  setMinimumSize(toPixels(0, 0, kMainDialogWidthDu, kMainDialogHeightDu).size());
+  resize(minimumSize());
+  setSizeGripEnabled(true);
 
   const QPixmap icon = resourceImage(kIconType, kIconId);
   if (!icon.isNull()) setWindowIcon(QIcon(icon));
@@ -84,6 +89,9 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
     }
   }
   growToFitCaptions(*this);
+  for (int id : {mainid::kCodeBufferGroup, mainid::kStatusLine, mainid::kSizeField, mainid::kChecksumField,
+                 mainid::kAutoReload})
+    rememberBaseGeometry(id);
 }
 
 bool QtMainWindow::event(QEvent* event) {
@@ -129,13 +137,20 @@ QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
 void QtMainWindow::layOutBanner() {
   if (!banner_) return;
   // The banner spans the window's whole width whatever its size: the
-  // picture is scaled until it covers both width and height, and what runs
-  // past the right or bottom edge is cut.
+  // picture fills the height; where it is narrower than the window its
+  // right edge is drawn on to the end, and where wider it is cut.
   banner_->setGeometry(0, 0, width(), bannerHeight_);
   if (!bannerImage_.isNull()) {
-    const QPixmap scaled =
-        bannerImage_.scaled(banner_->size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-    banner_->setPixmap(scaled.copy(0, 0, banner_->width(), banner_->height()));
+    const QPixmap scaled = bannerImage_.scaledToHeight(bannerHeight_, Qt::SmoothTransformation);
+    QPixmap filled(banner_->size());
+    filled.fill(Qt::transparent);
+    QPainter painter(&filled);
+    painter.drawPixmap(0, 0, scaled);
+    if (scaled.width() < filled.width() && scaled.width() > 0)
+      painter.drawPixmap(QRect(scaled.width(), 0, filled.width() - scaled.width(), filled.height()), scaled,
+                         QRect(scaled.width() - 1, 0, 1, scaled.height()));
+    painter.end();
+    banner_->setPixmap(filled);
   }
   const int side = bannerHeight_ - 8;
   menuButton_->setGeometry(width() - side - 6, 4, side, side);
@@ -144,6 +159,35 @@ void QtMainWindow::layOutBanner() {
 void QtMainWindow::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   layOutBanner();
+  layOutForSize();
+}
+
+// Positions at the smallest size are the template's; beyond it the code
+// buffer's group and hex view grow with the window, the controls below them
+// keep to the bottom edge and the status line widens with the window.
+void QtMainWindow::layOutForSize() {
+  const int dx = std::max(0, width() - minimumWidth());
+  const int dy = std::max(0, height() - minimumHeight());
+  for (const auto& [id, base] : baseGeometry_) {
+    QWidget* w = control(id);
+    if (!w) continue;
+    QRect r = base;
+    switch (id) {
+      case mainid::kCodeBufferGroup:
+      case mainid::kHexView: r.adjust(0, 0, dx, dy); break;
+      case mainid::kStatusLine: r.adjust(0, dy, dx, dy); break;
+      case mainid::kSizeField:
+      case mainid::kChecksumField:
+      case mainid::kAutoReload: r.translate(dx, dy); break;
+      default: continue;
+    }
+    w->setGeometry(r);
+  }
+}
+
+void QtMainWindow::rememberBaseGeometry(int id) {
+  // Called while the window has its smallest size.
+  if (QWidget* w = control(id)) baseGeometry_[id] = w->geometry();
 }
 
 QWidget* QtMainWindow::createControl(const ControlLayout& c) {
@@ -227,6 +271,8 @@ void QtMainWindow::attachControl(int id, QWidget* widget) {
   widget->setProperty("controlId", id);
   widget->show();
   controls_.registerControl(id, widget);
+  baseGeometry_[id] = widget->geometry();
+  layOutForSize();
 }
 
 void QtMainWindow::command(int id, int code) {

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QLabel>
 #include <QPixmap>
+#include <map>
 
 #include "core/ports/progress_paint_port.h"
 #include "platform/qt/dialog_units.h"
@@ -61,6 +62,8 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QWidget* createControl(const ControlLayout& c);
   QWidget* createBanner(const ControlLayout& c);
   void layOutBanner();
+  void layOutForSize();
+  void rememberBaseGeometry(int id);
   QPixmap resourceImage(const char* type, uint32_t id) const;
 
   const ResourceSource& resources_;
@@ -72,6 +75,7 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QWidget* menuButton_ = nullptr;
   QPixmap bannerImage_;
   int bannerHeight_ = 0;
+  std::map<int, QRect> baseGeometry_;  // controls that follow the window's size, at its smallest
   DialogUnits units_{QFont()};
 };
 

@@ -21,6 +21,7 @@
 #include "platform/memory/recording_message_boxes.h"
 #include "platform/posix/posix_modules.h"
 #include "platform/qt/main_window_runner.h"
+#include "platform/qt/caption_fit.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_hex_view.h"
 #include "platform/qt/qt_main_window.h"
@@ -234,6 +235,32 @@ TEST_F(MainWindowQt, BannerFillsTheWidthAndFileDialogsShowTheirFilterLabels) {
   EXPECT_FALSE(files.saveFile("/tmp/x.kpj", {{"Vantrel Project Format(*.kpj)", "*.kpj"}, {"All Format(*.*)", "*.*"}},
                               "kpj"));
   EXPECT_EQ(shown, (QStringList{"Vantrel Project Format(*.kpj)", "All Format(*.*)"}));
+}
+
+// The window grows beyond the template's size, never below it, and the hex
+// view takes all the extra room; the fields below it keep to the bottom.
+TEST_F(MainWindowQt, ResizingGivesTheExtraRoomToTheHexView) {
+  QtMainWindow& w = session->window();
+  const QSize smallest = w.size();
+  EXPECT_EQ(w.minimumSize(), smallest);
+  QWidget* view = session->hexView().widget();
+  const QRect viewBefore = view->geometry();
+  const QRect checksumBefore = control<QLabel>(kChecksumField)->geometry();
+  const QRect statusBefore = control<QLabel>(kStatusLine)->geometry();
+
+  w.resize(smallest + QSize(200, 150));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view->geometry(), viewBefore.adjusted(0, 0, 200, 150));
+  EXPECT_EQ(control<QLabel>(kChecksumField)->geometry(), checksumBefore.translated(200, 150));
+  EXPECT_EQ(control<QLabel>(kStatusLine)->geometry(), statusBefore.adjusted(0, 150, 200, 150));
+  EXPECT_EQ(w.findChild<QLabel*>()->width(), w.width()) << "the banner follows";
+  EXPECT_TRUE(captionsThatDoNotFit(w).isEmpty()) << captionsThatDoNotFit(w).join("; ").toStdString();
+  w.grab().save(QStringLiteral(LW_BINARY_DIR "/main_window_large.png"));
+
+  w.resize(smallest - QSize(50, 50));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.size(), smallest);
+  EXPECT_EQ(view->geometry(), viewBefore);
 }
 
 TEST_F(MainWindowQt, EscapeKeepsWindowOpenCloseBoxSavesChoice) {
