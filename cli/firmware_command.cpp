@@ -57,6 +57,8 @@ int runFirmware(const Options& o) {
     checked = adapter.checkAdapter(0);
     // --force: the firmware is replaced although it matches.
     if (checked == 1 && o.force) ops.showFirmwarePrompt(0);
+  } else if (adapter.offerUpdateModeAdapter()) {
+    // An adapter left in firmware-update mode: the prompt offered the download.
   } else {
     const bool denied = reportAdapterNotOpened(ctx, link, opened);
     json.add("result", denied ? "access denied" : "no adapter");

@@ -106,7 +106,7 @@ void UpdateTargetRun::run() {
   const int opened = ctx_.link.connect(0, 0, 1);
   ctx_.host.setStatusLine("");
   if (opened != 0) {
-    reportAdapterNotOpened(ctx_.app, ctx_.link, opened);
+    if (!offerUpdateModeAdapter(ctx_)) reportAdapterNotOpened(ctx_.app, ctx_.link, opened);
     busy_ = false;
     ctx_.link.disconnect();
     return;
