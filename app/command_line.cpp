@@ -1,13 +1,62 @@
 #include "app/command_line.h"
 
+#include <filesystem>
+
 #include "core/text.h"
 
 namespace lw {
 
-CommandLine parseCommandLine(const std::vector<std::string>& args) {
+namespace {
+
+bool isRegularFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+// A file a desktop's "Open with" may hand over: only the three kinds the
+// program opens, and only when it exists, so that any other single argument
+// keeps asking for the firmware update as before.
+bool isOpenableFile(const std::string& arg, const IsFileFn& isFile) {
+  const auto dot = arg.find_last_of('.');
+  if (dot == std::string::npos || arg.find_first_of("/\\", dot) != std::string::npos) return false;
+  const std::string_view ext = std::string_view(arg).substr(dot);
+  if (!equalsIgnoreCase(ext, ".hex") && !equalsIgnoreCase(ext, ".bin") && !equalsIgnoreCase(ext, ".kpj")) return false;
+  return isFile ? isFile(arg) : isRegularFile(arg);
+}
+
+}  // namespace
+
+const char* commandLineHelpText() {
+  return "usage: loomwrite [PART FILE... | FILE | ARGUMENT | --help | --version]\n"
+         "  (nothing)          start on the part used last\n"
+         "  PART FILE...       select PART and load FILE; the words after PART are joined\n"
+         "                     by single spaces into one path\n"
+         "  FILE               one existing .hex, .bin or .kpj file (what a desktop's\n"
+         "                     \"Open with\" passes): load it on the part used last; a\n"
+         "                     project brings its own part\n"
+         "  ARGUMENT           any other single argument: check the adapter's firmware at\n"
+         "                     start-up as one that must be updated\n"
+         "  --help, --version  print this text or the program's version and exit\n"
+         "loomwrite-cli runs the same operations without a window (loomwrite-cli --help).\n";
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& args, const IsFileFn& isFile) {
   CommandLine cl;
   if (args.size() == 1) {
-    cl.firmwareUpdate = true;
+    const std::string& a = args[0];
+    if (a == "--help" || a == "-h") {
+      cl.request = CommandLineRequest::Help;
+    } else if (a == "--version") {
+      cl.request = CommandLineRequest::Version;
+    } else if (isOpenableFile(a, isFile)) {
+      cl.filePath = a;
+      if (utf16Length(cl.filePath) >= kPathUnits) {
+        cl.pathTooLong = true;
+        cl.filePath.clear();
+      }
+    } else {
+      cl.firmwareUpdate = true;
+    }
     return cl;
   }
   if (args.size() < 2) return cl;

@@ -4,12 +4,17 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include <cstdio>
+
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "platform/hid_link/hid_device_watch.h"
 #include "platform/hid_link/lw_hid_transport.h"
 #include "platform/posix/file_lock_guard.h"
 #include "platform/posix/posix_modules.h"
 #include "platform/posix/posix_temporary_files.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
 #include "core/ports/clock_port.h"
 #include "platform/qt/main_window_runner.h"
 #include "platform/qt/qt_event_loop.h"
@@ -28,6 +33,21 @@
 #include "update/update_check.h"
 
 int main(int argc, char** argv) {
+  // --help and --version are answered before any window or device is
+  // touched, so they work without a display and start no firmware check.
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const lw::CommandLineRequest request = lw::parseCommandLine(arguments).request;
+  if (request == lw::CommandLineRequest::Help) {
+    std::fputs(lw::commandLineHelpText(), stdout);
+    return 0;
+  }
+  if (request == lw::CommandLineRequest::Version) {
+    lw::AppContext plain;
+    plain.resources = &lw::embeddedResources();
+    std::printf("%s\n", lw::languageTextOf(plain, lw::textkey::kProgramTitle).c_str());
+    return 0;
+  }
+
   QApplication app(argc, argv);
   const QFileInfo program(QCoreApplication::applicationFilePath());
 
@@ -64,6 +84,7 @@ int main(int argc, char** argv) {
 
   lw::StartupInput input;
   input.programPath = program.absoluteFilePath().toStdString();
+  // Read again after QApplication, which takes its own options out of argv.
   for (int i = 1; i < argc; ++i) input.arguments.emplace_back(argv[i]);
 
   lw::QtEventLoop loop;
@@ -77,6 +98,7 @@ int main(int argc, char** argv) {
           auto operations = std::make_shared<lw::MainWindowHost>(logic, loop, transport,
                                                                        lw::qtOperationViews(&window, c));
           operations->install();
+          loop.quitWhenFinished(window);
           return operations;
         },
         &deviceWatch);

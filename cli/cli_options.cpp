@@ -58,6 +58,8 @@ const char* usageText() {
          "                                          Update Programmer: store the job in the adapter\n"
          "                                          (any serial option enables the serial number)\n"
          "  emulator start DIR [--times N]          press the emulated adapter's start button\n"
+         "  program --options-only --part NAME [OPTIONS]\n"
+         "                                          erase the target and write only the option bytes\n"
          "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
          "                                          (--force: update it even when it matches)\n"
          "  check-update [--url BASE]               compare the own version with the published one\n"
@@ -109,6 +111,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       o.force = true;
     } else if (a == "--progress") {
       o.progress = true;
+    } else if (a == "--options-only") {
+      o.optionsOnly = true;
     } else if (a == "--adapter") {
       if (!value(o.adapter)) return fail("--adapter needs usb or emulator:DIR");
       const bool emulator = o.adapter.rfind("emulator:", 0) == 0;
@@ -204,8 +208,10 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
              c == "check-update") {
     o.command = c;
     if ((c == "parts" || c == "firmware" || c == "check-update") && !o.inputs.empty()) return fail(c + " takes no file");
-    if ((c == "load" || c == "program" || c == "program-adapter") && o.inputs.empty())
-      return fail(c + " needs at least one FILE");
+    if (c == "program" && o.optionsOnly && !o.inputs.empty())
+      return fail("program --options-only takes no FILE: it writes the option bytes alone");
+    if ((c == "load" || c == "program" || c == "program-adapter") && o.inputs.empty() && !o.optionsOnly)
+      return fail(c + (c == "program" ? " needs at least one FILE (or --options-only)" : " needs at least one FILE"));
   } else {
     return fail("unknown command '" + c + "'");
   }
@@ -228,6 +234,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
   if (!o.updateUrl.empty() && o.command != "check-update") return fail("--url applies to check-update only");
+  if (o.optionsOnly && o.command != "program") return fail("--options-only applies to program only");
   result.options = o;
   return result;
 }

@@ -42,6 +42,7 @@ struct Options {
   bool yes = false;
   bool force = false;
   bool progress = false;   // --progress: progress also when standard error is not a terminal
+  bool optionsOnly = false;  // program --options-only: no file, the option bytes alone
   std::string part;        // empty only when every input is a project file
   std::vector<InputFile> inputs;
   std::string output;      // --out BIN, or the .kpj of kpj save

@@ -6,6 +6,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "core/codes.h"
+#include "link/adapter_access.h"
 #include "link/adapter_messages.h"
 #include "link/adapter_operations.h"
 #include "ui/main/main_dialog.h"
@@ -46,18 +47,21 @@ int runFirmware(const Options& o) {
 
   std::string outcome;
   int checked = 0;
+  int opened = -1;
   // As the start-up probe: an adapter that announces it needs new firmware
   // gets the forced check; any other adapter the normal one.
   if (link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0) == 0) {
     ctx.state.startupFirmwareUpdateFlag = 1;
     adapter.checkAdapter(ctx.state.startupFirmwareUpdateFlag);
-  } else if (link.connect(0, 0, 1) == 0) {
+  } else if ((opened = link.connect(0, 0, 1)) == 0) {
     checked = adapter.checkAdapter(0);
     // --force: the firmware is replaced although it matches.
     if (checked == 1 && o.force) ops.showFirmwarePrompt(0);
+  } else if (adapter.offerUpdateModeAdapter()) {
+    // An adapter left in firmware-update mode: the prompt offered the download.
   } else {
-    messageByKeys(ctx, textkey::kError, textkey::kTetherMissing, mb::kIconError);
-    json.add("result", "no adapter");
+    const bool denied = reportAdapterNotOpened(ctx, link, opened);
+    json.add("result", denied ? "access denied" : "no adapter");
     return finish(o, json, kExitFailed, &messages);
   }
 

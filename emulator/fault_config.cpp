@@ -83,6 +83,8 @@ Faults parseFaults(std::string_view text, std::vector<std::string>& problems) {
       flag(f.updateModeNeverAppears);
     } else if (e.key == "swapped_checksum_echo") {
       flag(f.swappedChecksumEcho);
+    } else if (e.key == "access_denied") {
+      flag(f.accessDenied);
     } else if (e.key == "vanish_after_reports") {
       if (auto v = number(0xFFFFFFFFu)) f.vanishAfterReports = *v;
     } else {
@@ -121,6 +123,7 @@ std::string faultTemplate() {
 #update_mode_never_appears = yes
 #swapped_checksum_echo = yes
 #vanish_after_reports = 40
+#access_denied = yes
 )";
 }
 

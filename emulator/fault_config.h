@@ -40,6 +40,7 @@ struct Faults {
   bool updateModeNeverAppears = false;
   bool swappedChecksumEcho = false;
   uint32_t vanishAfterReports = 0;        // the adapter leaves the bus after so many reports; 0: never
+  bool accessDenied = false;              // listed on the bus, but opening it is refused (no udev rule)
 
   bool operator==(const Faults&) const = default;
 };

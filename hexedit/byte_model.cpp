@@ -10,10 +10,12 @@ void ByteModel::replace(const uint8_t* bytes, std::size_t count) {
   bytes_.assign(bytes, bytes + count);
   sum_ = 0;
   for (uint8_t b : bytes_) sum_ += b;
+  ++generation_;
   changed();
 }
 
 void ByteModel::clear() {
+  ++generation_;
   bytes_.clear();
   bytes_.shrink_to_fit();
   sum_ = 0;
@@ -58,6 +60,32 @@ bool ByteModel::writeNibble(std::size_t offset, bool highNibble, uint8_t nibble)
   const uint8_t value = highNibble ? static_cast<uint8_t>((old & 0x0F) | (nibble << 4))
                                    : static_cast<uint8_t>((old & 0xF0) | nibble);
   return writeByte(offset, value);
+}
+
+std::size_t ByteModel::writeBytes(std::size_t offset, const std::vector<uint8_t>& bytes) {
+  if (offset > bytes_.size()) return 0;
+  // Content loaded beyond the limit stays; growing stops at the limit.
+  std::size_t n = bytes.size();
+  if (sizeLimit_ != 0) n = std::min(n, std::max(sizeLimit_, bytes_.size()) - offset);
+  if (n == 0) return 0;
+  if (offset + n > bytes_.size()) {
+    sum_ += 0xFFull * (offset + n - bytes_.size());  // the new bytes, before they are overwritten
+    bytes_.resize(offset + n, 0xFF);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    sum_ -= bytes_[offset + i];
+    bytes_[offset + i] = bytes[i];
+    sum_ += bytes[i];
+  }
+  changed();
+  return n;
+}
+
+void ByteModel::truncate(std::size_t size) {
+  if (size >= bytes_.size()) return;
+  for (std::size_t i = size; i < bytes_.size(); ++i) sum_ -= bytes_[i];
+  bytes_.resize(size);
+  changed();
 }
 
 void ByteModel::changed() {

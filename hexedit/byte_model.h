@@ -46,12 +46,24 @@ class ByteModel {
   // as 0xFF, like erased flash.
   bool writeNibble(std::size_t offset, bool highNibble, uint8_t nibble);
 
+  // Overwrites bytes from offset on, growing the content at its end as
+  // far as the size limit allows (offset at most size()). Returns how many
+  // were written; the listener hears of it once.
+  std::size_t writeBytes(std::size_t offset, const std::vector<uint8_t>& bytes);
+  // Cuts the content to size bytes (undoing growth); nothing when shorter.
+  void truncate(std::size_t size);
+
+  // Counts whole replacements and clears: an edit history made before one
+  // no longer applies.
+  uint64_t generation() const { return generation_; }
+
   // The low 16 bits of the sum of all bytes.
   uint16_t checksum() const { return static_cast<uint16_t>(sum_); }
 
  private:
   void changed();
 
+  uint64_t generation_ = 0;
   std::vector<uint8_t> bytes_;
   uint64_t sum_ = 0;
   std::size_t sizeLimit_ = 0;

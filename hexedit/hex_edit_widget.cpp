@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -263,6 +264,16 @@ void HexEditWidget::keyPressEvent(QKeyEvent* event) {
     copySelection();
     return;
   }
+  if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Undo) ||
+      event->matches(QKeySequence::Redo)) {
+    const bool changed = event->matches(QKeySequence::Paste) ? pasteClipboard()
+                         : event->matches(QKeySequence::Undo) ? editor_.undo()
+                                                              : editor_.redo();
+    if (!changed) QApplication::beep();
+    ensureCaretVisible();
+    viewport()->update();
+    return;
+  }
   if (event->matches(QKeySequence::SelectAll)) {
     editor_.selectAll();
     viewport()->update();
@@ -330,12 +341,23 @@ void HexEditWidget::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   QAction* copy = menu.addAction(tr("Copy"), QKeySequence::Copy);
   copy->setEnabled(!state_.model.empty());
+  QAction* paste = menu.addAction(tr("Paste"), QKeySequence::Paste);
+  paste->setEnabled(QApplication::clipboard()->mimeData() != nullptr);
+  menu.addSeparator();
+  QAction* undo = menu.addAction(tr("Undo"), QKeySequence::Undo);
+  undo->setEnabled(editor_.canUndo());
+  QAction* redo = menu.addAction(tr("Redo"), QKeySequence::Redo);
+  redo->setEnabled(editor_.canRedo());
+  menu.addSeparator();
   QAction* all = menu.addAction(tr("Select All"), QKeySequence::SelectAll);
   all->setEnabled(!state_.model.empty());
   menu.addSeparator();
   QAction* go = menu.addAction(tr("Go to Address..."), QKeySequence(Qt::CTRL | Qt::Key_G));
   QAction* chosen = menu.exec(event->globalPos());
   if (chosen == copy) copySelection();
+  if (chosen == paste) pasteClipboard();
+  if (chosen == undo) editor_.undo();
+  if (chosen == redo) editor_.redo();
   if (chosen == all) editor_.selectAll();
   if (chosen == go) goToAddressDialog();
   viewport()->update();
@@ -355,6 +377,22 @@ void HexEditWidget::focusOutEvent(QFocusEvent* event) {
 void HexEditWidget::copySelection() {
   if (state_.model.empty()) return;
   QApplication::clipboard()->setText(QString::fromStdString(editor_.copyText()));
+}
+
+// Raw bytes when the clipboard holds some, else its text: hexadecimal
+// pairs in the hex column, characters in the text column.
+bool HexEditWidget::pasteClipboard() {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  if (!data) return false;
+  std::vector<uint8_t> bytes;
+  if (data->hasFormat(QStringLiteral("application/octet-stream"))) {
+    const QByteArray raw = data->data(QStringLiteral("application/octet-stream"));
+    bytes.assign(raw.begin(), raw.end());
+  } else if (data->hasText()) {
+    const QByteArray text = data->text().toLatin1();
+    bytes = pasteBytesOf(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), editor_.area());
+  }
+  return editor_.paste(bytes);
 }
 
 void HexEditWidget::goToAddressDialog() {

@@ -27,6 +27,7 @@ class HexEditWidget final : public QAbstractScrollArea {
   HexEditor& editor() { return editor_; }
 
   void copySelection();
+  bool pasteClipboard();
   void goToAddressDialog();
 
  protected:

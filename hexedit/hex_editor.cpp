@@ -94,7 +94,12 @@ bool HexEditor::type(char32_t c) {
   if (area_ == HexArea::Hex) {
     const int digit = hexDigitValue(c);
     if (digit < 0) return false;
-    if (!model_.writeNibble(caret_, !lowNibble_, static_cast<uint8_t>(digit))) return false;
+    if (!model_.writable(caret_)) return false;
+    const uint8_t old = caret_ < model_.size() ? model_.at(caret_) : 0xFF;  // appended bytes start erased
+    const auto nibble = static_cast<uint8_t>(digit);
+    const uint8_t value = lowNibble_ ? static_cast<uint8_t>((old & 0xF0) | nibble)
+                                     : static_cast<uint8_t>((old & 0x0F) | (nibble << 4));
+    if (!applyEdit(caret_, {value})) return false;
     anchor_.reset();
     if (lowNibble_) {
       moveTo(caret_ + 1, false, false);
@@ -104,7 +109,7 @@ bool HexEditor::type(char32_t c) {
     return true;
   }
   if (c < 0x20 || c >= 0x7F) return false;
-  if (!model_.writeByte(caret_, static_cast<uint8_t>(c))) return false;
+  if (!applyEdit(caret_, {static_cast<uint8_t>(c)})) return false;
   anchor_.reset();
   moveTo(caret_ + 1, false, false);
   return true;
@@ -121,6 +126,102 @@ bool HexEditor::goTo(std::size_t address) {
   if (address > lastPosition() || (address == model_.size() && !model_.writable(address))) return false;
   moveTo(address, false, false);
   return true;
+}
+
+bool HexEditor::applyEdit(std::size_t offset, std::vector<uint8_t> bytes) {
+  forgetOutdatedHistory();
+  Edit e;
+  e.offset = offset;
+  e.before = model_.range(offset, bytes.size());
+  e.sizeBefore = model_.size();
+  const std::size_t n = model_.writeBytes(offset, bytes);
+  if (n == 0) return false;
+  bytes.resize(n);
+  e.after = std::move(bytes);
+  undo_.push_back(std::move(e));
+  redo_.clear();
+  return true;
+}
+
+void HexEditor::forgetOutdatedHistory() const {
+  if (historyGeneration_ == model_.generation()) return;
+  undo_.clear();
+  redo_.clear();
+  historyGeneration_ = model_.generation();
+}
+
+bool HexEditor::canUndo() const {
+  forgetOutdatedHistory();
+  return !undo_.empty();
+}
+
+bool HexEditor::canRedo() const {
+  forgetOutdatedHistory();
+  return !redo_.empty();
+}
+
+bool HexEditor::undo() {
+  if (!canUndo()) return false;
+  Edit e = std::move(undo_.back());
+  undo_.pop_back();
+  model_.truncate(e.sizeBefore);
+  if (!e.before.empty()) model_.writeBytes(e.offset, e.before);
+  anchor_.reset();
+  moveTo(e.offset, false, false);
+  redo_.push_back(std::move(e));
+  return true;
+}
+
+bool HexEditor::redo() {
+  if (!canRedo()) return false;
+  Edit e = std::move(redo_.back());
+  redo_.pop_back();
+  model_.writeBytes(e.offset, e.after);
+  anchor_.reset();
+  moveTo(e.offset + e.after.size(), false, false);
+  undo_.push_back(std::move(e));
+  return true;
+}
+
+bool HexEditor::paste(const std::vector<uint8_t>& bytes) {
+  const std::size_t at = hasSelection() ? selectionBegin() : caret_;
+  if (bytes.empty() || !model_.writable(at)) return false;
+  if (!applyEdit(at, bytes)) return false;
+  anchor_.reset();
+  moveTo(at + undo_.back().after.size(), false, false);
+  return true;
+}
+
+std::optional<std::vector<uint8_t>> bytesFromHexText(std::string_view text) {
+  std::vector<uint8_t> out;
+  std::size_t i = 0;
+  auto separator = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ';' || c == ':'; };
+  while (i < text.size()) {
+    if (separator(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && !separator(text[end])) ++end;
+    std::string_view token = text.substr(i, end - i);
+    if (token.size() > 2 && token[0] == '0' && (token[1] == 'x' || token[1] == 'X')) token.remove_prefix(2);
+    if (token.size() % 2 != 0) return std::nullopt;
+    for (std::size_t k = 0; k < token.size(); k += 2) {
+      const int hi = hexDigitValue(static_cast<unsigned char>(token[k]));
+      const int lo = hexDigitValue(static_cast<unsigned char>(token[k + 1]));
+      if (hi < 0 || lo < 0) return std::nullopt;
+      out.push_back(static_cast<uint8_t>(hi << 4 | lo));
+    }
+    i = end;
+  }
+  if (out.empty()) return std::nullopt;
+  return out;
+}
+
+std::vector<uint8_t> pasteBytesOf(std::string_view text, HexArea area) {
+  if (area == HexArea::Hex)
+    if (auto bytes = bytesFromHexText(text)) return *bytes;
+  return {text.begin(), text.end()};
 }
 
 }  // namespace lw::hexedit

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "hexedit/byte_model.h"
 
@@ -63,8 +65,32 @@ class HexEditor {
   // Moves the caret to an address; false when it lies beyond the content.
   bool goTo(std::size_t address);
 
+  // Writes the bytes over the selection (from its first byte) or at the
+  // caret, growing the content no further than its size limit; the caret
+  // goes after the last byte written. False when nothing could be written.
+  bool paste(const std::vector<uint8_t>& bytes);
+
+  // Every typed character and every paste is one step back and forth.
+  // Replacing or clearing the whole content forgets the steps.
+  bool canUndo() const;
+  bool canRedo() const;
+  bool undo();
+  bool redo();
+
  private:
+  struct Edit {
+    std::size_t offset = 0;
+    std::vector<uint8_t> before;  // the bytes the edit overwrote (fewer where it grew the content)
+    std::vector<uint8_t> after;
+    std::size_t sizeBefore = 0;
+  };
+  bool applyEdit(std::size_t offset, std::vector<uint8_t> bytes);
+  void forgetOutdatedHistory() const;
+
   ByteModel& model_;
+  mutable std::vector<Edit> undo_;
+  mutable std::vector<Edit> redo_;
+  mutable uint64_t historyGeneration_ = 0;
   std::size_t caret_ = 0;
   bool lowNibble_ = false;
   HexArea area_ = HexArea::Hex;
@@ -73,5 +99,14 @@ class HexEditor {
 
 // The value of a hexadecimal digit, or -1.
 int hexDigitValue(char32_t c);
+
+// Hexadecimal text such as "00 20 FF", "0x00,0x20" or "0020FF" as bytes;
+// nothing when the text is anything else.
+std::optional<std::vector<uint8_t>> bytesFromHexText(std::string_view text);
+
+// What pasting text puts into the view: in the hex column hexadecimal text
+// as its bytes, any other text (and all text in the text column) as the
+// bytes of its characters.
+std::vector<uint8_t> pasteBytesOf(std::string_view text, HexArea area);
 
 }  // namespace lw::hexedit

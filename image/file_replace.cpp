@@ -3,13 +3,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
+#include <string_view>
 
-#if defined(__unix__)
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace lw {
 
@@ -17,13 +17,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name beside the target that no file has yet.
+FileReplaceStepHook stepHook = nullptr;
+void reached(FileReplaceStep step) {
+  if (stepHook) stepHook(step);
+}
+
+// Temporaries are named ".NAME.lwsave-PID-RANDOM" beside the target, so a
+// later save can tell which ones belong to a process that is gone.
+constexpr std::string_view kTempMark = ".lwsave-";
+
+std::string tempPrefix(const fs::path& target) { return "." + target.filename().string() + std::string(kTempMark); }
+
 bool makeTemporaryPath(const fs::path& target, fs::path& out) {
   std::random_device seed;
   std::mt19937 gen(seed());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate = target;
-    candidate += ".tmp" + std::to_string(gen() % 1000000);
+    fs::path candidate = target.parent_path() / (tempPrefix(target) + std::to_string(::getpid()) + "-" +
+                                                 std::to_string(gen() % 1000000));
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(candidate, ec))) {
       out = candidate;
@@ -33,77 +43,140 @@ bool makeTemporaryPath(const fs::path& target, fs::path& out) {
   return false;
 }
 
+// Removes the temporaries of `target` whose process no longer runs: a save
+// killed between naming its file and the rename leaves one.
+void removeStaleTemporaries(const fs::path& target) {
+  const std::string prefix = tempPrefix(target);
+  std::error_code ec;
+  const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    const auto dash = rest.find('-');
+    if (dash == std::string::npos || dash == 0) continue;
+    char* endp = nullptr;
+    const long pid = std::strtol(rest.c_str(), &endp, 10);
+    if (endp != rest.c_str() + dash || pid <= 0) continue;
+    const bool alive = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    if (alive && pid != ::getpid()) continue;
+    std::error_code ignored;
+    fs::remove(it->path(), ignored);
+  }
+}
+
 std::string errnoText(int e) { return e ? std::strerror(e) : "Unknown error."; }
 
-// Puts the written bytes on the disk before the rename makes them the
-// target, so a power cut leaves either the old file or the complete new one.
-bool syncToDisk(const fs::path& path) {
-#if defined(__unix__)
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
-  ::close(fd);
-  return synced;
-#else
-  (void)path;
+bool writeAll(int fd, std::span<const uint8_t> bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
   return true;
-#endif
 }
 
 // Makes the rename itself durable.
 void syncDirectory(const fs::path& dir) {
-#if defined(__unix__)
   const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   (void)::fsync(fd);
   ::close(fd);
-#else
-  (void)dir;
+}
+
+// A new file in dir: unnamed where the file system supports it (named is
+// then left empty), else under a fresh temporary name.
+int createTemporary(const fs::path& target, mode_t mode, fs::path& named) {
+  const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+#ifdef O_TMPFILE
+  const int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (fd >= 0) return fd;
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return -1;
 #endif
+  if (!makeTemporaryPath(target, named)) {
+    errno = EEXIST;
+    return -1;
+  }
+  return ::open(named.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+}
+
+// Gives the unnamed file a temporary name, the step before the rename.
+bool nameTemporary(int fd, const fs::path& target, fs::path& named) {
+  if (!makeTemporaryPath(target, named)) {
+    errno = EEXIST;
+    return false;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 }  // namespace
 
+void setFileReplaceStepHook(FileReplaceStepHook hook) { stepHook = hook; }
+
+std::string replacementTargetOf(const std::string& target) {
+  fs::path p(target);
+  for (int depth = 0; depth < 40; ++depth) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
+    const fs::path link = fs::read_symlink(p, ec);
+    if (ec) break;
+    p = link.is_absolute() ? link : p.parent_path() / link;
+  }
+  return p.lexically_normal().string();
+}
+
 FileReplaceResult replaceFileContent(const std::string& target,
                                      std::initializer_list<std::span<const uint8_t>> pieces) {
-  const fs::path targetPath(target);
-  fs::path temp;
-  if (!makeTemporaryPath(targetPath, temp)) return {false, "No temporary file name is free."};
+  const fs::path targetPath(replacementTargetOf(target));
+  removeStaleTemporaries(targetPath);
 
+  // A replaced file keeps its permissions; a new one gets the usual ones.
+  struct stat old {};
+  const bool replacing = ::stat(targetPath.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  const mode_t mode = replacing ? (old.st_mode & 07777) : 0666;
+
+  fs::path named;
   errno = 0;
-  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  if (!out) return {false, errnoText(errno)};
-  for (const auto& piece : pieces) {
-    out.write(reinterpret_cast<const char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
-    if (!out) break;
-  }
-  if (out) out.flush();
-  const int writeError = errno;
-  const bool written = static_cast<bool>(out);
-  out.close();
+  const int fd = createTemporary(targetPath, mode, named);
+  if (fd < 0) return {false, errnoText(errno)};
+  reached(FileReplaceStep::Created);
   std::error_code ignored;
-  if (!written || out.fail()) {
-    const int closeError = errno;
-    fs::remove(temp, ignored);
-    return {false, errnoText(writeError ? writeError : closeError)};
+  auto fail = [&](int error) -> FileReplaceResult {
+    ::close(fd);
+    if (!named.empty()) fs::remove(named, ignored);
+    return {false, errnoText(error)};
+  };
+
+  for (const auto& piece : pieces)
+    if (!writeAll(fd, piece)) return fail(errno ? errno : ENOSPC);
+  reached(FileReplaceStep::Written);
+  // The bytes reach the disk before the rename makes them the target, so a
+  // power cut leaves either the old file or the complete new one.
+  if (::fsync(fd) != 0) return fail(errno);
+  if (replacing) (void)::fchmod(fd, mode);  // O_TMPFILE applies the umask
+  reached(FileReplaceStep::Synced);
+  if (named.empty() && !nameTemporary(fd, targetPath, named)) {
+    const int error = errno;
+    named.clear();
+    return fail(error);
+  }
+  reached(FileReplaceStep::Named);
+  if (::close(fd) != 0) {
+    const int error = errno;
+    fs::remove(named, ignored);
+    return {false, errnoText(error)};
   }
 
-  if (!syncToDisk(temp)) {
-    const int syncError = errno;
-    fs::remove(temp, ignored);
-    return {false, errnoText(syncError)};
-  }
-
-  // A replaced file keeps its permissions.
   std::error_code ec;
-  const fs::file_status old = fs::status(targetPath, ec);
-  if (!ec && fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), ignored);
-
-  fs::rename(temp, targetPath, ec);
+  fs::rename(named, targetPath, ec);
   if (ec) {
-    fs::remove(temp, ignored);
+    fs::remove(named, ignored);
     return {false, ec.message()};
   }
+  reached(FileReplaceStep::Renamed);
   syncDirectory(targetPath.parent_path());
   return {true, {}};
 }

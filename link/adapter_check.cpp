@@ -1,5 +1,6 @@
 #include "link/adapter_check.h"
 
+#include "core/abi/link_abi.h"
 #include "link/adapter_messages.h"
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
@@ -38,6 +39,15 @@ int checkAdapter(ProgrammingContext& ctx, int mode) {
   }
   ctx.host.setStatusLine("");
   return result;
+}
+
+bool offerUpdateModeAdapter(ProgrammingContext& ctx) {
+  if (ctx.app.state.firmwareUpdateRunning != 0) return false;  // that update's own device
+  if (ctx.link.connect(kAdapterVendorId, kPidFirmwareUpdate, 0) != 0) return false;
+  ctx.link.disconnect();
+  ctx.host.setStatusLine("");
+  ctx.host.showFirmwarePrompt(kStrandedPromptMode);
+  return true;
 }
 
 }  // namespace lw

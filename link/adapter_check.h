@@ -14,4 +14,15 @@ struct ProgrammingContext;
 // mode; returns 0.
 int checkAdapter(ProgrammingContext& ctx, int mode);
 
+// The prompt mode for an adapter found in firmware-update mode: its Cancel
+// closes only the prompt.
+inline constexpr int kStrandedPromptMode = 2;
+
+// An adapter left in firmware-update mode (product id 0x030B, after a
+// download that failed) answers no normal request and is otherwise only
+// ever "not there". When one is on the bus this offers the download again
+// through the firmware-update prompt (the update worker finds it already
+// in that mode) and returns true; else false. Leaves no device open.
+bool offerUpdateModeAdapter(ProgrammingContext& ctx);
+
 }  // namespace lw

@@ -17,6 +17,8 @@ void AdapterOperations::updateProgrammer() { lw::updateProgrammer(ctx_, busy_); 
 
 int AdapterOperations::checkAdapter(int mode) { return lw::checkAdapter(ctx_, mode); }
 
+bool AdapterOperations::offerUpdateModeAdapter() { return lw::offerUpdateModeAdapter(ctx_); }
+
 void AdapterOperations::startupProbe() {
   AppState& state = ctx_.app.state;
   const int opened = ctx_.link.connect(kAdapterVendorId, kPidNeedsUpdateAlt, 0);
@@ -26,6 +28,8 @@ void AdapterOperations::startupProbe() {
     checkAdapter(state.startupFirmwareUpdateFlag);
   } else if (ctx_.link.connect(0, 0, 1) == 0) {
     checkAdapter(state.startupFirmwareUpdateFlag);
+  } else {
+    lw::offerUpdateModeAdapter(ctx_);
   }
   ctx_.link.disconnect();
 }
@@ -46,6 +50,9 @@ void AdapterOperations::onDeviceArrival(std::string_view path) {
       ctx_.host.setStatusLine("");
       state.startupFirmwareUpdateFlag = 1;
       checkAdapter(state.startupFirmwareUpdateFlag);
+    } else if (kind == AdapterPath::UpdateMode) {
+      lw::offerUpdateModeAdapter(ctx_);
+      ctx_.link.disconnect();
     }
   }
   const std::string file = ctx_.host.loadedFilePath();

@@ -29,6 +29,8 @@ class AdapterOperations {
   void updateTarget();
   void updateProgrammer();
   int checkAdapter(int mode);
+  // An adapter left in firmware-update mode is offered the download again.
+  bool offerUpdateModeAdapter();
   void startupProbe();
   void onDeviceArrival(std::string_view interfacePath);
   void onDeviceRemoval(std::string_view interfacePath);

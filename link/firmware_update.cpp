@@ -178,8 +178,12 @@ void FirmwareUpdater::runWorker(const std::shared_ptr<Job>& job) {
     return finish(update_msg::kFailed, UpdateFailure::Download);
   }
 
-  // Put the adapter into its firmware-update mode.
-  if (j.startupFlag) {
+  // Put the adapter into its firmware-update mode, unless it is there
+  // already (left so by a download that failed): then nothing is open and
+  // the update-mode device opens at once.
+  if (link.openHandle() == 0 && link.connect(kAdapterVendorId, kPidFirmwareUpdate, 0) == 0) {
+    link.disconnect();
+  } else if (j.startupFlag) {
     const uint32_t handle = link.openHandle();
     const std::size_t length = link.hidDevice ? link.hidDevice->outputReportLength : 0;
     if (handle == 0 || length < 2 || length > kMaxSwitchReport) {

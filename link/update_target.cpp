@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/codes.h"
+#include "link/adapter_access.h"
 #include "link/adapter_answer.h"
 #include "link/adapter_check.h"
 #include "link/adapter_messages.h"
@@ -105,7 +106,7 @@ void UpdateTargetRun::run() {
   const int opened = ctx_.link.connect(0, 0, 1);
   ctx_.host.setStatusLine("");
   if (opened != 0) {
-    messageByKeys(ctx_.app, textkey::kError, textkey::kTetherMissing, mb::kIconError);
+    if (!offerUpdateModeAdapter(ctx_)) reportAdapterNotOpened(ctx_.app, ctx_.link, opened);
     busy_ = false;
     ctx_.link.disconnect();
     return;

@@ -16,6 +16,13 @@ inline constexpr char kUpdateModeNotFound[] = "No Tether in firmware update mode
 inline constexpr char kFirmwareDownloadFailed[] = "Firmware download to the Tether failed !";
 inline constexpr char kCodeTooLongToVerify[] =
     "Code buffer is larger than the read-back area, it can't be verified !";
+inline constexpr char kTetherAccessDenied[] =
+    "The Tether is plugged in, but this user may not open its hidraw device (permission denied) !\n"
+    "Install the udev rules from contrib/udev once:\n"
+    "  sudo cp contrib/udev/60-loomwrite-adapter.rules /etc/udev/rules.d/\n"
+    "  sudo udevadm control --reload-rules\n"
+    "  sudo udevadm trigger\n"
+    "then unplug the Tether and plug it in again.";
 inline constexpr char kCodeReadBackFailed[] =
     "Code could not be read back from the target, it can't be verified !";
 inline constexpr char kAdapterCodeReadBackFailed[] =

@@ -46,6 +46,13 @@ class DialogPort {
 
   // Repaints the window (without erasing the background).
   virtual void repaint() = 0;
+  // Paints one control at once, before returning: a text shown right before
+  // the user-interface thread blocks is then on the screen during the wait.
+  // Views that paint only later fall back to repaint().
+  virtual void paintNow(int id) {
+    (void)id;
+    repaint();
+  }
   // Ends a modal dialog with the given result (1 = OK, 2 = Cancel).
   virtual void endDialog(int result) = 0;
 };

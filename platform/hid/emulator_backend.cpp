@@ -67,7 +67,11 @@ class EmulatedDevice final : public Device {
     return transfer([&](Clock::time_point now) { return host_->adapter.writeOutput(report, now); });
   }
 
+  // Like a strict device, a get-feature of any length but the feature
+  // report's own is stalled before the adapter sees it, so a caller that
+  // asks for more or less fails here as it would on such hardware.
   uint32_t getFeature(std::span<uint8_t> report) override {
+    if (report.size() != lengths_.feature) return err::kGenFailure;
     std::vector<uint8_t> answer;
     const uint32_t error =
         transfer([&](Clock::time_point now) { return host_->adapter.getFeature(report[0], answer, now); });
@@ -190,6 +194,10 @@ class EmulatorBackend final : public Backend {
     const emu::AdapterEmulator& a = host_->adapter;
     if (!a.attached() || a.vendorId() != ids.vendorId || a.productId() != ids.productId) {
       error = err::kFileNotFound;
+      return nullptr;
+    }
+    if (a.faults().accessDenied) {
+      error = err::kAccessDenied;
       return nullptr;
     }
     const emu::ReportLengths l = a.lengths();

@@ -73,14 +73,18 @@ class UsbDevice final : public Device {
 
   uint32_t getFeature(std::span<uint8_t> report) override {
     if (closed_) return err::kInvalidHandle;
-    std::vector<uint8_t> buffer(report.size() + 1, 0);  // one more, to see a long answer
+    // Exactly the report's length, report ID included: the kernel turns the
+    // buffer size into GET_REPORT's wLength, and a device that answers its
+    // whole report to a longer request must end with a zero-length packet,
+    // which much adapter firmware never sends, so a longer request stalls.
+    std::vector<uint8_t> buffer(report.size(), 0);
     buffer[0] = report[0];
     std::lock_guard lock(ioMutex_);
     errno = 0;
     const int n = hid_get_feature_report(device_, buffer.data(), buffer.size());
     if (n < 0) return lastIoError();
-    if (static_cast<std::size_t>(n) != report.size()) return err::kInvalidData;
-    std::copy_n(buffer.begin(), report.size(), report.begin());
+    if (static_cast<std::size_t>(n) != report.size()) return err::kInvalidData;  // a short answer
+    std::copy(buffer.begin(), buffer.end(), report.begin());
     return 0;
   }
 

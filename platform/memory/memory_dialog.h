@@ -55,6 +55,7 @@ class MemoryDialog final : public DialogPort {
   void setTitle(const std::string& title) override { title_ = title; }
   std::string title() const override { return title_; }
   void repaint() override { ++repaints; }
+  void paintNow(int id) override { painted.emplace_back(id, text(id)); }
   void endDialog(int result) override { endResult = result; }
 
   // Types into an edit as a user would: the text limit applies.
@@ -64,6 +65,7 @@ class MemoryDialog final : public DialogPort {
   int defaultButton = 0;
   int focus = 0;
   int repaints = 0;
+  std::vector<std::pair<int, std::string>> painted;  // by paintNow: control and its text then
   std::optional<int> endResult;
 
  private:

@@ -2,29 +2,48 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/qt/caption_fit.h"
+
 namespace lw {
 
-QtControlDialog::QtControlDialog(QWidget* parent, int sizeX, int sizeY) : QDialog(parent) {
+namespace {
+// The templates' face; where it is missing fontconfig picks a stand-in, and
+// the dialog units follow whatever face that is.
+QFont templateFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  font.setPointSize(9);
+  return font;
+}
+}  // namespace
+
+QtControlDialog::QtControlDialog(QWidget* parent, int sizeX, int sizeY)
+    : QDialog(parent), units_(templateFont()) {
   setModal(true);
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-  setFont(QFont("Tahoma", 9));
-  // Dialog units: a quarter of the average character width, an eighth of
-  // the character height.
-  const QFontMetrics metrics(font());
-  const int alphabet = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-  baseX_ = std::max(1, (alphabet / 26 + 1) / 2);
-  baseY_ = std::max(1, metrics.height());
+  setFont(templateFont());
   const QRect size = dialogUnitsToPixels(0, 0, sizeX, sizeY);
   setFixedSize(size.width(), size.height());
 }
 
 QRect QtControlDialog::dialogUnitsToPixels(int x, int y, int cx, int cy) const {
-  return QRect(x * baseX_ / 4, y * baseY_ / 8, cx * baseX_ / 4, cy * baseY_ / 8);
+  return units_.toPixels(x, y, cx, cy);
+}
+
+void QtControlDialog::showEvent(QShowEvent* event) {
+  growToFitCaptions(*this);
+  QDialog::showEvent(event);
+}
+
+bool QtControlDialog::event(QEvent* event) {
+  if (event->type() == QEvent::LayoutRequest) growToFitCaptions(*this);
+  return QDialog::event(event);
 }
 
 void QtControlDialog::addControl(int id, QWidget* control, int x, int y, int cx, int cy) {

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_dialog_controls.h"
 
 namespace lw {
@@ -30,14 +31,19 @@ class QtControlDialog : public QDialog {
   void reject() override;
   void accept() override;
 
+ protected:
+  // Texts that the stand-in font makes wider than their place get it before
+  // the dialog is first shown.
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
+
  private:
   QRect dialogUnitsToPixels(int x, int y, int cx, int cy) const;
   void command(int id);
 
   QtDialogControls controls_{this};
   std::function<void(int)> handler_;
-  int baseX_ = 6;
-  int baseY_ = 13;
+  DialogUnits units_;
 };
 
 }  // namespace lw

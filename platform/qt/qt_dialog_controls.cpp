@@ -150,6 +150,10 @@ std::string QtDialogControls::title() const { return ss(dialog_->windowTitle());
 
 void QtDialogControls::repaint() { dialog_->update(); }
 
+void QtDialogControls::paintNow(int id) {
+  if (QWidget* w = widget(id); w && w->isVisible()) w->repaint();
+}
+
 void QtDialogControls::endDialog(int result) { dialog_->done(result); }
 
 }  // namespace lw

@@ -44,6 +44,7 @@ class QtDialogControls final : public DialogPort {
   void setTitle(const std::string& title) override;
   std::string title() const override;
   void repaint() override;
+  void paintNow(int id) override;
   void endDialog(int result) override;
 
  private:

@@ -11,7 +11,16 @@ QtEventLoop::QtEventLoop() {
 }
 
 // The application outlives the loop; its signal must not reach a dead one.
-QtEventLoop::~QtEventLoop() { QObject::disconnect(quitConnection_); }
+QtEventLoop::~QtEventLoop() {
+  QObject::disconnect(quitConnection_);
+  QObject::disconnect(finishedConnection_);
+}
+
+void QtEventLoop::quitWhenFinished(QDialog& mainWindow) {
+  QObject::disconnect(finishedConnection_);
+  quitting_ = false;
+  finishedConnection_ = QObject::connect(&mainWindow, &QDialog::finished, [this] { quitting_ = true; });
+}
 
 void QtEventLoop::post(std::function<void()> call) {
   QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);

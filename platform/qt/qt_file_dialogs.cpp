@@ -6,6 +6,9 @@
 namespace lw {
 
 namespace {
+// Qt reads a filter's patterns from its last parenthesised part and, with
+// the details hidden, shows what stands before it: so "LABEL (PATTERNS)"
+// shows the label exactly as it is, parentheses of its own included, once.
 QStringList nameFilters(const std::vector<FileFilter>& filters) {
   QStringList out;
   for (const FileFilter& f : filters) {
@@ -21,6 +24,10 @@ std::optional<std::string> run(QWidget* owner, QFileDialog::AcceptMode mode, con
   QFileDialog dialog(owner);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  // The desktop's own dialogs show the label only up to its first
+  // parenthesis ("Support Format"); Qt's dialog shows it whole.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setNameFilters(nameFilters(filters));
   if (!defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
   if (!initialPath.empty()) dialog.selectFile(QString::fromStdString(initialPath));

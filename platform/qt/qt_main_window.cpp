@@ -9,12 +9,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
 
+#include "platform/qt/caption_fit.h"
 #include "platform/qt/hex_entry_validator.h"
 #include "platform/qt/status_field.h"
 #include "resources/resource_source.h"
@@ -49,14 +51,18 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
         if (logic_) logic_->onTimer(id);
       }) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   // The dialog font, or the nearest face with the same metrics.
   QFont font;
   font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   font.setPointSize(9);
   setFont(font);
   computeDialogUnits();
-  setFixedSize(toPixels(0, 0, kMainDialogWidthDu, kMainDialogHeightDu).size());
+  // The template's size is the smallest; the window may grow, and the hex
+  // view takes the extra room (see resizeEvent).
+  setMinimumSize(toPixels(0, 0, kMainDialogWidthDu, kMainDialogHeightDu).size());
+  resize(minimumSize());
+  setSizeGripEnabled(true);
 
   const QPixmap icon = resourceImage(kIconType, kIconId);
   if (!icon.isNull()) setWindowIcon(QIcon(icon));
@@ -82,25 +88,22 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
       controls_.registerControl(c.id, w, c.sorted);
     }
   }
+  growToFitCaptions(*this);
+  for (int id : {mainid::kCodeBufferGroup, mainid::kStatusLine, mainid::kSizeField, mainid::kChecksumField,
+                 mainid::kAutoReload})
+    rememberBaseGeometry(id);
 }
 
-void QtMainWindow::computeDialogUnits() {
-  // The platform's dialog base units: the average width of the letters
-  // and the height of the dialog font; a unit is a quarter and an eighth.
-  const QFontMetrics fm(font());
-  const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  const int baseX = (letters / 26 + 1) / 2;
-  unitX_ = baseX / 4.0;
-  unitY_ = fm.height() / 8.0;
+bool QtMainWindow::event(QEvent* event) {
+  // A control whose text changed (the option boxes take their captions from
+  // the part) asks its parent for room; captions are fitted again.
+  if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show) growToFitCaptions(*this);
+  return QDialog::event(event);
 }
 
-QRect QtMainWindow::toPixels(int x, int y, int width, int height) const {
-  const int left = static_cast<int>(std::lround(x * unitX_));
-  const int top = static_cast<int>(std::lround(y * unitY_));
-  const int right = static_cast<int>(std::lround((x + width) * unitX_));
-  const int bottom = static_cast<int>(std::lround((y + height) * unitY_));
-  return QRect(left, top, right - left, bottom - top);
-}
+void QtMainWindow::computeDialogUnits() { units_ = DialogUnits(font()); }
+
+QRect QtMainWindow::toPixels(int x, int y, int width, int height) const { return units_.toPixels(x, y, width, height); }
 
 QPixmap QtMainWindow::resourceImage(const char* type, uint32_t id) const {
   QPixmap pixmap;
@@ -111,15 +114,12 @@ QPixmap QtMainWindow::resourceImage(const char* type, uint32_t id) const {
 
 QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
   auto* banner = new Banner(this, &windowMenu_);
-  banner->setGeometry(toPixels(c.x, c.y, c.width, c.height));
-  const QPixmap image = resourceImage(kBitmapType, kBannerBitmapId);
-  if (!image.isNull()) {
-    // Fill the banner's height; what runs past the window's right edge is cut.
-    const QPixmap scaled = image.scaledToHeight(banner->height(), Qt::SmoothTransformation);
-    banner->setPixmap(scaled.copy(0, 0, std::min(scaled.width(), banner->width()), banner->height()));
-  }
+  banner_ = banner;
+  bannerImage_ = resourceImage(kBitmapType, kBannerBitmapId);
+  bannerHeight_ = toPixels(c.x, c.y, c.width, c.height).height();
   // The menu button sits at the right end of the banner inside the window.
   auto* menuButton = new QToolButton(this);
+  menuButton_ = menuButton;
   menuButton->setObjectName(QStringLiteral("windowMenuButton"));
   menuButton->setText(QString::fromUtf8("\u2261"));
   menuButton->setToolTip(QStringLiteral("Menu"));
@@ -130,9 +130,64 @@ QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
       "QToolButton { color: white; font-size: 16px; border: none; padding: 0 4px; }"
       "QToolButton::menu-indicator { image: none; }"
       "QToolButton:hover { background: rgba(255,255,255,40); }"));
-  const int side = banner->height() - 8;
-  menuButton->setGeometry(width() - side - 6, 4, side, side);
+  layOutBanner();
   return banner;
+}
+
+void QtMainWindow::layOutBanner() {
+  if (!banner_) return;
+  // The banner spans the window's whole width whatever its size: the
+  // picture fills the height; where it is narrower than the window its
+  // right edge is drawn on to the end, and where wider it is cut.
+  banner_->setGeometry(0, 0, width(), bannerHeight_);
+  if (!bannerImage_.isNull()) {
+    const QPixmap scaled = bannerImage_.scaledToHeight(bannerHeight_, Qt::SmoothTransformation);
+    QPixmap filled(banner_->size());
+    filled.fill(Qt::transparent);
+    QPainter painter(&filled);
+    painter.drawPixmap(0, 0, scaled);
+    if (scaled.width() < filled.width() && scaled.width() > 0)
+      painter.drawPixmap(QRect(scaled.width(), 0, filled.width() - scaled.width(), filled.height()), scaled,
+                         QRect(scaled.width() - 1, 0, 1, scaled.height()));
+    painter.end();
+    banner_->setPixmap(filled);
+  }
+  const int side = bannerHeight_ - 8;
+  menuButton_->setGeometry(width() - side - 6, 4, side, side);
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  layOutBanner();
+  layOutForSize();
+}
+
+// Positions at the smallest size are the template's; beyond it the code
+// buffer's group and hex view grow with the window, the controls below them
+// keep to the bottom edge and the status line widens with the window.
+void QtMainWindow::layOutForSize() {
+  const int dx = std::max(0, width() - minimumWidth());
+  const int dy = std::max(0, height() - minimumHeight());
+  for (const auto& [id, base] : baseGeometry_) {
+    QWidget* w = control(id);
+    if (!w) continue;
+    QRect r = base;
+    switch (id) {
+      case mainid::kCodeBufferGroup:
+      case mainid::kHexView: r.adjust(0, 0, dx, dy); break;
+      case mainid::kStatusLine: r.adjust(0, dy, dx, dy); break;
+      case mainid::kSizeField:
+      case mainid::kChecksumField:
+      case mainid::kAutoReload: r.translate(dx, dy); break;
+      default: continue;
+    }
+    w->setGeometry(r);
+  }
+}
+
+void QtMainWindow::rememberBaseGeometry(int id) {
+  // Called while the window has its smallest size.
+  if (QWidget* w = control(id)) baseGeometry_[id] = w->geometry();
 }
 
 QWidget* QtMainWindow::createControl(const ControlLayout& c) {
@@ -203,16 +258,6 @@ QWidget* QtMainWindow::createControl(const ControlLayout& c) {
     case ControlKind::Picture:
       return nullptr;  // the hex view comes from its module, see attachControl
   }
-  // Captions wider than their place in the font at hand grow leftwards
-  // from the window's edge rather than being cut.
-  if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::Radio || c.kind == ControlKind::Label) {
-    const int wanted = w->sizeHint().width();
-    if (wanted > rect.width()) {
-      rect.setWidth(wanted);
-      const int overflow = rect.right() - (width() - 4);
-      if (overflow > 0) rect.translate(-overflow, 0);
-    }
-  }
   w->setGeometry(rect);
   return w;
 }
@@ -226,6 +271,8 @@ void QtMainWindow::attachControl(int id, QWidget* widget) {
   widget->setProperty("controlId", id);
   widget->show();
   controls_.registerControl(id, widget);
+  baseGeometry_[id] = widget->geometry();
+  layOutForSize();
 }
 
 void QtMainWindow::command(int id, int code) {

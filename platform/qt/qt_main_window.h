@@ -5,8 +5,12 @@
 // the controls back through the ports.
 #include <QDialog>
 #include <QMenu>
+#include <QLabel>
+#include <QPixmap>
+#include <map>
 
 #include "core/ports/progress_paint_port.h"
+#include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_dialog_controls.h"
 #include "platform/qt/qt_timers.h"
 
@@ -47,14 +51,19 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   void reject() override {}
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void computeDialogUnits();
   QWidget* createControl(const ControlLayout& c);
   QWidget* createBanner(const ControlLayout& c);
+  void layOutBanner();
+  void layOutForSize();
+  void rememberBaseGeometry(int id);
   QPixmap resourceImage(const char* type, uint32_t id) const;
 
   const ResourceSource& resources_;
@@ -62,8 +71,12 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QtDialogControls controls_{this};
   QtTimers timers_;
   QMenu windowMenu_;
-  double unitX_ = 1.5;   // pixels per horizontal dialog unit
-  double unitY_ = 1.75;  // pixels per vertical dialog unit
+  QLabel* banner_ = nullptr;
+  QWidget* menuButton_ = nullptr;
+  QPixmap bannerImage_;
+  int bannerHeight_ = 0;
+  std::map<int, QRect> baseGeometry_;  // controls that follow the window's size, at its smallest
+  DialogUnits units_{QFont()};
 };
 
 }  // namespace lw

@@ -8,7 +8,27 @@
 
 namespace lw {
 
+namespace {
+// A box closed without a button: its cancel answer, else No, else its OK.
+int closedAnswer(unsigned style) {
+  switch (style & mb::kButtonMask) {
+    case mb::kOkCancel:
+    case mb::kYesNoCancel: return kIdCancel;
+    case mb::kYesNo: return kIdNo;
+    default: return kIdOk;
+  }
+}
+}  // namespace
+
+void QtMessageBoxes::setMainWindow(QDialog* window) {
+  QObject::disconnect(finishedConnection_);
+  mainWindow_ = window;
+  mainWindowEnded_ = false;
+  if (window) finishedConnection_ = QObject::connect(window, &QDialog::finished, [this] { mainWindowEnded_ = true; });
+}
+
 int QtMessageBoxes::show(const std::string& text, const std::string& caption, unsigned style, BoxOwner owner) {
+  if (owner == BoxOwner::MainWindow && mainWindowEnded_) return closedAnswer(style);
   QMessageBox box(owner == BoxOwner::MainWindow ? mainWindow_ : nullptr);
   box.setText(QString::fromStdString(text));
   box.setWindowTitle(QString::fromStdString(caption));
@@ -37,11 +57,7 @@ int QtMessageBoxes::show(const std::string& text, const std::string& caption, un
   for (const auto& b : buttons) {
     if (b.first == clicked) return b.second;
   }
-  // Closed without a button: the box's cancel answer, or its only button.
-  for (const auto& b : buttons) {
-    if (b.second == kIdCancel) return kIdCancel;
-  }
-  return buttons.size() == 1 ? buttons[0].second : kIdNo;
+  return closedAnswer(style);
 }
 
 void QtMessageBoxes::beep(unsigned) { QApplication::beep(); }

@@ -53,6 +53,12 @@ void StatusField::paintEvent(QPaintEvent* event) {
   font.setPixelSize(p.fontPixelHeight);
   font.setWeight(static_cast<QFont::Weight>(p.fontWeight));
   font.setStyleHint(QFont::TypeWriter);
+  // Drawn without antialiasing: at 10 pixels smoothed text is hard to read,
+  // and its edge pixels would blend the two text colours with the fills
+  // instead of being exactly white or dark blue, whatever face stands in
+  // for "Courier".
+  font.setStyleStrategy(QFont::NoAntialias);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
   painter.setFont(font);
   const QString text = QString::fromStdString(p.text);
   const int baseline = p.textY + painter.fontMetrics().ascent();

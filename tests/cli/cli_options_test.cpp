@@ -81,6 +81,9 @@ TEST(CliOptions, UsageErrors) {
       {"kpj", "show", "a.kpj", "--merge"},
       {"load", "a.kpj", "b.bin"},                   // a raw file needs a part
       {"program", "a.hex", "--part", "X", "--force"},
+      {"program", "--options-only", "a.hex", "--part", "X"},  // options alone, or a file
+      {"program", "--options-only"},                           // still needs the part
+      {"load", "--options-only", "--part", "X"},
   };
   for (const auto& args : bad) {
     const auto r = parse(args);

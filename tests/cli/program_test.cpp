@@ -2,6 +2,8 @@
 // test with a fresh state directory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -91,6 +93,39 @@ TEST(CliProgram, AdapterFaultsFailWithTheProgramsMessages) {
   const CliRun badAdapter = runCli(work, {"--adapter", "emulator:", "program", hex, "--part", "Larch-F8U6"});
   EXPECT_EQ(badAdapter.exit, 2);
   EXPECT_EQ(badAdapter.errLines().at(0), "loomwrite-cli: --adapter emulator:DIR needs the emulator's state directory");
+}
+
+// An adapter on the bus that this user may not open (no udev rule) is named
+// as such, with the rules to install; program and firmware both fail with 1.
+TEST(CliProgram, AnAdapterThatMayNotBeOpenedNamesTheUdevRules) {
+  ScratchDir work, state;
+  const std::string hex = examplePath("blinky.hex");
+  ASSERT_EQ(runCli(work, with(emulatorArgs(state), {"program", hex, "--part", "Larch-F8U6"})).exit, 0);
+  state.write("faults.ini", "access_denied = yes\n");
+  for (const auto& args : {std::vector<std::string>{"program", hex, "--part", "Larch-F8U6"},
+                           std::vector<std::string>{"firmware"}}) {
+    const CliRun run = runCli(work, with(emulatorArgs(state), args));
+    EXPECT_EQ(run.exit, 1) << args[0];
+    const std::vector<std::string> lines = run.errLines();
+    ASSERT_FALSE(lines.empty()) << args[0];
+    EXPECT_EQ(lines[0].rfind("Error !: The Tether is plugged in, but this user may not open", 0), 0u) << lines[0];
+    EXPECT_NE(run.err.find("sudo cp contrib/udev/60-loomwrite-adapter.rules /etc/udev/rules.d/"), std::string::npos);
+    EXPECT_EQ(run.err.find("Tether is not exist"), std::string::npos);
+  }
+}
+
+// With --options-only an empty buffer is what is meant: the target is erased
+// and the option bytes alone are written, as the window does.
+TEST(CliProgram, OptionsOnlyErasesAndWritesTheOptionBytesAlone) {
+  ScratchDir work, state;
+  ASSERT_EQ(runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6"})).exit, 0);
+  const CliRun run = runCli(work, with(emulatorArgs(state), {"--json", "program", "--options-only", "--part",
+                                                             "Larch-F8U6", "--option", "SWDP"}));
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.json()["size"].toInt(-1), 0);
+  EXPECT_EQ(state.read("target-options.txt").substr(0, 8), "FE FF FF");
+  const std::vector<uint8_t> flash = state.readBytes("target-flash.bin");
+  EXPECT_TRUE(std::all_of(flash.begin(), flash.end(), [](uint8_t b) { return b == 0xFF; })) << "erased";
 }
 
 TEST(CliFirmware, CheckDeclineAndUpdate) {

@@ -28,6 +28,7 @@ uint32_t FastClock::tickCountMs() {
 }
 
 void FastClock::sleepMs(uint32_t ms) {
+  if (onSleep) onSleep(ms);
   slept_ += ms;
   if (divisor_ != 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms / divisor_));
 }

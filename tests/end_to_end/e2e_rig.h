@@ -50,6 +50,8 @@ class FastClock final : public ClockPort {
   LocalTime localTime() override { return {2024, 1, 1, 12, 0, 0}; }
 
   uint64_t sleptMs() const { return slept_.load(); }
+  // Called on the sleeping thread before each sleep.
+  std::function<void(uint32_t ms)> onSleep;
 
  private:
   const uint32_t divisor_;

@@ -140,6 +140,33 @@ TEST(FirmwareUpdate, StartupProbeFindsAdapterThatNeedsUpdateAndSwitchesIt) {
   EXPECT_EQ(rig.timers.running.count(1), 0u);
 }
 
+// An adapter left in firmware-update mode (a download that failed) is
+// offered the download again, at start-up and by Update Target, and comes
+// back in normal mode; declining keeps the program running.
+TEST(FirmwareUpdate, AdapterLeftInUpdateModeIsOfferedTheDownloadAgain) {
+  EndToEndRig rig(updateOptions("reenumerate_ms = 50\nmode = firmware-update\n"));
+  rig.loadFile(kBlinky, AreaChoice::ap());
+  rig.promptAnswers = {PromptAnswer::Cancel, PromptAnswer::Ok};
+  rig.main->onTimer(1);  // the start-up probe
+  ASSERT_EQ(rig.prompts.size(), 1u);
+  EXPECT_EQ(rig.prompts[0].mode, 2);
+  EXPECT_FALSE(rig.prompts[0].askedMainWindowToClose);
+  EXPECT_TRUE(rig.boxTexts().empty());
+  EXPECT_FALSE(rig.adapterOpen());
+
+  rig.updateTarget();
+  ASSERT_EQ(rig.prompts.size(), 2u);
+  EXPECT_EQ(rig.prompts[1].mode, 2);
+  EXPECT_TRUE(rig.prompts[1].closedItself);
+  EXPECT_EQ(rig.boxTexts(), std::vector<std::string>{kUpgraded}) << "not \"Tether is not exist !\"";
+  EXPECT_EQ(rig.adapterSetting("mode"), "normal");
+  EXPECT_EQ(rig.adapterSetting("firmware_version"), builtVersion(rig));
+
+  EXPECT_TRUE(rig.pumpUntilAdapterIs(0x0325));
+  rig.updateTarget();
+  EXPECT_EQ(rig.boxTexts(), (std::vector<std::string>{kUpgraded, "Update Target ok !"}));
+}
+
 TEST(AdapterArrival, PluggedAdaptersAreCheckedThroughTheDeviceWatch) {
   EndToEndRig rig(updateOptions("reenumerate_ms = 50\nconnected = no\n", "firmware_mismatch = yes\n"));
   rig.main->onTimer(1);  // nothing plugged in: the probe finds nothing

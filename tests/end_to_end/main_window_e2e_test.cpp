@@ -5,8 +5,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "platform/hid_link/hid_device_watch.h"
@@ -37,6 +40,23 @@ QApplication& application() {
   static QApplication* app = new QApplication(argc, argv);
   return *app;
 }
+
+// The text of a label each time it is painted.
+class PaintedTexts final : public QObject {
+ public:
+  explicit PaintedTexts(QWidget* label) : label_(qobject_cast<QLabel*>(label)) { label_->installEventFilter(this); }
+  ~PaintedTexts() override {
+    if (label_) label_->removeEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) last = label_->text().toStdString();
+    return false;
+  }
+  std::string last;
+
+ private:
+  QPointer<QLabel> label_;
+};
 
 TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
   application();
@@ -98,7 +118,14 @@ TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
 
   QTest::mouseClick(swdp, Qt::LeftButton);
   EXPECT_TRUE(swdp->isChecked());
+  // The adapter check's text is on the screen during its pause: the status
+  // field was painted with it before the thread went to sleep.
+  PaintedTexts painted(window.control(mainid::kStatusLine));
+  std::vector<std::string> onScreenDuringPauses;
+  clock.onSleep = [&](uint32_t) { onScreenDuringPauses.push_back(painted.last); };
   QTest::mouseClick(updateButton, Qt::LeftButton);
+  clock.onSleep = nullptr;
+  EXPECT_EQ(onScreenDuringPauses, std::vector<std::string>{"Detect if Tether is exist..."});
 
   std::vector<std::string> texts;
   for (const ShownBox& b : messages.shown) texts.push_back(b.text);
@@ -112,6 +139,75 @@ TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
 
   QTest::qWait(50);
   EXPECT_TRUE(window.grab().save(LW_BINARY_DIR "/end_to_end_main_window.png"));
+
+  operations.reset();
+  session.reset();
+  modules.unload(ctx.state.hexViewLibrary);
+  lw_hid_select_backend("usb");
+}
+
+// Closing the main window while Update Target sends the code: the write
+// ends at the next report with failure, the run winds down, the window
+// ends with Cancel and nothing blocks, so the program can exit.
+TEST(RunningProgram, ClosingTheWindowDuringABlockWriteEndsTheWrite) {
+  application();
+  TempDir dir;
+  dir.write("adapter.ini", "reenumerate_ms = 50\n");
+  ASSERT_EQ(lw_hid_select_backend(("emulator:" + dir.path().string()).c_str()), 0u);
+  RecordingMessageBoxes messages;
+  MemorySettings settings;
+  ScriptedFileDialogs files;
+  FastClock clock;
+  PosixModules modules;
+  AppContext ctx;
+  ctx.resources = &embeddedResources();
+  ctx.ports.messages = &messages;
+  ctx.ports.settings = &settings;
+  ctx.ports.files = &files;
+  ctx.ports.clock = &clock;
+  ctx.ports.modules = &modules;
+  ctx.state.applicationName = "loomwrite";
+  uint32_t error = 0;
+  ctx.state.hexViewLibrary = modules.load(std::string(LW_BIN_DIR) + "/libHexEdit.so", error);
+  ASSERT_NE(ctx.state.hexViewLibrary, nullptr) << "error " << error;
+  ctx.state.linkLibrary = linkLibraryModule();
+
+  QtEventLoop loop;
+  LwHidTransport transport;
+  OperationViews views;
+  views.showFirmwarePrompt = [&](int, OperationViews::StartUpdate) {};
+  auto session = std::make_unique<MainWindowSession>(ctx);
+  ASSERT_TRUE(session->ready());
+  auto operations = std::make_unique<MainWindowHost>(session->logic(), loop, transport, views);
+  operations->install();
+  QtMainWindow& window = session->window();
+  loop.quitWhenFinished(window);
+  session->initialise();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  // 64 KiB of code: 512 reports, so the close comes long before the end.
+  std::vector<uint8_t> code(0x10000, 0x5A);
+  session->hexView().send(hexmsg::kReplace, reinterpret_cast<uintptr_t>(code.data()),
+                          static_cast<intptr_t>(code.size()));
+  bool closed = false;
+  QTimer::singleShot(0, &window, [&] {
+    window.grab().save(QStringLiteral(LW_BINARY_DIR "/main_window_mid_write.png"));
+    window.close();
+    closed = true;
+  });
+  QTest::mouseClick(qobject_cast<QPushButton*>(window.control(mainid::kUpdateTarget)), Qt::LeftButton);
+
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.result(), 2);
+  std::vector<std::string> texts;
+  for (const ShownBox& b : messages.shown) texts.push_back(b.text);
+  EXPECT_EQ(texts, std::vector<std::string>{"Update Target failed !"});
+  const std::vector<uint8_t> flash = dir.readBytes("target-flash.bin");
+  ASSERT_EQ(flash.size(), 0x10000u);
+  EXPECT_NE(flash, code) << "the write went on after the close";
+  EXPECT_FALSE(loop.dispatchPending()) << "the loop stays in its quitting state";
 
   operations.reset();
   session.reset();

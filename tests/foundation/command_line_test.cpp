@@ -31,6 +31,29 @@ TEST(CommandLine, FilePathWordsAreJoinedBySingleSpaces) {
   EXPECT_EQ(quotedPart.filePath, "/x y.hex");
 }
 
+// One existing .hex, .bin or .kpj file is opened (a desktop's "Open with");
+// every other single argument still asks for the firmware update.
+TEST(CommandLine, OneOpenableFileIsLoadedAndHelpAndVersionAreAnswered) {
+  const auto exists = [](const std::string& p) { return p.find("missing") == std::string::npos; };
+  for (const char* file : {"/tmp/a.hex", "/tmp/b.BIN", "job.Kpj", "/My Files/c.hex"}) {
+    const CommandLine cl = parseCommandLine({file}, exists);
+    EXPECT_FALSE(cl.firmwareUpdate) << file;
+    EXPECT_EQ(cl.filePath, file);
+    EXPECT_EQ(cl.partName, "");
+  }
+  for (const char* other : {"/tmp/missing.hex", "/tmp/a.txt", "Larch-F8U6", "/tmp/x.hex/dir", "hex"}) {
+    const CommandLine cl = parseCommandLine({other}, exists);
+    EXPECT_TRUE(cl.firmwareUpdate) << other;
+    EXPECT_EQ(cl.filePath, "") << other;
+  }
+  EXPECT_TRUE(parseCommandLine({std::string(300, 'a') + ".hex"}, exists).pathTooLong);
+  EXPECT_EQ(parseCommandLine({"--help"}).request, CommandLineRequest::Help);
+  EXPECT_EQ(parseCommandLine({"-h"}).request, CommandLineRequest::Help);
+  EXPECT_EQ(parseCommandLine({"--version"}).request, CommandLineRequest::Version);
+  EXPECT_FALSE(parseCommandLine({"--help"}).firmwareUpdate);
+  EXPECT_EQ(parseCommandLine({"Larch-F8U6", "--help"}).request, CommandLineRequest::Run) << "a file may be named so";
+}
+
 TEST(CommandLine, PathLimitIs260Units) {
   const std::string fits(259, 'a');
   EXPECT_FALSE(parseCommandLine({"P", fits}).pathTooLong);

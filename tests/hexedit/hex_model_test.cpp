@@ -205,3 +205,94 @@ TEST(HexEditor, MovingSelectingCopyingAndGoingTo) {
 
 }  // namespace
 }  // namespace lw::hexedit
+
+namespace lw::hexedit {
+namespace {
+
+TEST(HexEditorPaste, HexTextOrRawBytesOverTheSelectionOrAtTheCaretWithinTheFlash) {
+  EXPECT_EQ(bytesFromHexText("00 20 FF"), (std::vector<uint8_t>{0x00, 0x20, 0xFF}));
+  EXPECT_EQ(bytesFromHexText("0x00,0x20\n0aBc"), (std::vector<uint8_t>{0x00, 0x20, 0x0A, 0xBC}));
+  EXPECT_FALSE(bytesFromHexText("00 2"));
+  EXPECT_FALSE(bytesFromHexText("hello"));
+  EXPECT_FALSE(bytesFromHexText("  "));
+  EXPECT_EQ(pasteBytesOf("AB", HexArea::Hex), (std::vector<uint8_t>{0xAB}));
+  EXPECT_EQ(pasteBytesOf("AB", HexArea::Text), (std::vector<uint8_t>{'A', 'B'}));
+  EXPECT_EQ(pasteBytesOf("Hi!", HexArea::Hex), (std::vector<uint8_t>{'H', 'i', '!'}));
+
+  ByteModel model;
+  int changes = 0;
+  model.setChangeListener([&] { ++changes; });
+  const std::vector<uint8_t> start(8, 0x11);
+  model.replace(start.data(), start.size());
+  model.setSizeLimit(10);
+  HexEditor editor(model);
+  changes = 0;
+
+  editor.moveTo(2, false, false);
+  ASSERT_TRUE(editor.paste({0xA0, 0xA1}));
+  EXPECT_EQ(model.range(0, 8), (std::vector<uint8_t>{0x11, 0x11, 0xA0, 0xA1, 0x11, 0x11, 0x11, 0x11}));
+  EXPECT_EQ(editor.caret(), 4u);
+  EXPECT_EQ(changes, 1) << "one notification for the whole paste";
+
+  // Over a selection, from its first byte; growing stops at the flash size.
+  editor.selectRange(7, 5);
+  ASSERT_TRUE(editor.paste({1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(model.size(), 10u);
+  EXPECT_EQ(model.range(5, 5), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(model.checksum(), 0x11 * 3 + 0xA0 + 0xA1 + 15);
+  EXPECT_FALSE(editor.hasSelection());
+  editor.moveTo(10, false, false);
+  EXPECT_EQ(editor.caret(), 9u) << "the caret stays inside the flash";
+  ASSERT_TRUE(editor.paste({9, 8, 7}));
+  EXPECT_EQ(model.size(), 10u);
+  EXPECT_EQ(model.at(9), 9);
+  EXPECT_EQ(editor.undo() && model.at(9) == 5, true);
+  EXPECT_FALSE(editor.paste({}));
+}
+
+TEST(HexEditorUndo, EveryTypedCharacterAndPasteGoesBackAndForth) {
+  ByteModel model;
+  const std::vector<uint8_t> start{0x10, 0x20};
+  model.replace(start.data(), start.size());
+  HexEditor editor(model);
+  EXPECT_FALSE(editor.canUndo());
+
+  editor.moveTo(0, false, false);
+  ASSERT_TRUE(editor.type('A'));                    // A0 20
+  editor.moveTo(2, false, false);
+  ASSERT_TRUE(editor.paste({0x01, 0x02, 0x03}));    // A0 20 01 02 03: grown by three
+  editor.setArea(HexArea::Text);
+  editor.moveTo(1, false, false);
+  ASSERT_TRUE(editor.type('z'));                    // A0 7A 01 02 03
+  const uint16_t sumAfter = model.checksum();
+
+  ASSERT_TRUE(editor.undo());
+  EXPECT_EQ(model.range(0, 5), (std::vector<uint8_t>{0xA0, 0x20, 0x01, 0x02, 0x03}));
+  ASSERT_TRUE(editor.undo());
+  EXPECT_EQ(model.size(), 2u) << "the growth is undone too";
+  ASSERT_TRUE(editor.undo());
+  EXPECT_EQ(model.range(0, 2), start);
+  EXPECT_EQ(model.checksum(), 0x30);
+  EXPECT_FALSE(editor.undo());
+
+  ASSERT_TRUE(editor.redo());
+  ASSERT_TRUE(editor.redo());
+  ASSERT_TRUE(editor.redo());
+  EXPECT_FALSE(editor.redo());
+  EXPECT_EQ(model.range(0, 5), (std::vector<uint8_t>{0xA0, 0x7A, 0x01, 0x02, 0x03}));
+  EXPECT_EQ(model.checksum(), sumAfter);
+
+  // A new edit drops what could be redone; a load forgets the history.
+  ASSERT_TRUE(editor.undo());
+  editor.setArea(HexArea::Hex);
+  editor.moveTo(4, false, false);
+  ASSERT_TRUE(editor.type('F'));
+  EXPECT_FALSE(editor.canRedo());
+  model.replace(start.data(), start.size());
+  EXPECT_FALSE(editor.canUndo());
+  EXPECT_FALSE(editor.undo());
+  EXPECT_EQ(model.range(0, 2), start);
+}
+
+}  // namespace
+}  // namespace lw::hexedit

@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QTimer>
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 #include "core/context/settings_keys.h"
@@ -18,6 +21,8 @@
 #include "platform/memory/recording_message_boxes.h"
 #include "platform/posix/posix_modules.h"
 #include "platform/qt/main_window_runner.h"
+#include "platform/qt/caption_fit.h"
+#include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_hex_view.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/status_field.h"
@@ -149,7 +154,6 @@ TEST_F(MainWindowQt, HexEditUpdatesSizeAndChecksum) {
   EXPECT_EQ(ctx.state.part.codeChecksum, 0xC4);
 }
 
-// Text is drawn with antialiasing, so look for pixels close to a colour.
 bool hasPixel(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
   for (int y = area.top(); y <= area.bottom(); ++y) {
     for (int x = area.left(); x <= area.right(); ++x) {
@@ -158,8 +162,16 @@ bool hasPixel(const QImage& image, const QRect& area, const std::function<bool(Q
   }
   return false;
 }
-bool darkBlue(QColor c) { return c.red() < 0x30 && c.green() < 0x60 && c.blue() > 0x50 && c.blue() < 0x90; }
-bool white(QColor c) { return c.red() > 0xF8 && c.green() > 0xF8 && c.blue() > 0xF8; }
+// The text is not antialiased: its pixels are exactly one of the two colours.
+bool darkBlue(QColor c) { return c.rgb() == qRgb(0x0A, 0x34, 0x6A); }
+bool white(QColor c) { return c.rgb() == qRgb(0xFF, 0xFF, 0xFF); }
+// Every pixel of the area is a fill or a text colour, none a blend.
+bool onlyColours(const QImage& image, const QRect& area, const std::vector<QColor>& allowed) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (std::find(allowed.begin(), allowed.end(), image.pixelColor(x, y)) == allowed.end()) return false;
+  return true;
+}
 
 TEST_F(MainWindowQt, ProgressBarPaintsTwoColouredText) {
   auto* status = control<StatusField>(kStatusLine);
@@ -167,16 +179,21 @@ TEST_F(MainWindowQt, ProgressBarPaintsTwoColouredText) {
   const QRect inside = status->contentsRect();
   const QRect textArea(inside.left() + 147, inside.top(), 100, inside.height());
 
+  const QColor doneFill = status->palette().color(QPalette::Highlight);
+  const QColor restFill = status->palette().color(QPalette::Button);
+  const std::vector<QColor> colours{doneFill, restFill, Qt::white, QColor(0x0A, 0x34, 0x6A)};
+
   session->logic().drawProgress(0);
   QImage image = status->grab().toImage();
   EXPECT_TRUE(hasPixel(image, textArea, darkBlue));
   EXPECT_FALSE(hasPixel(image, textArea, white));
+  EXPECT_TRUE(onlyColours(image, textArea, colours));
 
   session->logic().drawProgress(100);
   image = status->grab().toImage();
   EXPECT_TRUE(hasPixel(image, textArea, white));
   EXPECT_FALSE(hasPixel(image, textArea, darkBlue));
-  const QColor doneFill = status->palette().color(QPalette::Highlight);
+  EXPECT_TRUE(onlyColours(image, textArea, colours));
   EXPECT_EQ(image.pixelColor(inside.left() + 2, inside.center().y()), doneFill);
 
   // Half way the text changes colour where the bar ends.
@@ -185,9 +202,65 @@ TEST_F(MainWindowQt, ProgressBarPaintsTwoColouredText) {
   const int split = inside.left() + 1 + 50 * (inside.width() - 2) / 100;
   EXPECT_TRUE(hasPixel(image, QRect(textArea.left(), inside.top(), split - textArea.left(), inside.height()), white));
   EXPECT_TRUE(hasPixel(image, QRect(split, inside.top(), 60, inside.height()), darkBlue));
+  EXPECT_TRUE(onlyColours(image, textArea, colours));
+  image.save(QStringLiteral(LW_BINARY_DIR "/progress_bar.png"));
 
   session->logic().drawProgress(-1);
   EXPECT_FALSE(status->progress().has_value());
+}
+
+// The banner covers the window's width to the last pixel; the file dialogs
+// show each filter's label as it stands, its pattern not repeated.
+TEST_F(MainWindowQt, BannerFillsTheWidthAndFileDialogsShowTheirFilterLabels) {
+  QtMainWindow& w = session->window();
+  auto* banner = w.findChild<QLabel*>();
+  ASSERT_NE(banner, nullptr);
+  EXPECT_EQ(banner->geometry().left(), 0);
+  EXPECT_EQ(banner->width(), w.width());
+  EXPECT_EQ(banner->pixmap().width(), w.width());
+  EXPECT_EQ(banner->pixmap().height(), banner->height());
+
+  QtFileDialogs files;
+  files.setOwner(&w);
+  QStringList shown;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+    dialog->grab().save(QStringLiteral(LW_BINARY_DIR "/save_dialog.png"));
+    dialog->reject();
+  });
+  EXPECT_FALSE(files.saveFile("/tmp/x.kpj", {{"Vantrel Project Format(*.kpj)", "*.kpj"}, {"All Format(*.*)", "*.*"}},
+                              "kpj"));
+  EXPECT_EQ(shown, (QStringList{"Vantrel Project Format(*.kpj)", "All Format(*.*)"}));
+}
+
+// The window grows beyond the template's size, never below it, and the hex
+// view takes all the extra room; the fields below it keep to the bottom.
+TEST_F(MainWindowQt, ResizingGivesTheExtraRoomToTheHexView) {
+  QtMainWindow& w = session->window();
+  const QSize smallest = w.size();
+  EXPECT_EQ(w.minimumSize(), smallest);
+  QWidget* view = session->hexView().widget();
+  const QRect viewBefore = view->geometry();
+  const QRect checksumBefore = control<QLabel>(kChecksumField)->geometry();
+  const QRect statusBefore = control<QLabel>(kStatusLine)->geometry();
+
+  w.resize(smallest + QSize(200, 150));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view->geometry(), viewBefore.adjusted(0, 0, 200, 150));
+  EXPECT_EQ(control<QLabel>(kChecksumField)->geometry(), checksumBefore.translated(200, 150));
+  EXPECT_EQ(control<QLabel>(kStatusLine)->geometry(), statusBefore.adjusted(0, 150, 200, 150));
+  EXPECT_EQ(w.findChild<QLabel*>()->width(), w.width()) << "the banner follows";
+  EXPECT_TRUE(captionsThatDoNotFit(w).isEmpty()) << captionsThatDoNotFit(w).join("; ").toStdString();
+  w.grab().save(QStringLiteral(LW_BINARY_DIR "/main_window_large.png"));
+
+  w.resize(smallest - QSize(50, 50));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.size(), smallest);
+  EXPECT_EQ(view->geometry(), viewBefore);
 }
 
 TEST_F(MainWindowQt, EscapeKeepsWindowOpenCloseBoxSavesChoice) {

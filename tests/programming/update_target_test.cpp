@@ -52,7 +52,10 @@ TEST(UpdateTarget, AdapterMissingOrNotReady) {
     rig.operations->updateTarget();
     EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is not exist !"});
     EXPECT_EQ(rig.boxes.shown[0].caption, "Error !");
-    EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "disconnect"}));
+    // Before saying so it looks for an adapter left in firmware-update mode
+    // and for one of any product id that may not be opened.
+    EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "connect E6A 30B 0", "connect E6A 331 0",
+                                           "connect E6A FFF 0", "connect E6A 30B 0", "disconnect"}));
     EXPECT_FALSE(rig.operations->busyFlag());
   }
   {

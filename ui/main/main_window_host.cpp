@@ -87,7 +87,13 @@ std::optional<RequestAddressing> MainWindowHost::askRequestAddressing() {
 
 // ---- AdapterOperationsHost --------------------------------------------------------
 
-void MainWindowHost::setStatusLine(const std::string& text) { main_.setStatusText(text); }
+// The adapter operations run on the user-interface thread and often wait
+// right after a new status text (500 ms for "Detect if Tether is exist...",
+// 3 s before "Tether is upgraded !"), so the text is painted at once.
+void MainWindowHost::setStatusLine(const std::string& text) {
+  main_.setStatusText(text);
+  main_.dialog().paintNow(mainid::kStatusLine);
+}
 std::string MainWindowHost::loadedFilePath() const { return main_.lastLoadedPath(); }
 std::string MainWindowHost::statusLine() const { return main_.dialog().text(mainid::kStatusLine); }
 void MainWindowHost::drawProgress(int percent) { main_.drawProgress(percent); }
