@@ -18,5 +18,8 @@ inline constexpr char kCodeTooLongToVerify[] =
     "Code buffer is larger than the read-back area, it can't be verified !";
 inline constexpr char kCodeReadBackFailed[] =
     "Code could not be read back from the target, it can't be verified !";
+inline constexpr char kPictureNotWritten[] = "The picture could not be written !";
+inline constexpr char kPrintNotStarted[] = "The print job could not be started !";
+inline constexpr char kPdfNotWritten[] = "The PDF file could not be written !";
 
 }  // namespace lw::programtext

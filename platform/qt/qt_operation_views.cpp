@@ -4,6 +4,7 @@
 
 #include "platform/qt/code_file_dialog_views.h"
 #include "platform/qt/qt_firmware_prompt.h"
+#include "platform/qt/qt_form_list_dialog.h"
 #include "resources/language.h"
 
 namespace lw {
@@ -23,6 +24,9 @@ OperationViews qtOperationViews(QWidget* parent, AppContext& ctx) {
     // Cancel in mode 1 closes the program: ask the main window to close.
     services.closeMainWindow = [parent] { parent->close(); };
     runFirmwarePrompt(parent, mode, services);
+  };
+  views.showFormList = [parent, &ctx](const std::u16string& form, OperationViews::FormRenderer render) {
+    runFormListDialog(parent, ctx, form, std::move(render));
   };
   return views;
 }
