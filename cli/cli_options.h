@@ -22,8 +22,14 @@ struct OptionSettings {
   bool any() const { return !check.empty() || !uncheck.empty() || iwdgCounter || rawBytes; }
 };
 
+// Where a request form goes: text ("-": standard output), BMP, PDF.
+struct FormOutputs {
+  std::string text, bmp, pdf;
+  bool any() const { return !text.empty() || !bmp.empty() || !pdf.empty(); }
+};
+
 struct Options {
-  std::string command;     // parts, load, kpj-save, kpj-show, program, firmware
+  std::string command;     // parts, load, kpj-save, kpj-show, kpj-form, program, firmware
   std::string adapter;     // usb | emulator:DIR; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   bool yes = false;
@@ -33,6 +39,12 @@ struct Options {
   std::vector<InputFile> inputs;
   std::string output;      // --out BIN, or the .kpj of kpj save
   OptionSettings options;
+  // The request form: its address block (--to, --from, --part-no) and
+  // outputs (kpj form: --text, --bmp, --pdf; kpj save: --form-text...).
+  std::optional<std::string> to, from, partNo;
+  FormOutputs form;
+  bool formOptionsGiven = false;
+  bool addressingGiven() const { return to || from || partNo; }
 };
 
 struct ParseResult {

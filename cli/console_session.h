@@ -19,6 +19,7 @@
 #include "cli/console_message_boxes.h"
 #include "cli/console_progress.h"
 #include "image/load_area.h"
+#include "image/request_addressing.h"
 #include "platform/memory/memory_dialog.h"
 #include "platform/memory/memory_hex_view.h"
 #include "platform/memory/memory_settings.h"
@@ -110,6 +111,11 @@ class ConsoleSession {
   // The option box captions of the applied part (enabled boxes only).
   std::vector<std::string> optionNames() const;
   std::string languageText(uint16_t key) const;
+
+  // The KPJ Dialog's answer (nothing: Cancel), and the form that Save
+  // *.KPJ then handed to the Form list dialog.
+  std::optional<RequestAddressing> kpjDialogAnswer;
+  std::optional<std::u16string> shownForm;
 
   PromptOutcome promptOutcome() const { return promptOutcome_; }
   int promptMode() const { return promptMode_; }

@@ -1,6 +1,8 @@
 #include "platform/qt/form_painting.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -21,6 +23,16 @@ QString qtext(std::u16string_view text) {
 }
 
 }  // namespace
+
+void ensureFormPainting() {
+  if (QCoreApplication::instance()) return;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "loomwrite-cli";
+  static char* argv[] = {name, nullptr};
+  // Kept to the end of the process: fonts and printers need it until then.
+  new QGuiApplication(argc, argv);
+}
 
 QFont makeFormFont() {
   QFont font(QStringLiteral("Courier New"), 9);
@@ -114,8 +126,12 @@ std::string writeFormPdf(std::u16string_view form, const std::string& path) {
   printer.setOutputFileName(temporary.fileName());
   if (!printForm(printer, form) || QFileInfo(temporary.fileName()).size() == 0)
     return "the PDF could not be written";
+  // A temporary file is private to its owner; the PDF is an ordinary file.
+  namespace fs = std::filesystem;
   std::error_code ec;
-  std::filesystem::rename(temporary.fileName().toStdString(), path, ec);
+  fs::permissions(temporary.fileName().toStdString(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read, ec);
+  fs::rename(temporary.fileName().toStdString(), path, ec);
   if (ec) return ec.message();
   temporary.setAutoRemove(false);
   return {};

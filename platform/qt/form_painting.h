@@ -15,6 +15,10 @@ class QPrinter;
 
 namespace lw {
 
+// Creates the toolkit's application object on the off-screen platform when
+// there is none (the command-line tool draws forms without a display).
+void ensureFormPainting();
+
 // A new instance of the form font.
 QFont makeFormFont();
 // The font shared by every preview of the run (created on first use).
