@@ -112,7 +112,7 @@ std::vector<uint8_t> edgeCaseProject(uint16_t partIndex = 43, std::vector<uint8_
 FormSources larchSources(uint32_t selected = 43) {
   FormSources s;
   s.addressing = {std::string(80, 'T'), "R&D", "PN-7"};
-  s.partList = {{"Larch-F8U6", 43}, {"Larch-F8U4", 44}, {"Alder-X1", 36}, {"Birch-Y2", 42}};
+  s.partList = {{"Larch-F8U6", 43}, {"Larch-K8U6", 44}, {"Alder-X1", 36}, {"Birch-Y2", 42}};
   s.selectedPartIndex = selected;
   s.firstOptionBoxEnabled = true;
   return s;
@@ -165,7 +165,7 @@ TEST(RequestForm, LayoutAndBodyFollowTheSelectedPartNamesFollowTheProject) {
   // A project of a part without descriptor, shown while 44 is selected:
   // layout C, dash pairs for entries 0..11, body of 44.
   Expected e = edgeCaseExpected();
-  e.body = "Larch-F8U4";
+  e.body = "Larch-K8U6";
   for (int i = 0; i < 12; ++i) e.entries[i] = kDash;
   EXPECT_EQ(built(edgeCaseProject(1000), larchSources(44)), joined(e.lines()));
 
