@@ -172,8 +172,6 @@ void fillLayoutB(OptionEntries& e, const OptionBlock& o, bool firstBoxEnabled) {
   e.placeholders(5);
 }
 
-std::u16string ascii(const std::string& s) { return wide(s); }
-
 }  // namespace
 
 std::optional<FormLayout> formLayoutFor(uint32_t selectedPartIndex) {
@@ -215,13 +213,13 @@ FormBuild buildRequestForm(std::span<const uint8_t> file, std::string_view proje
       fileNameOf(projectPath),
       widened(rec.codeFileName),
       widened(rec.ispCodeName),
-      ascii(format("%u", rec.codeSize)),
-      ascii(format("0x%04X", rec.codeChecksum)),
-      ascii(format("%d/%02d/%02d %02d:%02d:%02d", 2000 + t[0], t[1], t[2], t[3], t[4], t[5])),
-      ascii(format("%02X-%02X-%02X-%02X", randomKey >> 24, (randomKey >> 16) & 0xFF, (randomKey >> 8) & 0xFF,
+      wide(format("%u", rec.codeSize)),
+      wide(format("0x%04X", rec.codeChecksum)),
+      wide(format("%d/%02d/%02d %02d:%02d:%02d", 2000 + t[0], t[1], t[2], t[3], t[4], t[5])),
+      wide(format("%02X-%02X-%02X-%02X", randomKey >> 24, (randomKey >> 16) & 0xFF, (randomKey >> 8) & 0xFF,
                    randomKey & 0xFF)),
       u"",
-      ascii(format("%02X-%02X", rec.atpgKey >> 8, rec.atpgKey & 0xFF)),
+      wide(format("%02X-%02X", rec.atpgKey >> 8, rec.atpgKey & 0xFF)),
   };
 
   OptionEntries entries(res, rec.partIndex, o);
@@ -229,7 +227,7 @@ FormBuild buildRequestForm(std::span<const uint8_t> file, std::string_view proje
   switch (*layout) {
     case FormLayout::C: {
       const uint32_t value = o[4] | (uint32_t{o[5]} << 8) | (uint32_t{o[6]} << 16) | (uint32_t{o[7]} << 24);
-      iwdgCounter = ascii(format("0x%05X", value & 0xFFFFF));
+      iwdgCounter = wide(format("0x%05X", value & 0xFFFFF));
       fillLayoutC(entries);
       break;
     }
