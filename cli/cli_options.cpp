@@ -51,7 +51,15 @@ const char* usageText() {
          "                                          load files into one Code buffer\n"
          "  kpj save OUT.kpj --part NAME IMAGE [--at HEX] [--merge]... [OPTIONS]\n"
          "                                          save a project file\n"
+         "                  [--to T] [--from F] [--part-no P] [--form-text PATH|-] [--form-bmp PATH]\n"
+         "                  [--form-pdf PATH]       ... and its request form, as after the KPJ Dialog's OK\n"
          "  kpj show FILE.kpj                       show every field of a project file\n"
+         "  kpj form FILE.kpj [--to T] [--from F] [--part-no P] [--part NAME]\n"
+         "           [--text PATH|-] [--bmp PATH] [--pdf PATH]\n"
+         "                                          a project's request form as text (default: on\n"
+         "                                          standard output), 1-bit BMP picture or PDF page;\n"
+         "                                          --part chooses layout and MCU Body (default: the\n"
+         "                                          project's own part)\n"
          "  program FILE... --part NAME [OPTIONS]   Update Target with the loaded files\n"
          "  program-adapter FILE... --part NAME [OPTIONS] [--max-counter N] [--serial-string S]\n"
          "          [--serial-number HEX] [--auto-increment] [--serial-address HEX]\n"
@@ -88,6 +96,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   std::vector<std::string> words;
   bool outGiven = false;
   bool timesGiven = false;
+  bool formOutputGiven = false;
   auto fail = [&](const std::string& message) {
     result.error = message;
     return result;
@@ -170,6 +179,17 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         return fail("--times needs a number 1..99999");
       o.times = static_cast<uint32_t>(std::stoul(v));
       timesGiven = true;
+    } else if (a == "--to" || a == "--from" || a == "--part-no") {
+      if (!value(v)) return fail(a + " needs a text (it may be \"\")");
+      (a == "--to" ? o.to : a == "--from" ? o.from : o.partNo) = v;
+    } else if (a == "--text" || a == "--bmp" || a == "--pdf" || a == "--form-text" || a == "--form-bmp" ||
+               a == "--form-pdf") {
+      if (!value(v) || v.empty()) return fail(a + " needs a file name");
+      const std::string kind = a.substr(a.rfind('-') + 1);
+      (kind == "text" ? o.form.text : kind == "bmp" ? o.form.bmp : o.form.pdf) = v;
+      // --text... belong to kpj form, --form-text... to kpj save.
+      if (a.rfind("--form-", 0) == 0) o.formOptionsGiven = true;
+      else formOutputGiven = true;
     } else if (a.size() > 1 && a[0] == '-') {
       return fail("unknown option '" + a + "'");
     } else if (words.empty() || ((words[0] == "kpj" || words[0] == "emulator") && words.size() == 1)) {
@@ -181,7 +201,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   if (words.empty()) return fail("no command given");
   const std::string& c = words[0];
   if (c == "kpj") {
-    if (words.size() < 2) return fail("kpj needs save or show");
+    if (words.size() < 2) return fail("kpj needs save, show or form");
     if (words[1] == "save") {
       o.command = "kpj-save";
       if (o.inputs.size() < 2) return fail("kpj save needs OUT.kpj and an IMAGE");
@@ -195,8 +215,14 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       o.command = "kpj-show";
       if (o.inputs.size() != 1) return fail("kpj show needs exactly one FILE.kpj");
       if (o.inputs[0].at || o.inputs[0].merge) return fail("--at and --merge apply to loaded files, not kpj show");
+    } else if (words[1] == "form") {
+      o.command = "kpj-form";
+      if (o.inputs.size() != 1) return fail("kpj form needs exactly one FILE.kpj");
+      if (o.inputs[0].at || o.inputs[0].merge) return fail("--at and --merge apply to loaded files, not kpj form");
+      if (o.formOptionsGiven) return fail("kpj form writes with --text, --bmp and --pdf");
+      if (o.json && o.form.text == "-") return fail("--text - and --json both write standard output");
     } else {
-      return fail("kpj needs save or show, not '" + words[1] + "'");
+      return fail("kpj needs save, show or form, not '" + words[1] + "'");
     }
   } else if (c == "emulator") {
     if (words.size() < 2 || words[1] != "start") return fail("emulator needs start DIR");
@@ -215,7 +241,15 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   } else {
     return fail("unknown command '" + c + "'");
   }
-  const std::string name = o.command == "kpj-save" ? "kpj save" : o.command == "kpj-show" ? "kpj show" : o.command;
+  const std::string name = o.command == "kpj-save"   ? "kpj save"
+                           : o.command == "kpj-show" ? "kpj show"
+                           : o.command == "kpj-form" ? "kpj form"
+                                                     : o.command;
+  if (formOutputGiven && o.command != "kpj-form") return fail("--text, --bmp and --pdf apply to kpj form only");
+  if (o.formOptionsGiven && o.command != "kpj-save") return fail("--form-text, --form-bmp and --form-pdf apply to kpj save only");
+  if (o.addressingGiven() && o.command != "kpj-save" && o.command != "kpj-form")
+    return fail("--to, --from and --part-no apply to kpj save and kpj form only");
+  if (o.command == "kpj-save" && o.json && o.form.text == "-") return fail("--form-text - and --json both write standard output");
   const bool loads =
       o.command == "load" || o.command == "program" || o.command == "program-adapter" || o.command == "kpj-save";
   bool onlyProjects = !o.inputs.empty();
@@ -225,7 +259,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       return fail("--at and --merge do not apply to project files (" + f.path + "): a project replaces the buffer");
   }
   if (loads && o.part.empty() && !onlyProjects) return fail(name + " needs --part NAME");
-  if (!loads && !o.part.empty()) return fail(name + " takes no --part");
+  if (!loads && !o.part.empty() && o.command != "kpj-form") return fail(name + " takes no --part");
   if (o.options.any() && o.command != "program" && o.command != "program-adapter" && o.command != "kpj-save")
     return fail("option settings apply to program, program-adapter and kpj save only");
   if (o.offline.any() && o.command != "program-adapter")

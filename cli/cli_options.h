@@ -22,6 +22,12 @@ struct OptionSettings {
   bool any() const { return !check.empty() || !uncheck.empty() || iwdgCounter || rawBytes; }
 };
 
+// Where a request form goes: text ("-": standard output), BMP, PDF.
+struct FormOutputs {
+  std::string text, bmp, pdf;
+  bool any() const { return !text.empty() || !bmp.empty() || !pdf.empty(); }
+};
+
 // program-adapter: the Off-line mode dialog's fields as the user would set them.
 struct OfflineOptions {
   std::optional<std::string> maxCounter;  // decimal digits, as typed
@@ -36,7 +42,7 @@ struct OfflineOptions {
 
 struct Options {
   std::string command;     // parts, load, kpj-save, kpj-show, program, program-adapter, firmware, emulator-start,
-                           // check-update
+                           // check-update, kpj-form
   std::string adapter;     // usb | emulator:DIR; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   bool yes = false;
@@ -52,6 +58,12 @@ struct Options {
   // emulator start DIR [--times N]
   std::string emulatorDir;
   uint32_t times = 1;
+  // The request form: its address block (--to, --from, --part-no) and
+  // outputs (kpj form: --text, --bmp, --pdf; kpj save: --form-text...).
+  std::optional<std::string> to, from, partNo;
+  FormOutputs form;
+  bool formOptionsGiven = false;
+  bool addressingGiven() const { return to || from || partNo; }
 };
 
 struct ParseResult {

@@ -10,6 +10,8 @@ int runLoad(const Options& options);
 int runKpjSave(const Options& options);
 // kpj show FILE.kpj
 int runKpjShow(const Options& options);
+// kpj form FILE.kpj [--to T] [--from F] [--part-no P] [--part NAME] [--text PATH|-] [--bmp PATH] [--pdf PATH]
+int runKpjForm(const Options& options);
 // program FILE... --part NAME [option settings]
 int runProgram(const Options& options);
 // program-adapter FILE... --part NAME [option settings] [off-line settings]

@@ -74,8 +74,10 @@ ConsoleSession::ConsoleSession(const SessionSetup& setup)
 
   OperationViews views;
   views.askLoadArea = [this](uint32_t) { return nextArea_; };
-  // No request form is made from the command line.
-  views.askRequestAddressing = [] { return std::optional<RequestAddressing>(); };
+  // The KPJ Dialog answers what --to, --from and --part-no said (Cancel
+  // without them); the Form list dialog keeps the form for the outputs.
+  views.askRequestAddressing = [this] { return kpjDialogAnswer; };
+  views.showFormList = [this](const std::u16string& form, OperationViews::FormRenderer) { shownForm = form; };
   views.showFirmwarePrompt = [this](int mode, OperationViews::StartUpdate startUpdate) {
     showFirmwarePrompt(mode, startUpdate);
   };

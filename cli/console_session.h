@@ -21,6 +21,7 @@
 #include "cli/console_message_boxes.h"
 #include "cli/console_progress.h"
 #include "image/load_area.h"
+#include "image/request_addressing.h"
 #include "platform/memory/memory_dialog.h"
 #include "platform/memory/memory_hex_view.h"
 #include "platform/memory/memory_settings.h"
@@ -116,6 +117,10 @@ class ConsoleSession {
   // Answers the Off-line mode dialog (program-adapter sets it); unset, the
   // dialog counts as cancelled.
   std::function<bool(OfflineSettings& settings, uint32_t highestStartAddress)> offlineDialog;
+  // The KPJ Dialog's answer (nothing: Cancel), and the form that Save
+  // *.KPJ then handed to the Form list dialog.
+  std::optional<RequestAddressing> kpjDialogAnswer;
+  std::optional<std::u16string> shownForm;
 
   PromptOutcome promptOutcome() const { return promptOutcome_; }
   int promptMode() const { return promptMode_; }

@@ -8,6 +8,7 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/form_outputs.h"
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "core/text.h"
@@ -192,6 +193,8 @@ int runKpjSave(const Options& o) {
     return finish(o, json, usageError(wrong), &messages);
 
   session.files().savePath = o.output;
+  // The KPJ Dialog's OK, when the form's address block or outputs are given.
+  if (o.addressingGiven() || o.form.any()) session.kpjDialogAnswer = addressingOf(o);
   if (!saveProjectCommand(session.operations())) return finish(o, json, kExitFailed, &messages);
 
   const auto file = readWholeFile(o.output);
@@ -207,6 +210,14 @@ int runKpjSave(const Options& o) {
     std::printf("Part index %u (%s), option bytes %s, record %u bytes\n", facts->record.partIndex,
                 facts->partName.c_str(), hexBytes(facts->record.optionBlock.data(), facts->optionCount).c_str(),
                 facts->record.recordLength);
+  }
+  if (o.form.any()) {
+    if (!session.shownForm || session.shownForm->empty()) {
+      std::fprintf(stderr, "loomwrite-cli: the part %s has no request form layout, no form was made\n",
+                   session.partName().c_str());
+      return finish(o, json, kExitFailed, &messages);
+    }
+    if (!writeFormOutputs(o.form, *session.shownForm, json)) return finish(o, json, kExitFailed, &messages);
   }
   return finish(o, json, kExitOk, &messages);
 }

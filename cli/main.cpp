@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   if (o.command == "load") return lw::cli::runLoad(o);
   if (o.command == "kpj-save") return lw::cli::runKpjSave(o);
   if (o.command == "kpj-show") return lw::cli::runKpjShow(o);
+  if (o.command == "kpj-form") return lw::cli::runKpjForm(o);
   if (o.command == "program") return lw::cli::runProgram(o);
   if (o.command == "program-adapter") return lw::cli::runProgramAdapter(o);
   if (o.command == "emulator-start") return lw::cli::runEmulatorStart(o);

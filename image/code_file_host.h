@@ -74,6 +74,9 @@ class CodeFileHost {
   virtual std::optional<LoadArea> askLoadArea(uint32_t proposedAddress) = 0;
   // Shows the KPJ Dialog; nothing when it was cancelled.
   virtual std::optional<RequestAddressing> askRequestAddressing() = 0;
+  // Builds the request form of the saved project file for the selected
+  // part and shows it in the Form list dialog.
+  virtual void showRequestForm(const std::string& projectPath) = 0;
 };
 
 }  // namespace lw

@@ -63,10 +63,10 @@ bool saveProjectCommand(CodeFileHost& host) {
   }
   host.codeFiles().project = record;
 
-  // The request form itself is produced from the saved file by its own
-  // builder; here the dialog only collects its address block.
+  // Cancel leaves the complete project file and no form.
   if (const std::optional<RequestAddressing> addressing = host.askRequestAddressing()) {
     host.codeFiles().requestAddressing = *addressing;
+    host.showRequestForm(*chosen);
   }
   return true;
 }

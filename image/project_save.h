@@ -1,6 +1,7 @@
 #pragma once
 // "Save *.KPJ": writes the Code buffer and the project record to a project
-// file, then asks for the request form's address block in the KPJ Dialog.
+// file, then asks for the request form's address block in the KPJ Dialog
+// and, when it is confirmed, shows the saved project's request form.
 #include <string>
 #include <vector>
 

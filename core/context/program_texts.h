@@ -29,5 +29,8 @@ inline constexpr char kAdapterCodeReadBackFailed[] =
     "Code could not be read back from the Tether, it can't be verified !";
 // The Off-line mode dialog's max counter, as the dialog framework asks for it.
 inline constexpr char kMaxCounterNotANumber[] = "Please enter an integer between 0 and 65530.";
+inline constexpr char kPictureNotWritten[] = "The picture could not be written !";
+inline constexpr char kPrintNotStarted[] = "The print job could not be started !";
+inline constexpr char kPdfNotWritten[] = "The PDF file could not be written !";
 
 }  // namespace lw::programtext

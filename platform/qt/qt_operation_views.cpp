@@ -5,6 +5,7 @@
 #include "platform/qt/code_file_dialog_views.h"
 #include "platform/qt/offline_dialog_view.h"
 #include "platform/qt/qt_firmware_prompt.h"
+#include "platform/qt/qt_form_list_dialog.h"
 #include "resources/language.h"
 
 namespace lw {
@@ -27,6 +28,9 @@ OperationViews qtOperationViews(QWidget* parent, AppContext& ctx) {
   };
   views.editOfflineSettings = [parent, &ctx](OfflineSettings& settings, uint32_t highestStartAddress) {
     return editOfflineSettingsQt(parent, ctx, settings, highestStartAddress);
+  };
+  views.showFormList = [parent, &ctx](const std::u16string& form, OperationViews::FormRenderer render) {
+    runFormListDialog(parent, ctx, form, std::move(render));
   };
   return views;
 }

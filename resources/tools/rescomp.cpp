@@ -2,7 +2,9 @@
 // editable source files and writes one C++ file that embeds them:
 //   DYNAMIC <id> <file.tbl>   keyed table: lines "KEY TEXT", written as
 //                             {u16 key LE, UTF-16LE text, u16 0}... 0xFFFF
-//   TEXT <id> <file>          text file stored as UTF-16LE, zero-terminated
+//   TEXT <id> <file>          text file stored as UTF-16LE after a byte-order
+//                             mark, its lines joined by CR LF (no line end
+//                             after the last line), zero-terminated
 //   RAW <type> <id> <file>    any file stored byte for byte
 // In .tbl files, '#' starts a comment line; the key is separated from its
 // text by a single space or tab; the text may use \n, \t, \\ and \s (space).
@@ -41,6 +43,22 @@ void appendU16(std::vector<uint8_t>& out, uint16_t v) {
 void appendUtf16(std::vector<uint8_t>& out, const std::string& utf8) {
   for (char16_t c : lw::utf8ToUtf16(utf8)) appendU16(out, c);
   appendU16(out, 0);
+}
+
+// A text resource as the program reads it: byte-order mark, CR LF between
+// lines. The source file keeps plain line ends and ends with one, which is
+// not part of the text; every other character (blanks, tabs) is kept as is.
+void appendTextResource(std::vector<uint8_t>& out, std::string text) {
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  std::string joined;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (text[i] == '\n') joined += '\r';
+    joined += text[i];
+  }
+  appendU16(out, 0xFEFF);
+  appendUtf16(out, joined);
 }
 
 std::string unescape(const std::string& s, bool& ok) {
@@ -140,7 +158,7 @@ int main(int argc, char** argv) {
         std::cerr << path << ": cannot read\n";
         return 1;
       }
-      appendUtf16(r.bytes, text);
+      appendTextResource(r.bytes, text);
     } else if (kind == "RAW") {
       std::string bytes;
       if (!readFile(path, bytes)) {

@@ -114,6 +114,7 @@ class FakeHost final : public CodeFileHost {
     ++kpjDialogs;
     return addressingAnswer;
   }
+  void showRequestForm(const std::string& projectPath) override { shownForms.push_back(projectPath); }
 
   // Applies a part the way choosing it in the part box does.
   void choosePart(uint16_t partIndex) {
@@ -139,6 +140,7 @@ class FakeHost final : public CodeFileHost {
   std::optional<uint16_t> selected;
   std::vector<uint16_t> seriesSelections;
   int partChoices = 0, optionShows = 0, optionReads = 0, kpjDialogs = 0;
+  std::vector<std::string> shownForms;  // project paths whose request form was shown
   std::array<uint8_t, kOptionBufferSize> shownOptionBytes{};
   std::optional<std::array<uint8_t, kOptionBufferSize>> optionBytesFromBoxes;
   std::optional<LoadArea> areaAnswer = LoadArea{0, false, true};

@@ -57,6 +57,8 @@ TEST_F(ProjectSaveTest, WritesImageAndRecordThenAsksForTheRequestAddressing) {
   EXPECT_EQ(host.kpjDialogs, 1);
   EXPECT_EQ(host.state.requestAddressing.to, "Factory");
   EXPECT_EQ(host.state.requestAddressing.partNo, "PN-1");
+  // OK goes on to the saved project's request form.
+  EXPECT_EQ(host.shownForms, std::vector<std::string>{path});
 
   const std::vector<uint8_t> saved = readFile(path);
   const auto layout = checkProjectFile(saved);
@@ -74,6 +76,7 @@ TEST_F(ProjectSaveTest, WritesImageAndRecordThenAsksForTheRequestAddressing) {
   ASSERT_TRUE(saveProjectCommand(host));
   EXPECT_EQ(host.files.lastInitial, path);
   EXPECT_EQ(host.state.requestAddressing.from, "Lab");
+  EXPECT_EQ(host.shownForms.size(), 1u);  // Cancel shows no form
   EXPECT_TRUE(checkProjectFile(readFile(path)));
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"job.kpj"});
 }

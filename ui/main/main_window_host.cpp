@@ -85,6 +85,29 @@ std::optional<RequestAddressing> MainWindowHost::askRequestAddressing() {
   return views_.askRequestAddressing ? views_.askRequestAddressing() : std::nullopt;
 }
 
+FormSources MainWindowHost::requestFormSources() {
+  DialogPort& d = main_.dialog();
+  FormSources s;
+  s.addressing = codeFiles().requestAddressing;
+  for (int i = 0; i < d.comboCount(mainid::kPart); ++i)
+    s.partList.push_back({d.comboText(mainid::kPart, i), d.comboData(mainid::kPart, i)});
+  if (const int selected = d.comboSelection(mainid::kPart); selected >= 0)
+    s.selectedPartIndex = d.comboData(mainid::kPart, selected);
+  s.firstOptionBoxEnabled = d.isEnabled(mainid::kFirstOptionBox);
+  return s;
+}
+
+void MainWindowHost::showRequestForm(const std::string& projectPath) {
+  // The sources are read at each build, so a later "Load *.KPJ" follows
+  // the main dialog as it is then.
+  OperationViews::FormRenderer render = [this](const std::string& path, std::u16string& form) {
+    return renderRequestForm(context(), path, requestFormSources(), form);
+  };
+  std::u16string form;
+  render(projectPath, form);
+  if (views_.showFormList) views_.showFormList(form, std::move(render));
+}
+
 // ---- AdapterOperationsHost --------------------------------------------------------
 
 // The adapter operations run on the user-interface thread and often wait

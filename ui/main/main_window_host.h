@@ -11,6 +11,7 @@
 #include "image/code_file_host.h"
 #include "link/firmware_update.h"
 #include "link/adapter_operations_host.h"
+#include "report/request_form.h"
 
 namespace lw {
 
@@ -31,6 +32,10 @@ struct OperationViews {
   std::function<void(int mode, StartUpdate startUpdate)> showFirmwarePrompt;
   // The Off-line mode dialog over the settings; true when it ended with OK.
   std::function<bool(OfflineSettings& settings, uint32_t highestStartAddress)> editOfflineSettings;
+  // The Form list dialog, modal, showing the form; its "Load *.KPJ" builds
+  // another project's form with render (false: the form text stays).
+  using FormRenderer = std::function<bool(const std::string& projectPath, std::u16string& form)>;
+  std::function<void(const std::u16string& form, FormRenderer render)> showFormList;
 };
 
 class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
@@ -62,6 +67,11 @@ class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
   void readOptionCheckBoxes() override;
   std::optional<LoadArea> askLoadArea(uint32_t proposedAddress) override;
   std::optional<RequestAddressing> askRequestAddressing() override;
+  void showRequestForm(const std::string& projectPath) override;
+
+  // What the request form takes from the main dialog now: the request
+  // addressing, the part list, the selected part, option box 1026.
+  FormSources requestFormSources();
 
   // AdapterOperationsHost
   void setStatusLine(const std::string& text) override;

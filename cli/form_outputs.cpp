@@ -1,0 +1,56 @@
+#include "cli/form_outputs.h"
+
+#include <cstdio>
+
+#include "core/context/program_texts.h"
+#include "core/text.h"
+#include "image/file_replace.h"
+#include "platform/qt/form_painting.h"
+
+namespace lw::cli {
+
+lw::RequestAddressing addressingOf(const Options& o) {
+  return {o.to.value_or(""), o.from.value_or(""), o.partNo.value_or("")};
+}
+
+bool writeFormOutputs(const FormOutputs& outputs, const std::u16string& form, JsonObject& json) {
+  bool ok = true;
+  auto failed = [&](const char* what, const std::string& path, const std::string& why) {
+    std::fprintf(stderr, "loomwrite-cli: %s\n  %s: %s\n", what, path.c_str(), why.c_str());
+    ok = false;
+  };
+  if (!outputs.text.empty()) {
+    // The text as formatted: CR LF between lines, none after the last.
+    const std::string text = utf16ToUtf8(form);
+    if (outputs.text == "-") {
+      std::fwrite(text.data(), 1, text.size(), stdout);
+      std::fflush(stdout);
+    } else {
+      const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+      const FileReplaceResult written = replaceFileContent(outputs.text, {bytes});
+      if (written.ok) {
+        json.add("form_text", outputs.text);
+      } else {
+        failed("The form text could not be written !", outputs.text, written.detail);
+      }
+    }
+  }
+  if (!outputs.bmp.empty() || !outputs.pdf.empty()) ensureFormPainting();
+  if (!outputs.bmp.empty()) {
+    if (const std::string why = writeFormPicture(form, outputs.bmp); why.empty()) {
+      json.add("form_bmp", outputs.bmp);
+    } else {
+      failed(programtext::kPictureNotWritten, outputs.bmp, why);
+    }
+  }
+  if (!outputs.pdf.empty()) {
+    if (const std::string why = writeFormPdf(form, outputs.pdf); why.empty()) {
+      json.add("form_pdf", outputs.pdf);
+    } else {
+      failed(programtext::kPdfNotWritten, outputs.pdf, why);
+    }
+  }
+  return ok;
+}
+
+}  // namespace lw::cli

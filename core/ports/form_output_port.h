@@ -1,0 +1,33 @@
+#pragma once
+// What the Form list dialog needs from its platform beyond its controls:
+// the preview window's text, the printer, the picture file and the
+// desktop's picture viewer.
+#include <string>
+
+namespace lw {
+
+class FormPreviewPort {
+ public:
+  virtual ~FormPreviewPort() = default;
+  // The preview's window text: the form it draws.
+  virtual void setText(const std::u16string& form) = 0;
+  virtual std::u16string text() const = 0;
+  // Redraws the whole preview.
+  virtual void invalidate() = 0;
+};
+
+enum class PrintOutcome { Printed, Cancelled, NotStarted };
+
+class FormOutputPort {
+ public:
+  virtual ~FormOutputPort() = default;
+  // Shows the print dialog and prints the form on one page.
+  virtual PrintOutcome print(const std::u16string& form) = 0;
+  // Writes the form's 1-bit picture as a BMP file, whole or not at all.
+  // Empty on success, else the reason.
+  virtual std::string savePicture(const std::u16string& form, const std::string& path) = 0;
+  // Opens the file in the desktop's default viewer.
+  virtual void openInViewer(const std::string& path) = 0;
+};
+
+}  // namespace lw

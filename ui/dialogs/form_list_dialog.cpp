@@ -1,0 +1,74 @@
+#include "ui/dialogs/form_list_dialog.h"
+
+#include "core/codes.h"
+#include "core/context/app_context.h"
+#include "core/context/messages.h"
+#include "core/context/program_texts.h"
+#include "core/ids/language_keys.h"
+#include "core/ports/dialog_port.h"
+#include "core/ports/message_box_port.h"
+#include "resources/language.h"
+
+namespace lw {
+
+std::vector<FileFilter> formProjectFilters() { return {{formdlg::kProjectFilter, "*.kpj"}}; }
+std::vector<FileFilter> formPictureFilters() { return {{formdlg::kPictureFilter, "*.bmp"}}; }
+
+FormListDialog::FormListDialog(AppContext& ctx, FormOutputPort& output, Renderer render)
+    : ctx_(ctx), output_(output), render_(std::move(render)) {}
+
+void FormListDialog::onInit(DialogPort& dialog, FormPreviewPort& preview) {
+  preview.setText(form_);
+  if (!ctx_.resources) return;
+  auto caption = [&](int key) { return languageText(*ctx_.resources, ctx_.state.languageIndex, static_cast<uint16_t>(key)); };
+  if (const auto title = caption(formdlg::kDialogId)) dialog.setTitle(captionPart(*title));
+  for (const int id : {formdlg::kExit, formdlg::kLoadKpj, formdlg::kPrint, formdlg::kSavePicture}) {
+    if (const auto text = caption(id)) dialog.setText(id, captionPart(*text));
+  }
+}
+
+void FormListDialog::onCommand(DialogPort& dialog, FormPreviewPort& preview, int id) {
+  switch (id) {
+    case formdlg::kLoadKpj: loadProject(preview); break;
+    case formdlg::kPrint: print(); break;
+    case formdlg::kSavePicture: savePicture(); break;
+    case formdlg::kExit: dialog.endDialog(formdlg::kExit); break;
+    default: break;
+  }
+}
+
+void FormListDialog::loadProject(FormPreviewPort& preview) {
+  if (!ctx_.ports.files) return;
+  const auto path = ctx_.ports.files->openFile("", formProjectFilters());
+  if (!path) return;
+  if (render_) render_(*path, form_);
+  // A form that did not build leaves the previous text, so the preview
+  // keeps the previous form.
+  if (!form_.empty()) {
+    preview.setText(form_);
+  } else {
+    form_ = preview.text();
+  }
+  preview.invalidate();
+}
+
+void FormListDialog::print() {
+  if (output_.print(form_) == PrintOutcome::NotStarted && ctx_.ports.messages)
+    ctx_.ports.messages->show(programtext::kPrintNotStarted, languageTextOf(ctx_, textkey::kError), mb::kIconError);
+}
+
+void FormListDialog::savePicture() {
+  if (!ctx_.ports.files) return;
+  const auto path = ctx_.ports.files->saveFile("", formPictureFilters(), formdlg::kPictureExtension);
+  if (!path) return;
+  const std::string failure = output_.savePicture(form_, *path);
+  if (!failure.empty()) {
+    if (ctx_.ports.messages)
+      ctx_.ports.messages->show(std::string(programtext::kPictureNotWritten) + "\n\n" + *path + "\n" + failure,
+                                languageTextOf(ctx_, textkey::kError), mb::kIconError);
+    return;
+  }
+  output_.openInViewer(*path);
+}
+
+}  // namespace lw
