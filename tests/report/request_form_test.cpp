@@ -2,6 +2,7 @@
 // template written out here line by line, the record checks and their
 // messages, and the three option layouts.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -282,7 +283,9 @@ class RenderedForm : public ::testing::Test {
 
   AppContext ctx;
   RecordingMessageBoxes boxes;
-  std::string path = (std::filesystem::temp_directory_path() / "lw_form_test.kpj").string();
+  // One file per test process: CTest runs the cases side by side.
+  std::string path =
+      (std::filesystem::temp_directory_path() / ("lw_form_test-" + std::to_string(::getpid()) + ".kpj")).string();
 };
 
 const std::string kNotProject = "This is not the vantrel project file, please inspect !";
