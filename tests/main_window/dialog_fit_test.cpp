@@ -18,11 +18,13 @@
 #include "platform/qt/caption_fit.h"
 #include "platform/qt/code_file_dialog_views.h"
 #include "platform/qt/main_window_runner.h"
+#include "platform/qt/offline_dialog_view.h"
 #include "platform/qt/qt_firmware_prompt.h"
 #include "platform/qt/qt_main_window.h"
 #include "resources/embedded_resources.h"
 #include "ui/dialogs/area_dialog.h"
 #include "ui/dialogs/kpj_dialog.h"
+#include "ui/dialogs/offline_dialog.h"
 #include "ui/main/main_dialog.h"
 
 namespace lw {
@@ -63,6 +65,17 @@ std::vector<DialogToCheck> dialogsToCheck() {
          KpjDialog logic;
          QtKpjDialogView view(nullptr, logic);
          return check(view, "kpj_dialog");
+       }},
+      {"offline_dialog",
+       [] {
+         AppContext ctx;
+         ctx.resources = &embeddedResources();
+         RecordingMessageBoxes messages;
+         ctx.ports.messages = &messages;
+         OfflineSettings settings;
+         OfflineDialog logic(ctx, settings, 0xFFF0);
+         QtOfflineDialogView view(nullptr, logic);
+         return check(view, "offline_dialog");
        }},
       {"firmware_prompt",
        [] {

@@ -264,8 +264,9 @@ class RenderedForm : public ::testing::Test {
     ctx.resources = &embeddedResources();
     ctx.ports.messages = &boxes;
     ctx.state.applicationName = "loomwrite";
+    std::filesystem::create_directories(dir);
   }
-  ~RenderedForm() override { std::filesystem::remove(path); }
+  ~RenderedForm() override { std::filesystem::remove_all(dir); }
 
   // Renders the file over a previous form; returns the shown message text.
   std::string renderFails(const std::vector<uint8_t>& file) {
@@ -283,9 +284,10 @@ class RenderedForm : public ::testing::Test {
 
   AppContext ctx;
   RecordingMessageBoxes boxes;
-  // One file per test process: CTest runs the cases side by side.
-  std::string path =
-      (std::filesystem::temp_directory_path() / ("lw_form_test-" + std::to_string(::getpid()) + ".kpj")).string();
+  // One folder per test process: CTest runs the cases side by side, and the
+  // form shows the file's name.
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("lw-form-" + std::to_string(::getpid()));
+  std::string path = (dir / "lw_form_test.kpj").string();
 };
 
 const std::string kNotProject = "This is not the vantrel project file, please inspect !";
