@@ -214,15 +214,22 @@ TEST(FirmwareUpdate, StoppingTheUpdaterDoesNotWaitOutTheRestart) {
   rig.adapter.connect(0, 0, 1);
   std::thread stopper;
   std::atomic<bool> stopping{false};
+  std::atomic<bool> started{false};
   rig.adapter.onEndAnswer = [&] {
     // The program ends as the download finishes: the updater is stopped
     // before its worker reaches the restart and the wait that follows it.
-    stopper = std::thread([&] { rig.operations.reset(); });
+    // The program stops it from the thread that started it, so only after
+    // the start has returned (a fast worker can get here before).
+    stopper = std::thread([&] {
+      while (!started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      rig.operations.reset();
+    });
     stopping = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   };
   const auto start = std::chrono::steady_clock::now();
   rig.operations->startFirmwareUpdate(nullptr);
+  started = true;
   while (!stopping && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ASSERT_TRUE(stopping);
