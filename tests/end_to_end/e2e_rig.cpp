@@ -108,6 +108,23 @@ std::vector<uint8_t> patternBytes(std::size_t n, uint8_t seed) {
   return v;
 }
 
+WindowContext::WindowContext(FileDialogPort& files, ClockPort& clock, bool withLinkLibrary)
+    : modules(std::make_unique<PosixModules>()) {
+  ctx.resources = &embeddedResources();
+  ctx.ports.messages = &messages;
+  ctx.ports.settings = &settings;
+  ctx.ports.files = &files;
+  ctx.ports.clock = &clock;
+  ctx.ports.modules = modules.get();
+  ctx.state.applicationName = "loomwrite";
+  ctx.state.hexViewLibrary = modules->load(std::string(LW_BIN_DIR) + "/libHexEdit.so", loadError);
+  if (withLinkLibrary) ctx.state.linkLibrary = linkLibraryModule();
+}
+
+WindowContext::~WindowContext() {
+  if (ctx.state.hexViewLibrary) modules->unload(ctx.state.hexViewLibrary);
+}
+
 // ---- The rig -------------------------------------------------------------------
 
 EndToEndRig::EndToEndRig(RigOptions options) : clock(options.clockRealDivisor) {

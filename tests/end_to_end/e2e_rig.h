@@ -192,6 +192,24 @@ class EndToEndRig {
 // The Link library module, loaded once per process as the program loads it.
 ModuleHandle linkLibraryModule();
 
+// The context of the running program's Qt window in a test: recorded
+// message boxes, in-memory settings, the given file dialogs and clock, and
+// the hex view module loaded from the build (hexViewLoaded() says whether it
+// was), with the Link library module when asked for.
+struct WindowContext {
+  WindowContext(FileDialogPort& files, ClockPort& clock, bool withLinkLibrary = true);
+  ~WindowContext();
+  WindowContext(const WindowContext&) = delete;
+  WindowContext& operator=(const WindowContext&) = delete;
+  bool hexViewLoaded() const { return ctx.state.hexViewLibrary != nullptr; }
+
+  RecordingMessageBoxes messages;
+  MemorySettings settings;
+  std::unique_ptr<ModulePort> modules;
+  AppContext ctx;
+  uint32_t loadError = 0;
+};
+
 // Writes a file under dir and returns its path.
 std::string writeFile(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes);
 std::string writeTextFile(const TempDir& dir, const std::string& name, const std::string& text);

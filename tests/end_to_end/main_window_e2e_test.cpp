@@ -16,7 +16,6 @@
 #include "platform/hid_link/lw_hid_transport.h"
 #include "platform/hid/hid_api.h"
 #include "core/ports/hex_view_port.h"
-#include "platform/posix/posix_modules.h"
 #include "platform/qt/main_window_runner.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_hex_view.h"
@@ -64,23 +63,12 @@ TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
   dir.write("adapter.ini", "reenumerate_ms = 50\n");
   ASSERT_EQ(lw_hid_select_backend(("emulator:" + dir.path().string()).c_str()), 0u);
 
-  RecordingMessageBoxes messages;
-  MemorySettings settings;
   ScriptedFileDialogs files;
   FastClock clock;
-  PosixModules modules;
-  AppContext ctx;
-  ctx.resources = &embeddedResources();
-  ctx.ports.messages = &messages;
-  ctx.ports.settings = &settings;
-  ctx.ports.files = &files;
-  ctx.ports.clock = &clock;
-  ctx.ports.modules = &modules;
-  ctx.state.applicationName = "loomwrite";
-  uint32_t error = 0;
-  ctx.state.hexViewLibrary = modules.load(std::string(LW_BIN_DIR) + "/libHexEdit.so", error);
-  ASSERT_NE(ctx.state.hexViewLibrary, nullptr) << "error " << error;
-  ctx.state.linkLibrary = linkLibraryModule();
+  WindowContext program(files, clock);
+  ASSERT_TRUE(program.hexViewLoaded()) << "error " << program.loadError;
+  AppContext& ctx = program.ctx;
+  RecordingMessageBoxes& messages = program.messages;
 
   QtEventLoop loop;
   LwHidTransport transport;
@@ -142,7 +130,6 @@ TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
 
   operations.reset();
   session.reset();
-  modules.unload(ctx.state.hexViewLibrary);
   lw_hid_select_backend("usb");
 }
 
@@ -154,23 +141,12 @@ TEST(RunningProgram, ClosingTheWindowDuringABlockWriteEndsTheWrite) {
   TempDir dir;
   dir.write("adapter.ini", "reenumerate_ms = 50\n");
   ASSERT_EQ(lw_hid_select_backend(("emulator:" + dir.path().string()).c_str()), 0u);
-  RecordingMessageBoxes messages;
-  MemorySettings settings;
   ScriptedFileDialogs files;
   FastClock clock;
-  PosixModules modules;
-  AppContext ctx;
-  ctx.resources = &embeddedResources();
-  ctx.ports.messages = &messages;
-  ctx.ports.settings = &settings;
-  ctx.ports.files = &files;
-  ctx.ports.clock = &clock;
-  ctx.ports.modules = &modules;
-  ctx.state.applicationName = "loomwrite";
-  uint32_t error = 0;
-  ctx.state.hexViewLibrary = modules.load(std::string(LW_BIN_DIR) + "/libHexEdit.so", error);
-  ASSERT_NE(ctx.state.hexViewLibrary, nullptr) << "error " << error;
-  ctx.state.linkLibrary = linkLibraryModule();
+  WindowContext program(files, clock);
+  ASSERT_TRUE(program.hexViewLoaded()) << "error " << program.loadError;
+  AppContext& ctx = program.ctx;
+  RecordingMessageBoxes& messages = program.messages;
 
   QtEventLoop loop;
   LwHidTransport transport;
@@ -211,7 +187,6 @@ TEST(RunningProgram, ClosingTheWindowDuringABlockWriteEndsTheWrite) {
 
   operations.reset();
   session.reset();
-  modules.unload(ctx.state.hexViewLibrary);
   lw_hid_select_backend("usb");
 }
 

@@ -17,7 +17,6 @@
 #include "core/text.h"
 #include "image/kpj_format.h"
 #include "platform/hid_link/lw_hid_transport.h"
-#include "platform/posix/posix_modules.h"
 #include "platform/qt/form_preview_widget.h"
 #include "platform/qt/main_window_runner.h"
 #include "platform/qt/qt_control_dialog.h"
@@ -69,22 +68,12 @@ void onNextModal(std::function<void(QtControlDialog&)> action) {
 TEST(RunningProgram, SaveKpjOkShowsTheFormCancelShowsNone) {
   application();
   TempDir dir;
-  RecordingMessageBoxes messages;
-  MemorySettings settings;
   AnsweringFiles files;
   FastClock clock;
-  PosixModules modules;
-  AppContext ctx;
-  ctx.resources = &embeddedResources();
-  ctx.ports.messages = &messages;
-  ctx.ports.settings = &settings;
-  ctx.ports.files = &files;
-  ctx.ports.clock = &clock;
-  ctx.ports.modules = &modules;
-  ctx.state.applicationName = "loomwrite";
-  uint32_t error = 0;
-  ctx.state.hexViewLibrary = modules.load(std::string(LW_BIN_DIR) + "/libHexEdit.so", error);
-  ASSERT_NE(ctx.state.hexViewLibrary, nullptr) << "error " << error;
+  WindowContext program(files, clock, false);
+  ASSERT_TRUE(program.hexViewLoaded()) << "error " << program.loadError;
+  AppContext& ctx = program.ctx;
+  RecordingMessageBoxes& messages = program.messages;
 
   QtEventLoop loop;
   LwHidTransport transport;
@@ -144,7 +133,6 @@ TEST(RunningProgram, SaveKpjOkShowsTheFormCancelShowsNone) {
 
   operations.reset();
   session.reset();
-  modules.unload(ctx.state.hexViewLibrary);
 }
 
 }  // namespace
