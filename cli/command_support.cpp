@@ -48,6 +48,16 @@ int requireLoadedCode(ConsoleSession& session) {
   return kExitFailed;
 }
 
+int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requireCode) {
+  if (!session.loadLinkLibrary()) return kExitFailed;
+  if (const int opened = openOnPart(session, options); opened != kExitOk) return opened;
+  if (const int loaded = loadInputs(session, options); loaded != kExitOk) return loaded;
+  if (requireCode)
+    if (const int code = requireLoadedCode(session); code != kExitOk) return code;
+  if (const std::string wrong = session.applyOptions(options.options); !wrong.empty()) return usageError(wrong);
+  return kExitOk;
+}
+
 std::string hexBytes(const uint8_t* bytes, std::size_t n) {
   std::string out;
   for (std::size_t i = 0; i < n; ++i) out += format(i ? " %02X" : "%02X", bytes[i]);

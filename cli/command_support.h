@@ -39,6 +39,11 @@ int loadInputs(ConsoleSession& session, const Options& options);
 // nothing empty is written out or programmed as if it were an image.
 int requireLoadedCode(ConsoleSession& session);
 
+// Everything an adapter job needs before it runs: the Link library, the
+// part, the loaded files (with requireCode, a Code buffer that is not
+// empty) and the option settings. kExitOk, or the exit status to end with.
+int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requireCode);
+
 // "FE FF FF ..."
 std::string hexBytes(const uint8_t* bytes, std::size_t n);
 inline std::string hexBytes(const std::vector<uint8_t>& bytes) { return hexBytes(bytes.data(), bytes.size()); }

@@ -72,11 +72,9 @@ int runProgramAdapter(const Options& o) {
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
-  if (!session.loadLinkLibrary()) return finish(o, json, kExitFailed, &messages);
-  if (const int opened = openOnPart(session, o); opened != kExitOk) return finish(o, json, opened, &messages);
-  if (const int loaded = loadInputs(session, o); loaded != kExitOk) return finish(o, json, loaded, &messages);
-  if (const std::string wrong = session.applyOptions(o.options); !wrong.empty())
-    return finish(o, json, usageError(wrong), &messages);
+  // An empty buffer is Update Programmer's own "File size is zero !".
+  if (const int ready = prepareAdapterJob(session, o, false); ready != kExitOk)
+    return finish(o, json, ready, &messages);
 
   const std::vector<uint8_t> buffer = session.codeBuffer();
   json.add("part", session.partName())

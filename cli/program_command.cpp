@@ -21,16 +21,11 @@ int runProgram(const Options& o) {
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
-  if (!session.loadLinkLibrary()) return finish(o, json, kExitFailed, &messages);
-  if (const int opened = openOnPart(session, o); opened != kExitOk) return finish(o, json, opened, &messages);
-  if (const int loaded = loadInputs(session, o); loaded != kExitOk) return finish(o, json, loaded, &messages);
   // An empty buffer erases the target and writes the option bytes alone, as
   // the window does; asked for only by name, so that files that held no
   // data do not pass for a programmed target.
-  if (!o.optionsOnly)
-    if (const int code = requireLoadedCode(session); code != kExitOk) return finish(o, json, code, &messages);
-  if (const std::string wrong = session.applyOptions(o.options); !wrong.empty())
-    return finish(o, json, usageError(wrong), &messages);
+  if (const int ready = prepareAdapterJob(session, o, !o.optionsOnly); ready != kExitOk)
+    return finish(o, json, ready, &messages);
 
   const std::vector<uint8_t> buffer = session.codeBuffer();
   const std::vector<uint8_t> options = session.optionBytes();
