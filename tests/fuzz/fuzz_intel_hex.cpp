@@ -27,7 +27,7 @@ void checkOne(const lw::HexImage& image, uint64_t capacity) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  constexpr uint64_t kSmall = 0x1000, kFlash = 0x10000, kLarge = 0x100000;
+  constexpr uint64_t kSmall = 0x1000, kFlash = 0x10000, kLarge = 0x40000;
   const lw::HexImage small = lw::parseIntelHex(text, kSmall);
   const lw::HexImage flash = lw::parseIntelHex(text, kFlash);
   const lw::HexImage large = lw::parseIntelHex(text, kLarge);
