@@ -1,7 +1,8 @@
 # Warnings are on for every target of the project and kept clean.
 add_library(lw_warnings INTERFACE)
 target_compile_options(lw_warnings INTERFACE
-  $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wpedantic -Wshadow=local>)
+  $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wpedantic>
+  $<$<AND:$<COMPILE_LANGUAGE:CXX>,$<CXX_COMPILER_ID:GNU>>:-Wshadow=local>)
 
 # lw_target(<name>) applies the project-wide settings to a target.
 function(lw_target name)

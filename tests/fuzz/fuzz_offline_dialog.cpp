@@ -1,0 +1,67 @@
+// Fuzzes the off-line dialog's text conversions: the input is split at NUL
+// bytes into what the user types into the max counter, serial string,
+// serial value and start address fields, then OK is pressed. The serial
+// string's conversion is also checked against its own promises.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "core/context/app_context.h"
+#include "core/ids/offline_dialog_ids.h"
+#include "platform/memory/memory_main_dialog.h"
+#include "platform/memory/recording_message_boxes.h"
+#include "resources/embedded_resources.h"
+#include "ui/dialogs/offline_dialog.h"
+#include "ui/dialogs/serial_string.h"
+
+namespace {
+
+void require(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "serial string invariant broken: %s\n", what);
+  std::abort();
+}
+
+void checkSerialString(std::string_view utf8) {
+  const lw::SerialStringBytes s = lw::serialStringBytes(utf8);
+  require(s.length <= 12, "at most 12 bytes");
+  require(s.bytes[s.length] == 0, "a zero ends the converted text");
+  for (std::size_t i = 0; i < s.length; ++i) require(s.bytes[i] != 0, "no zero inside the text");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  // An edit control's text ends at its first NUL, so the serial string's
+  // conversion never sees one.
+  checkSerialString(input.substr(0, input.find('\0')));
+
+  using namespace lw::offlinedlg;
+  lw::AppContext app;
+  lw::RecordingMessageBoxes boxes;
+  app.resources = &lw::embeddedResources();
+  app.ports.messages = &boxes;
+  app.state.applicationName = "loomwrite";
+  lw::MemoryDialog dialog;
+  lw::declareOfflineDialogControls(dialog);
+  lw::OfflineSettings settings;
+  settings.startAddress = 0xFFF0;
+  lw::OfflineDialog logic(app, settings, 0xFFF0);
+  logic.onInit(dialog);
+  dialog.setChecked(kSerialEnabled, true);
+  logic.onCommand(dialog, kSerialEnabled);
+
+  std::size_t from = 0;
+  for (const int id : {kMaxCounter, kSerialString, kSerialValue, kStartAddress}) {
+    const std::size_t end = std::min(input.find('\0', from), input.size());
+    dialog.setText(id, std::string(input.substr(std::min(from, input.size()), end - std::min(from, end))));
+    logic.onChange(dialog, id);
+    from = end + 1;
+  }
+  logic.onCommand(dialog, kOk);
+  return 0;
+}
