@@ -1,4 +1,4 @@
-// Writes the seed corpora of the fuzz targets into <folder>/<target>/,
+// Writes seed corpora for the fuzz targets into <folder>/<target>/,
 // each seed made by the project's own writers: the compiled keyed tables,
 // the emulator's files as it writes them, encoded adapter reports and a
 // version file as the update check expects it. (Project files come from
