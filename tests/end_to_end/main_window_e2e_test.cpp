@@ -57,18 +57,27 @@ class PaintedTexts final : public QObject {
   QPointer<QLabel> label_;
 };
 
-TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
-  application();
-  TempDir dir;
-  dir.write("adapter.ini", "reenumerate_ms = 50\n");
-  ASSERT_EQ(lw_hid_select_backend(("emulator:" + dir.path().string()).c_str()), 0u);
+// The running program's window context over a fresh emulated adapter; the
+// HID layer goes back to USB afterwards.
+class RunningProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    application();
+    dir.write("adapter.ini", "reenumerate_ms = 50\n");
+    ASSERT_EQ(lw_hid_select_backend(("emulator:" + dir.path().string()).c_str()), 0u);
+    ASSERT_TRUE(program.hexViewLoaded()) << "error " << program.loadError;
+  }
+  void TearDown() override { lw_hid_select_backend("usb"); }
 
+  TempDir dir;
   ScriptedFileDialogs files;
   FastClock clock;
-  WindowContext program(files, clock);
-  ASSERT_TRUE(program.hexViewLoaded()) << "error " << program.loadError;
+  WindowContext program{files, clock};
   AppContext& ctx = program.ctx;
   RecordingMessageBoxes& messages = program.messages;
+};
+
+TEST_F(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
 
   QtEventLoop loop;
   LwHidTransport transport;
@@ -130,23 +139,12 @@ TEST(RunningProgram, LoadFileAndUpdateTargetOnTheWindowsButtons) {
 
   operations.reset();
   session.reset();
-  lw_hid_select_backend("usb");
 }
 
 // Closing the main window while Update Target sends the code: the write
 // ends at the next report with failure, the run winds down, the window
 // ends with Cancel and nothing blocks, so the program can exit.
-TEST(RunningProgram, ClosingTheWindowDuringABlockWriteEndsTheWrite) {
-  application();
-  TempDir dir;
-  dir.write("adapter.ini", "reenumerate_ms = 50\n");
-  ASSERT_EQ(lw_hid_select_backend(("emulator:" + dir.path().string()).c_str()), 0u);
-  ScriptedFileDialogs files;
-  FastClock clock;
-  WindowContext program(files, clock);
-  ASSERT_TRUE(program.hexViewLoaded()) << "error " << program.loadError;
-  AppContext& ctx = program.ctx;
-  RecordingMessageBoxes& messages = program.messages;
+TEST_F(RunningProgram, ClosingTheWindowDuringABlockWriteEndsTheWrite) {
 
   QtEventLoop loop;
   LwHidTransport transport;
@@ -187,7 +185,6 @@ TEST(RunningProgram, ClosingTheWindowDuringABlockWriteEndsTheWrite) {
 
   operations.reset();
   session.reset();
-  lw_hid_select_backend("usb");
 }
 
 }  // namespace
