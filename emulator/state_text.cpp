@@ -73,6 +73,12 @@ void parseAdapterSettings(std::string_view text, AdapterSettings& s, std::vector
       auto v = parseUnsigned(e.value);
       if (!v || *v > 60000) return "milliseconds up to 60000";
       s.reenumerateMs = *v;
+    } else if (e.key == "serial") {
+      // As a USB string descriptor holds it: printable, at most 126 characters.
+      if (e.value.size() > 126) return "at most 126 characters";
+      for (const char c : e.value)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return "printable characters";
+      s.serial = e.value;
     } else {
       return "";
     }
@@ -96,9 +102,12 @@ std::string formatAdapterSettings(const AdapterSettings& s) {
       "# off, or full-speed: transfers take as long as on a full-speed USB bus.\n"
       "timing = %s\n"
       "# Time between leaving the bus and coming back in another mode.\n"
-      "reenumerate_ms = %u\n",
+      "reenumerate_ms = %u\n"
+      "# The USB serial number string; empty: the adapter has none.\n"
+      "serial = %s\n",
       yesNo(s.connected), std::string(modeName(s.mode)).c_str(), s.needsUpdatePid, s.firmware.major,
-      s.firmware.minor, yesNo(s.storage), s.realisticTiming ? "full-speed" : "off", s.reenumerateMs);
+      s.firmware.minor, yesNo(s.storage), s.realisticTiming ? "full-speed" : "off", s.reenumerateMs,
+      s.serial.c_str());
 }
 
 void parseTargetSettings(std::string_view text, TargetMcu& t, std::vector<std::string>& problems) {

@@ -23,6 +23,7 @@ struct AdapterSettings {
   bool storage = true;                   // can hold an off-line job
   bool realisticTiming = false;          // transfers take as long as on full-speed USB
   uint32_t reenumerateMs = 500;          // time between leaving the bus and coming back
+  std::string serial;                    // USB serial number string; empty: none
 
   bool operator==(const AdapterSettings&) const = default;
 };

@@ -1,5 +1,5 @@
-// The emulator backend: devices are the emulated adapter of one state
-// directory. Every open handle gets its own copy of the input reports, as
+// The emulator backend: devices are the emulated adapters of one or more
+// state directories, one adapter each. Every open handle gets its own copy of the input reports, as
 // hidraw gives every open file its own queue; reports made while no handle is
 // open are lost, as on a real bus.
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "core/codes.h"
 #include "core/text.h"
 #include "emulator/adapter_emulator.h"
+#include "platform/hid/adapter_choice.h"
 #include "platform/hid/hid_backend.h"
 
 namespace lw::hid {
@@ -28,12 +29,15 @@ class EmulatedDevice;
 // The emulator and everything that shares it, behind one mutex.
 struct EmulatorHost {
   explicit EmulatorHost(const std::string& dir)
-      : adapter(dir), instanceTag(static_cast<uint32_t>(std::hash<std::string>{}(dir) & 0xFFFFFF)) {}
+      : adapter(dir),
+        instanceTag(static_cast<uint32_t>(std::hash<std::string>{}(dir) & 0xFFFFFF)),
+        place(emulatorPlace(dir)) {}
 
   std::mutex mutex;
   std::condition_variable changed;
   emu::AdapterEmulator adapter;
   const uint32_t instanceTag;
+  const std::string place;
   std::vector<std::weak_ptr<EmulatedDevice>> devices;
   std::deque<std::pair<bool, std::string>> events;
   bool monitoring = false;
@@ -181,7 +185,8 @@ class EmulatorBackend final : public Backend {
     std::vector<DeviceInfo> out;
     if (host_->adapter.attached()) {
       const DeviceIds ids{host_->adapter.vendorId(), host_->adapter.productId()};
-      out.push_back({ids, host_->pathOf(ids, host_->adapter.attachment())});
+      out.push_back({ids, host_->pathOf(ids, host_->adapter.attachment()), host_->place, "", "",
+                     host_->adapter.settings().serial});
     }
     return out;
   }
@@ -202,6 +207,7 @@ class EmulatorBackend final : public Backend {
     }
     const emu::ReportLengths l = a.lengths();
     auto device = std::make_shared<EmulatedDevice>(host_, a.attachment(), Lengths{l.feature, l.input, l.output});
+    device->place = host_->place;
     host_->devices.push_back(device);
     error = 0;
     return device;
@@ -262,10 +268,65 @@ class EmulatorBackend final : public Backend {
   std::thread thread_;
 };
 
+// Several emulated adapters, as several adapters on one bus: offered in the
+// order their directories were named, each with its own clock and monitor.
+class EmulatorBus final : public Backend {
+ public:
+  explicit EmulatorBus(const std::vector<std::string>& dirs) {
+    for (const std::string& dir : dirs) adapters_.push_back(std::make_unique<EmulatorBackend>(dir));
+  }
+
+  std::vector<DeviceInfo> enumerate() override {
+    std::vector<DeviceInfo> out;
+    for (auto& a : adapters_)
+      for (DeviceInfo& d : a->enumerate()) out.push_back(std::move(d));
+    return out;
+  }
+
+  std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) override {
+    std::lock_guard lock(mutex_);
+    // The adapter opened last first: after a firmware update it comes back
+    // under another product id, and must not be mistaken for another one.
+    std::vector<std::size_t> order;
+    if (last_ < adapters_.size()) order.push_back(last_);
+    for (std::size_t i = 0; i < adapters_.size(); ++i)
+      if (i != last_) order.push_back(i);
+    error = err::kFileNotFound;
+    for (const std::size_t i : order) {
+      uint32_t e = 0;
+      if (auto device = adapters_[i]->open(ids, e)) {
+        last_ = i;
+        error = 0;
+        return device;
+      }
+      // An adapter this user may not open is named rather than skipped over
+      // in silence, unless another one opens.
+      if (e == err::kAccessDenied) error = e;
+    }
+    return nullptr;
+  }
+
+  bool startMonitor(ChangeSink sink) override {
+    bool any = false;
+    for (auto& a : adapters_) any = a->startMonitor(sink) || any;
+    return any;
+  }
+
+  void stopMonitor() override {
+    for (auto& a : adapters_) a->stopMonitor();
+  }
+
+ private:
+  std::vector<std::unique_ptr<EmulatorBackend>> adapters_;
+  std::mutex mutex_;
+  std::size_t last_ = static_cast<std::size_t>(-1);
+};
+
 }  // namespace
 
-std::unique_ptr<Backend> makeEmulatorBackend(const std::string& directory) {
-  return std::make_unique<EmulatorBackend>(directory);
+std::unique_ptr<Backend> makeEmulatorBackend(const std::vector<std::string>& directories) {
+  if (directories.size() == 1) return std::make_unique<EmulatorBackend>(directories.front());
+  return std::make_unique<EmulatorBus>(directories);
 }
 
 }  // namespace lw::hid

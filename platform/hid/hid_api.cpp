@@ -1,5 +1,6 @@
 // The HID layer's C API: the table of 32-bit handles, the backend chosen by
-// LOOMWRITE_ADAPTER or lw_hid_select_backend, and the watch list. Handles are
+// LOOMWRITE_ADAPTER or lw_hid_select_backend, the place of the device opened
+// last, and the watch list. Handles are
 // never reused while the process runs (until the 32-bit counter wraps), so a
 // stale handle is refused instead of reaching another device.
 #include "platform/hid/hid_api.h"
@@ -7,21 +8,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "core/codes.h"
-#include "core/text.h"
+#include "platform/hid/adapter_choice.h"
 #include "platform/hid/hid_backend.h"
 
 namespace lw::hid {
 namespace {
 
 constexpr char kEnvironmentVariable[] = "LOOMWRITE_ADAPTER";
-constexpr char kEmulatorPrefix[] = "emulator:";
 
 // Stands in when the chosen backend is unusable: no devices at all.
 class NoBackend final : public Backend {
@@ -78,6 +77,7 @@ class Layer {
 
   lw_hid_handle add(std::shared_ptr<Device> device) {
     std::lock_guard lock(mutex_);
+    lastPlace_ = device->place;
     do {
       ++next_;
     } while (next_ == 0 || handles_.count(next_) != 0);
@@ -101,6 +101,11 @@ class Layer {
       handles_.erase(it);
     }
     device->close();
+  }
+
+  std::string lastPlace() {
+    std::lock_guard lock(mutex_);
+    return lastPlace_;
   }
 
   int watch(lw_hid_change_callback callback, void* context) {
@@ -128,21 +133,14 @@ class Layer {
 
  private:
   static uint32_t make(const std::string& spec, std::unique_ptr<Backend>& out) {
-    if (spec.empty() || equalsIgnoreCase(spec, "usb")) {
-      out = makeUsbBackend();
+    std::string problem;
+    if (const auto choice = parseAdapterChoice(spec, problem)) {
+      if (choice->bus == AdapterChoice::Bus::kEmulator) out = makeEmulatorBackend(choice->emulatorDirs);
+      else out = makeUsbBackend(choice->usbPort, choice->usbNode);
       return 0;
     }
-    if (startsWithIgnoreCase(spec, kEmulatorPrefix) && spec.size() > std::strlen(kEmulatorPrefix)) {
-      std::error_code ec;
-      const auto dir = std::filesystem::absolute(spec.substr(std::strlen(kEmulatorPrefix)), ec);
-      if (!ec) {
-        out = makeEmulatorBackend(dir.lexically_normal().string());
-        return 0;
-      }
-    }
-    std::fprintf(stderr,
-                 "%s: unknown adapter \"%s\"; use \"usb\" or \"emulator:DIR\" (no adapter will be found)\n",
-                 kEnvironmentVariable, spec.c_str());
+    std::fprintf(stderr, "%s: unknown adapter \"%s\": %s (no adapter will be found)\n", kEnvironmentVariable,
+                 spec.c_str(), problem.c_str());
     out = std::make_unique<NoBackend>();
     return err::kInvalidParameter;
   }
@@ -155,6 +153,7 @@ class Layer {
       closeAllLocked();
       old = std::move(backend_);
       backend_ = std::move(next);
+      lastPlace_.clear();
       restart = monitoring_;
       monitoring_ = false;
     }
@@ -191,6 +190,7 @@ class Layer {
   std::shared_ptr<Backend> backend_;
   std::map<lw_hid_handle, std::shared_ptr<Device>> handles_;
   lw_hid_handle next_ = 0;
+  std::string lastPlace_;
   std::map<int, Watch> watches_;
   int nextWatch_ = 0;
   bool monitoring_ = false;
@@ -223,6 +223,28 @@ int lw_hid_enumerate(lw_hid_device_info* out, int max) {
     std::snprintf(out[i].interface_path, sizeof out[i].interface_path, "%s", devices[i].interfacePath.c_str());
   }
   return static_cast<int>(devices.size());
+}
+
+int lw_hid_enumerate_places(lw_hid_place_info* out, int max) {
+  const auto devices = layer().backend()->enumerate();
+  for (int i = 0; out && i < max && i < static_cast<int>(devices.size()); ++i) {
+    const lw::hid::DeviceInfo& d = devices[static_cast<std::size_t>(i)];
+    out[i] = {};
+    out[i].vendor_id = d.ids.vendorId;
+    out[i].product_id = d.ids.productId;
+    std::snprintf(out[i].interface_path, sizeof out[i].interface_path, "%s", d.interfacePath.c_str());
+    std::snprintf(out[i].place, sizeof out[i].place, "%s", d.place.c_str());
+    std::snprintf(out[i].port, sizeof out[i].port, "%s", d.port.c_str());
+    std::snprintf(out[i].node, sizeof out[i].node, "%s", d.node.c_str());
+    std::snprintf(out[i].serial, sizeof out[i].serial, "%s", d.serial.c_str());
+  }
+  return static_cast<int>(devices.size());
+}
+
+size_t lw_hid_last_place(char* out, size_t size) {
+  const std::string place = layer().lastPlace();
+  if (out && size > 0) std::snprintf(out, size, "%s", place.c_str());
+  return place.size();
 }
 
 lw_hid_handle lw_hid_open(uint16_t vendor_id, uint16_t product_id, uint32_t* error) {

@@ -2,9 +2,11 @@
 // The HID platform layer: a shared library used by both the program and the
 // Link library, so that a device opened by one can be used by the other
 // through its 32-bit handle. Two backends: real USB (hidapi over hidraw,
-// libudev for arrival and removal) and the adapter emulator. The backend is
-// chosen by LOOMWRITE_ADAPTER ("usb" or unset: real; "emulator:DIR": the
-// emulator with its state in DIR) or by lw_hid_select_backend.
+// libudev for arrival and removal) and the adapter emulator. The backend and
+// the adapters it offers are chosen by LOOMWRITE_ADAPTER or by
+// lw_hid_select_backend: "usb" or unset (every USB adapter), "usb:PORT" or
+// "usb:/dev/hidrawN" (that one only), "emulator:DIR[,DIR...]" (emulated
+// adapters with their state in those directories); see adapter_choice.h.
 //
 // Results are the program's error numbers (core/codes.h): 0 success,
 // 2 no such device (open), 6 handle not open (never opened, or closed),
@@ -29,8 +31,9 @@ extern "C" {
 
 typedef uint32_t lw_hid_handle;  // 0 = no device
 
-// Selects the backend ("usb" or "emulator:DIR"); NULL re-reads the
-// environment. Returns 0 on success. Closes every open handle.
+// Selects the backend and the adapters it offers (the forms above); NULL
+// re-reads the environment. Returns 0 on success; a text of none of the
+// forms returns 87 and keeps the current choice. Closes every open handle.
 LW_HID_API uint32_t lw_hid_select_backend(const char* spec);
 
 typedef struct lw_hid_device_info {
@@ -42,7 +45,30 @@ typedef struct lw_hid_device_info {
 // Fills up to max entries; returns how many devices there are.
 LW_HID_API int lw_hid_enumerate(lw_hid_device_info* out, int max);
 
-// Opens the first device with the ids; 0 and *error set on failure.
+// A device on offer and where it is.
+typedef struct lw_hid_place_info {
+  uint16_t vendor_id;
+  uint16_t product_id;
+  char interface_path[256];
+  char place[1024];  // the choice naming only this device: "usb:1-2.3", "emulator:/path"
+  char port[64];     // USB port path ("1-2.3"); empty for an emulated adapter
+  char node[64];     // "/dev/hidraw3"; empty for an emulated adapter
+  char serial[128];  // USB serial number string, UTF-8; empty when none
+} lw_hid_place_info;
+
+// As lw_hid_enumerate, with places, in the order lw_hid_open tries them:
+// USB devices by port path and then node, numbers by value; emulated
+// adapters in the order their directories were named.
+LW_HID_API int lw_hid_enumerate_places(lw_hid_place_info* out, int max);
+
+// The place of the device the last successful lw_hid_open opened (it need
+// not be open any more), as a NUL-terminated text cut to size; "" when none
+// has been opened since the backend was selected. Returns its full length.
+LW_HID_API size_t lw_hid_last_place(char* out, size_t size);
+
+// Opens the first device with the ids; while the device opened last is on
+// offer with the ids (it may have come back in another mode), that one.
+// 0 and *error set on failure.
 LW_HID_API lw_hid_handle lw_hid_open(uint16_t vendor_id, uint16_t product_id, uint32_t* error);
 LW_HID_API void lw_hid_close(lw_hid_handle h);
 

@@ -17,6 +17,10 @@ namespace lw::hid {
 struct DeviceInfo {
   DeviceIds ids;
   std::string interfacePath;
+  std::string place;   // the choice that names only this adapter: "usb:1-2.3", "emulator:DIR"
+  std::string port;    // USB port path; empty for an emulated adapter or a device off USB
+  std::string node;    // "/dev/hidraw3"; empty for an emulated adapter
+  std::string serial;  // the USB serial number string; empty when the device has none
 };
 
 struct Lengths {
@@ -37,6 +41,8 @@ class Device {
   virtual uint32_t writeOutput(std::span<const uint8_t> report) = 0;
   virtual void cancelIo() = 0;
   virtual void close() = 0;
+
+  std::string place;  // as in DeviceInfo
 };
 
 using ChangeSink = std::function<void(bool arrived, const std::string& interfacePath)>;
@@ -44,7 +50,10 @@ using ChangeSink = std::function<void(bool arrived, const std::string& interface
 class Backend {
  public:
   virtual ~Backend() = default;
+  // Every device on offer, in the order open() tries them.
   virtual std::vector<DeviceInfo> enumerate() = 0;
+  // The first device with the ids; but while the device opened last is on
+  // offer with these ids (it may have come back in another mode), that one.
   virtual std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) = 0;
   // Starts delivering arrivals and removals to sink on a thread of the
   // backend; false when the platform cannot. Called at most once.
@@ -54,7 +63,9 @@ class Backend {
   virtual void stopMonitor() = 0;
 };
 
-std::unique_ptr<Backend> makeUsbBackend();
-std::unique_ptr<Backend> makeEmulatorBackend(const std::string& directory);
+// port, node: only the adapter at that USB port or hidraw node; empty: any.
+std::unique_ptr<Backend> makeUsbBackend(const std::string& port, const std::string& node);
+// One emulated adapter per state directory, offered in that order.
+std::unique_ptr<Backend> makeEmulatorBackend(const std::vector<std::string>& directories);
 
 }  // namespace lw::hid

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "core/codes.h"
+#include "platform/hid/adapter_choice.h"
 #include "platform/hid/hid_backend.h"
 #include "platform/hid/report_descriptor.h"
 
@@ -137,7 +138,19 @@ class UsbDevice final : public Device {
   std::atomic<bool> closed_{false};
 };
 
-// Ids and path of a hidraw device from udev; nothing for non-HID parents.
+// Where a hidraw device is plugged in: the sysfs name of its USB device is
+// the port path ("1-2.3"), which stays the same when the adapter is plugged
+// into the same port again or comes back in another mode.
+void addUsbPlace(udev_device* hidraw, DeviceInfo& info) {
+  udev_device* usb = udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_device");
+  const char* port = usb ? udev_device_get_sysname(usb) : nullptr;
+  const char* serial = usb ? udev_device_get_sysattr_value(usb, "serial") : nullptr;
+  info.port = port ? port : "";
+  info.serial = serial ? serial : "";
+  info.place = info.port.empty() ? "usb:" + info.node : usbPlace(info.port);
+}
+
+// Ids, path and place of a hidraw device from udev; nothing for non-HID parents.
 std::optional<DeviceInfo> infoOf(udev_device* hidraw) {
   udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
   const char* hidId = hid ? udev_device_get_property_value(hid, "HID_ID") : nullptr;
@@ -145,53 +158,93 @@ std::optional<DeviceInfo> infoOf(udev_device* hidraw) {
   if (!hidId || !sysname) return std::nullopt;
   const auto ids = idsFromUdevHidId(hidId);
   if (!ids) return std::nullopt;
-  return DeviceInfo{*ids, makeInterfacePath(*ids, sysname)};
+  DeviceInfo info;
+  info.ids = *ids;
+  info.interfacePath = makeInterfacePath(*ids, sysname);
+  info.node = std::string("/dev/") + sysname;
+  addUsbPlace(hidraw, info);
+  return info;
+}
+
+// The place of a hidraw node ("/dev/hidraw3") now; ids and path stay empty.
+DeviceInfo placeOfNode(udev* u, const std::string& node) {
+  DeviceInfo info;
+  info.node = node;
+  info.place = "usb:" + node;
+  if (udev_device* d = u ? udev_device_new_from_subsystem_sysname(u, "hidraw", nodeName(node).c_str()) : nullptr) {
+    addUsbPlace(d, info);
+    udev_device_unref(d);
+  }
+  return info;
+}
+
+// Which devices a choice lets through: a port, else a node, else any.
+struct Filter {
+  std::string port;
+  std::string node;
+  bool admits(const DeviceInfo& d) const {
+    if (!port.empty()) return d.port == port;
+    return node.empty() || d.node == node;
+  }
+};
+
+// The order open() tries devices in: by port, then by node, numbers by value.
+bool offeredBefore(const DeviceInfo& a, const DeviceInfo& b) {
+  if (a.port != b.port) return placeLess(a.port, b.port);
+  return placeLess(a.node, b.node);
 }
 
 class UsbBackend final : public Backend {
  public:
-  UsbBackend() {
+  UsbBackend(const std::string& port, const std::string& node) {
     std::lock_guard lock(hidapiGlobalMutex());
     hidOk_ = hid_init() == 0;
+    udev_ = udev_new();
+    filter_.port = port;
+    filter_.node = node;
+    // A node chosen is followed by its port: the adapter comes back under
+    // another node after a firmware update.
+    if (port.empty() && !node.empty()) filter_.port = placeOfNode(udev_, node).port;
   }
   ~UsbBackend() override {
     stopMonitor();
     std::lock_guard lock(hidapiGlobalMutex());
+    if (udev_) udev_unref(udev_);
     if (hidOk_) hid_exit();
   }
 
   std::vector<DeviceInfo> enumerate() override {
-    std::vector<DeviceInfo> out;
-    if (!hidOk_) return out;
     std::lock_guard lock(hidapiGlobalMutex());
-    hid_device_info* list = hid_enumerate(0, 0);
-    for (hid_device_info* d = list; d; d = d->next) {
-      const DeviceIds ids{d->vendor_id, d->product_id};
-      out.push_back({ids, makeInterfacePath(ids, nodeName(d->path))});
-    }
-    hid_free_enumeration(list);
-    return out;
+    return enumerateLocked(0, 0);
   }
 
   std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) override {
     error = err::kFileNotFound;
     if (!hidOk_) return nullptr;
     std::lock_guard lock(hidapiGlobalMutex());
-    hid_device_info* list = hid_enumerate(ids.vendorId, ids.productId);
-    std::string path = list ? list->path : "";
-    hid_free_enumeration(list);
-    if (path.empty()) return nullptr;
-    errno = 0;
-    hid_device* device = hid_open_path(path.c_str());
-    if (!device) {
-      error = errno == EACCES || errno == EPERM ? err::kAccessDenied : lastIoError();
-      return nullptr;
+    std::vector<DeviceInfo> candidates = enumerateLocked(ids.vendorId, ids.productId);
+    // The adapter opened last first, wherever it sits in the order: it may
+    // have come back in another mode while other adapters are plugged in.
+    std::stable_partition(candidates.begin(), candidates.end(),
+                          [&](const DeviceInfo& d) { return !lastPlace_.empty() && d.place == lastPlace_; });
+    for (const DeviceInfo& candidate : candidates) {
+      errno = 0;
+      hid_device* device = hid_open_path(candidate.node.c_str());
+      if (!device) {
+        const uint32_t e = errno == EACCES || errno == EPERM ? err::kAccessDenied : lastIoError();
+        if (error != err::kAccessDenied) error = e;
+        continue;
+      }
+      // Without a readable descriptor the lengths stay 0 and the layer does
+      // not check report lengths for this device.
+      const DescriptorLengths lengths = descriptorLengths(nodeName(candidate.node)).value_or(DescriptorLengths{});
+      auto opened = std::make_shared<UsbDevice>(device, lengths);
+      opened->place = candidate.place;
+      lastPlace_ = candidate.place;
+      error = 0;
+      return opened;
     }
-    // Without a readable descriptor the lengths stay 0 and the layer does not
-    // check report lengths for this device.
-    const DescriptorLengths lengths = descriptorLengths(nodeName(path)).value_or(DescriptorLengths{});
-    error = 0;
-    return std::make_shared<UsbDevice>(device, lengths);
+    return nullptr;
   }
 
   bool startMonitor(ChangeSink sink) override {
@@ -203,10 +256,10 @@ class UsbBackend final : public Backend {
       if (u) udev_unref(u);
       return false;
     }
-    auto known = std::make_shared<std::map<std::string, std::string>>(present(u));
+    auto known = std::make_shared<std::map<std::string, std::string>>(present(u, filter_));
     stop_ = std::make_shared<std::atomic<bool>>(false);
-    thread_ = std::thread([u, monitor, known, stop = stop_, sink = std::move(sink)] {
-      run(u, monitor, *known, *stop, sink);
+    thread_ = std::thread([u, monitor, known, filter = filter_, stop = stop_, sink = std::move(sink)] {
+      run(u, monitor, *known, filter, *stop, sink);
       udev_monitor_unref(monitor);
       udev_unref(u);
     });
@@ -221,9 +274,29 @@ class UsbBackend final : public Backend {
   }
 
  private:
-  // Paths of the hidraw devices present now, by syspath, so that a removal
+  // The devices on offer with the ids (0, 0: any), in the order they are offered.
+  std::vector<DeviceInfo> enumerateLocked(uint16_t vendorId, uint16_t productId) {
+    std::vector<DeviceInfo> out;
+    if (!hidOk_) return out;
+    hid_device_info* list = hid_enumerate(vendorId, productId);
+    for (hid_device_info* d = list; d; d = d->next) {
+      if (!d->path) continue;
+      // A device with several top-level collections is listed once per
+      // collection under the same node.
+      if (std::any_of(out.begin(), out.end(), [&](const DeviceInfo& o) { return o.node == d->path; })) continue;
+      DeviceInfo info = placeOfNode(udev_, d->path);
+      info.ids = {d->vendor_id, d->product_id};
+      info.interfacePath = makeInterfacePath(info.ids, nodeName(d->path));
+      if (filter_.admits(info)) out.push_back(std::move(info));
+    }
+    hid_free_enumeration(list);
+    std::stable_sort(out.begin(), out.end(), offeredBefore);
+    return out;
+  }
+
+  // Paths of the hidraw devices on offer now, by syspath, so that a removal
   // (whose parent may already be gone) can still be named.
-  static std::map<std::string, std::string> present(udev* u) {
+  static std::map<std::string, std::string> present(udev* u, const Filter& filter) {
     std::map<std::string, std::string> known;
     udev_enumerate* e = udev_enumerate_new(u);
     if (!e) return known;
@@ -233,7 +306,7 @@ class UsbBackend final : public Backend {
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e)) {
       const char* syspath = udev_list_entry_get_name(entry);
       if (udev_device* d = udev_device_new_from_syspath(u, syspath)) {
-        if (auto info = infoOf(d)) known[syspath] = info->interfacePath;
+        if (auto info = infoOf(d); info && filter.admits(*info)) known[syspath] = info->interfacePath;
         udev_device_unref(d);
       }
     }
@@ -241,7 +314,7 @@ class UsbBackend final : public Backend {
     return known;
   }
 
-  static void run(udev*, udev_monitor* monitor, std::map<std::string, std::string>& known,
+  static void run(udev*, udev_monitor* monitor, std::map<std::string, std::string>& known, const Filter& filter,
                   const std::atomic<bool>& stop, const ChangeSink& sink) {
     pollfd fd{udev_monitor_get_fd(monitor), POLLIN, 0};
     while (!stop) {
@@ -251,7 +324,7 @@ class UsbBackend final : public Backend {
       const std::string action = udev_device_get_action(d) ? udev_device_get_action(d) : "";
       const std::string syspath = udev_device_get_syspath(d) ? udev_device_get_syspath(d) : "";
       if (action == "add") {
-        if (auto info = infoOf(d)) {
+        if (auto info = infoOf(d); info && filter.admits(*info)) {
           known[syspath] = info->interfacePath;
           sink(true, info->interfacePath);
         }
@@ -268,12 +341,17 @@ class UsbBackend final : public Backend {
   }
 
   bool hidOk_ = false;
+  udev* udev_ = nullptr;
+  Filter filter_;
+  std::string lastPlace_;  // of the device opened last
   std::thread thread_;
   std::shared_ptr<std::atomic<bool>> stop_;
 };
 
 }  // namespace
 
-std::unique_ptr<Backend> makeUsbBackend() { return std::make_unique<UsbBackend>(); }
+std::unique_ptr<Backend> makeUsbBackend(const std::string& port, const std::string& node) {
+  return std::make_unique<UsbBackend>(port, node);
+}
 
 }  // namespace lw::hid

@@ -19,7 +19,7 @@ TEST(EmulatorBackend, EmulatedDevicesRefuseAGetFeatureOfAnyOtherLength) {
   for (const auto& [ini, pid] : {std::pair{"", kPidNormal}, std::pair{"mode = firmware-update\n", kPidFirmwareUpdate}}) {
     TempDir dir;
     dir.write("adapter.ini", ini);
-    auto backend = hid::makeEmulatorBackend(dir.path().string());
+    auto backend = hid::makeEmulatorBackend({dir.path().string()});
     uint32_t error = 0;
     const auto device = backend->open({kAdapterVendorId, pid}, error);
     ASSERT_TRUE(device) << ini << error;
