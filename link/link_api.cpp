@@ -29,6 +29,7 @@ LinkApi bindLinkLibrary(ModulePort& modules, ModuleHandle module) {
   api.ice = static_cast<IceRecord*>(modules.symbol(module, "Ice"));
   api.hidDevice = static_cast<HidDeviceRecord*>(modules.symbol(module, "HidDevice"));
   api.moduleResource = bound<ModuleResourceFn>(modules, module, kModuleResourceSymbol);
+  api.identifyAdapter = bound<IdentifyAdapterFn>(modules, module, kIdentifyAdapterSymbol);
   return api;
 }
 

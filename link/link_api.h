@@ -26,6 +26,7 @@ struct LinkApi {
   IceRecord* ice = nullptr;
   HidDeviceRecord* hidDevice = nullptr;
   ModuleResourceFn moduleResource = nullptr;
+  IdentifyAdapterFn identifyAdapter = nullptr;  // optional: only for listing adapters
 
   // True when every entry point and record the operations use is bound.
   bool complete() const;
@@ -41,6 +42,10 @@ struct LinkApi {
   int writeBlock() const { return write && ice ? write() : kLinkEntryMissing; }
   int read(uint32_t command, uint32_t byteCount) const {
     return readData && ice ? readData(command, ice->readBack, 0, byteCount) : kLinkEntryMissing;
+  }
+
+  int identify(AdapterIdentity* identity) const {
+    return identifyAdapter ? identifyAdapter(identity) : kLinkEntryMissing;
   }
 
   // The open adapter's handle, 0 when none is open (or no record is bound).

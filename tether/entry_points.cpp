@@ -44,6 +44,10 @@ LW_EXPORT int ICE_Read_Data(uint32_t command, uint8_t* destination, uint32_t add
 
 LW_EXPORT int CheckDevice() { return result(session().checkDevice()); }
 
+LW_EXPORT int LW_IdentifyAdapter(lw::AdapterIdentity* identity) {
+  return result(session().identifyAdapter(identity));
+}
+
 }  // extern "C"
 
 // The exported functions must keep the types the program binds them with.
@@ -54,3 +58,4 @@ static_assert(std::is_same_v<decltype(&ICE_Send_Command), lw::ICE_Send_CommandFn
 static_assert(std::is_same_v<decltype(&ICE_Write), lw::ICE_WriteFn>);
 static_assert(std::is_same_v<decltype(&ICE_Read_Data), lw::ICE_Read_DataFn>);
 static_assert(std::is_same_v<decltype(&CheckDevice), lw::CheckDeviceFn>);
+static_assert(std::is_same_v<decltype(&LW_IdentifyAdapter), lw::IdentifyAdapterFn>);

@@ -188,4 +188,21 @@ uint32_t Session::checkDevice() {
   return identify(a);
 }
 
+uint32_t Session::identifyAdapter(AdapterIdentity* identity) {
+  std::lock_guard lock(mutex_);
+  if (!identity) return err::kInvalidParameter;
+  if (const uint32_t e = requireRequests(); e != 0) return e;
+  wire::IdentifyAnswer a;
+  if (const uint32_t e = identify(a); e != 0) return e;
+  *identity = {};
+  identity->firmwareMajor = a.firmwareMajor;
+  identity->firmwareMinor = a.firmwareMinor;
+  identity->storage = a.storage;
+  identity->targetConnected = a.targetConnected;
+  identity->millivolts = a.millivolts;
+  identity->storageCapacity = a.storageCapacity;
+  std::memcpy(identity->model, a.model.data(), std::min(sizeof identity->model, a.model.size()));
+  return 0;
+}
+
 }  // namespace lw::tether

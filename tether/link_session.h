@@ -29,6 +29,7 @@ class Session {
   uint32_t write();
   uint32_t readData(uint32_t command, uint8_t* destination, uint32_t address, uint32_t byteCount);
   uint32_t checkDevice();
+  uint32_t identifyAdapter(AdapterIdentity* identity);
 
  private:
   uint32_t closeLocked();

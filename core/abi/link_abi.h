@@ -70,6 +70,19 @@ inline constexpr uint8_t kReadTarget = 30;
 inline constexpr uint8_t kReadAdapterCode = 33;
 }  // namespace cmd
 
+// What an adapter in normal mode says about itself, for listing adapters.
+struct AdapterIdentity {
+  uint8_t firmwareMajor;
+  uint8_t firmwareMinor;
+  uint8_t storage;          // 1: can hold an off-line job
+  uint8_t targetConnected;  // 1: a target is connected for a run
+  uint16_t millivolts;      // the target supply it measured last
+  uint8_t reserved[2];
+  uint32_t storageCapacity; // bytes of off-line code it can hold
+  char model[16];           // NUL-padded
+};
+static_assert(sizeof(AdapterIdentity) == 28);
+
 // Entry points, by the names the program binds.
 extern "C" {
 using ConnectHIDDeviceFn = int (*)(uint32_t vendorId, uint32_t productId, uint32_t anyAdapter);
@@ -82,7 +95,12 @@ using CheckDeviceFn = int (*)();
 // The module's resources ("FW" 5002 is the adapter firmware image): a
 // pointer to the bytes and their size, or nullptr.
 using ModuleResourceFn = const uint8_t* (*)(const char* type, uint32_t id, uint32_t* size);
+// Asks the open adapter who it is; 0 and *identity filled, or an error
+// number (50: the adapter is not in normal mode and cannot answer).
+using IdentifyAdapterFn = int (*)(AdapterIdentity* identity);
 }
+
+inline constexpr char kIdentifyAdapterSymbol[] = "LW_IdentifyAdapter";
 
 inline constexpr char kModuleResourceSymbol[] = "LW_ModuleResource";
 inline constexpr char kFirmwareResourceType[] = "FW";
