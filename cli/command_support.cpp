@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "cli/adapter_list.h"
 #include "core/text.h"
 #include "platform/hid/hid_api.h"
 
@@ -26,6 +27,21 @@ bool selectAdapter(const Options& options) {
   if (lw_hid_select_backend(options.adapter.c_str()) == 0) return true;
   std::fprintf(stderr, "loomwrite-cli: the adapter '%s' cannot be used\n", options.adapter.c_str());
   return false;
+}
+
+void warnWhenSeveralAdapters() {
+  const std::vector<AdapterEntry> adapters = listAdapters();
+  if (adapters.size() < 2) return;
+  const AdapterEntry* first = &adapters.front();
+  for (const AdapterEntry& a : adapters)
+    if (a.productId == kPidNormal) {
+      first = &a;
+      break;
+    }
+  std::fprintf(stderr,
+               "loomwrite-cli: %zu adapters are on offer and none was chosen; this run takes the first, %s "
+               "(choose one with --adapter PLACE; 'loomwrite-cli adapters' lists them)\n",
+               adapters.size(), first->place.c_str());
 }
 
 int openOnPart(ConsoleSession& session, const Options& options) {

@@ -26,6 +26,11 @@ SessionSetup sessionSetupFor(const Options& options);
 // False, with a usage message, when the HID layer refuses it.
 bool selectAdapter(const Options& options);
 
+// With several adapters on offer and none chosen, a run takes the first in
+// normal mode; this says which on standard error, so that nobody programs
+// another board than the one meant without being told.
+void warnWhenSeveralAdapters();
+
 // Opens the session on --part. Returns kExitOk, or kExitUsage after saying
 // that no part matched the name.
 int openOnPart(ConsoleSession& session, const Options& options);

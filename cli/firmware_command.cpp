@@ -33,6 +33,7 @@ int runFirmware(const Options& o) {
   JsonObject json;
   json.add("command", "firmware");
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
+  warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   if (!session.loadLinkLibrary()) return finish(o, json, kExitFailed, &messages);

@@ -70,6 +70,7 @@ int runProgramAdapter(const Options& o) {
   JsonObject json;
   json.add("command", "program-adapter");
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
+  warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   // An empty buffer is Update Programmer's own "File size is zero !".

@@ -19,6 +19,7 @@ int runProgram(const Options& o) {
   JsonObject json;
   json.add("command", "program");
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
+  warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   // An empty buffer erases the target and writes the option bytes alone, as
