@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/text.h"
+#include "platform/hid/adapter_choice.h"
 #include "resources/hex_entry.h"
 
 namespace lw::cli {
@@ -45,8 +46,10 @@ bool isProjectPath(const std::string& path) {
 }
 
 const char* usageText() {
-  return "usage: loomwrite-cli [--adapter usb|emulator:DIR] [--json] [--yes] [--progress] COMMAND ...\n"
+  return "usage: loomwrite-cli [--adapter ADAPTER] [--json] [--yes] [--progress] COMMAND ...\n"
          "  parts                                   list the offered series and parts\n"
+         "  adapters                                list the adapters: place, mode, serial number,\n"
+         "                                          firmware and storage\n"
          "  load FILE [--at HEX] [--merge] [FILE [--at HEX] [--merge]]... --part NAME [--out BIN]\n"
          "                                          load files into one Code buffer\n"
          "  kpj save OUT.kpj --part NAME IMAGE [--at HEX] [--merge]... [OPTIONS]\n"
@@ -70,6 +73,10 @@ const char* usageText() {
          "                                          erase the target and write only the option bytes\n"
          "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
          "                                          (--force: update it even when it matches)\n"
+         "  gang program FILE... --part NAME [OPTIONS] [--adapters all|PLACE,...]\n"
+         "  gang program-adapter FILE... --part NAME [OPTIONS] [off-line settings] [--adapters ...]\n"
+         "                                          the same job on several adapters at once, one\n"
+         "                                          process each; exit 0 only when all passed\n"
          "  check-update [--url BASE]               compare the own version with the published one\n"
          "                                          (BASE: http(s)://host, default $LOOMWRITE_UPDATE_URL,\n"
          "                                          else built in; opens no browser, changes no setting)\n"
@@ -81,7 +88,10 @@ const char* usageText() {
          "  --option NAME        check a box (e.g. --option SWDP); --no-option NAME unchecks it\n"
          "  --iwdgcnt HEX        the IWDG counter\n"
          "  --option-bytes HEX   the raw option bytes, e.g. FEFFFFFFFFFFFFFF\n"
-         "--adapter defaults to $LOOMWRITE_ADAPTER, else usb.\n"
+         "ADAPTER: usb (every USB adapter; the first in port order is used), usb:PORT (the\n"
+         "one in that USB port, e.g. usb:1-2.3), usb:/dev/hidrawN, emulator:DIR or\n"
+         "emulator:DIR1,DIR2,... (emulated adapters). Default $LOOMWRITE_ADAPTER, else usb.\n"
+         "PLACE: a place 'adapters' lists (usb:1-2.3, emulator:DIR), or a bare port or node.\n"
          "--yes answers OK/Yes to the truncation warning, the damaged-HEX warning, the\n"
          "old-project question and the firmware-update prompt; without it they are\n"
          "answered Cancel/No.\n"
@@ -97,6 +107,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   bool outGiven = false;
   bool timesGiven = false;
   bool formOutputGiven = false;
+  bool adaptersGiven = false;
+  std::vector<bool> gangOnly(args.size(), false);  // left out of the workers' arguments
   auto fail = [&](const std::string& message) {
     result.error = message;
     return result;
@@ -114,21 +126,31 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       return result;
     } else if (a == "--json") {
       o.json = true;
+      gangOnly[i] = true;
     } else if (a == "--yes" || a == "-y") {
       o.yes = true;
     } else if (a == "--force") {
       o.force = true;
     } else if (a == "--progress") {
       o.progress = true;
+      gangOnly[i] = true;
     } else if (a == "--options-only") {
       o.optionsOnly = true;
     } else if (a == "--adapter") {
-      if (!value(o.adapter)) return fail("--adapter needs usb or emulator:DIR");
-      const bool emulator = o.adapter.rfind("emulator:", 0) == 0;
-      if (o.adapter != "usb" && !emulator)
-        return fail("--adapter must be usb or emulator:DIR, not '" + o.adapter + "'");
-      if (emulator && o.adapter.size() == std::string_view("emulator:").size())
-        return fail("--adapter emulator:DIR needs the emulator's state directory");
+      gangOnly[i] = true;
+      if (i + 1 < args.size()) gangOnly[i + 1] = true;
+      if (!value(o.adapter)) return fail("--adapter needs usb, usb:PORT, usb:/dev/hidrawN or emulator:DIR");
+      std::string problem;
+      if (o.adapter.empty() || !hid::parseAdapterChoice(o.adapter, problem)) {
+        if (o.adapter.rfind("emulator:", 0) == 0 && o.adapter.size() == std::string_view("emulator:").size())
+          return fail("--adapter emulator:DIR needs the emulator's state directory");
+        return fail("--adapter '" + o.adapter + "': " + (problem.empty() ? "it names no adapter" : problem));
+      }
+    } else if (a == "--adapters") {
+      gangOnly[i] = true;
+      if (i + 1 < args.size()) gangOnly[i + 1] = true;
+      if (!value(o.gangAdapters) || o.gangAdapters.empty()) return fail("--adapters needs all or PLACE,...");
+      adaptersGiven = true;
     } else if (a == "--url") {
       if (!value(o.updateUrl) || o.updateUrl.empty()) return fail("--url needs a base URL (http://host)");
     } else if (a == "--part") {
@@ -192,7 +214,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       else formOutputGiven = true;
     } else if (a.size() > 1 && a[0] == '-') {
       return fail("unknown option '" + a + "'");
-    } else if (words.empty() || ((words[0] == "kpj" || words[0] == "emulator") && words.size() == 1)) {
+    } else if (words.empty() || ((words[0] == "kpj" || words[0] == "emulator" || words[0] == "gang") && words.size() == 1)) {
+      if (words.empty() && a == "gang") gangOnly[i] = true;
       words.push_back(a);
     } else {
       o.inputs.push_back({a, std::nullopt, false});
@@ -230,10 +253,20 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     if (o.inputs.size() != 1 || o.inputs[0].at || o.inputs[0].merge) return fail("emulator start needs exactly one DIR");
     o.emulatorDir = o.inputs[0].path;
     o.inputs.clear();
+  } else if (c == "gang") {
+    if (words.size() < 2 || (words[1] != "program" && words[1] != "program-adapter"))
+      return fail("gang needs program or program-adapter");
+    o.command = "gang-" + words[1];
+    if (o.inputs.empty() && !(words[1] == "program" && o.optionsOnly)) return fail("gang " + words[1] + " needs at least one FILE");
+    if (o.optionsOnly && !o.inputs.empty())
+      return fail("program --options-only takes no FILE: it writes the option bytes alone");
+    for (std::size_t i = 0; i < args.size(); ++i)
+      if (!gangOnly[i]) o.workerArgs.push_back(args[i]);
   } else if (c == "parts" || c == "load" || c == "program" || c == "program-adapter" || c == "firmware" ||
-             c == "check-update") {
+             c == "check-update" || c == "adapters") {
     o.command = c;
-    if ((c == "parts" || c == "firmware" || c == "check-update") && !o.inputs.empty()) return fail(c + " takes no file");
+    if ((c == "parts" || c == "firmware" || c == "check-update" || c == "adapters") && !o.inputs.empty())
+      return fail(c + " takes no file");
     if (c == "program" && o.optionsOnly && !o.inputs.empty())
       return fail("program --options-only takes no FILE: it writes the option bytes alone");
     if ((c == "load" || c == "program" || c == "program-adapter") && o.inputs.empty() && !o.optionsOnly)
@@ -241,17 +274,21 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   } else {
     return fail("unknown command '" + c + "'");
   }
-  const std::string name = o.command == "kpj-save"   ? "kpj save"
-                           : o.command == "kpj-show" ? "kpj show"
-                           : o.command == "kpj-form" ? "kpj form"
-                                                     : o.command;
+  const std::string name = o.command == "kpj-save"               ? "kpj save"
+                           : o.command == "kpj-show"             ? "kpj show"
+                           : o.command == "kpj-form"             ? "kpj form"
+                           : o.command == "gang-program"         ? "gang program"
+                           : o.command == "gang-program-adapter" ? "gang program-adapter"
+                                                                 : o.command;
+  const bool gang = o.command == "gang-program" || o.command == "gang-program-adapter";
+  const bool programs = o.command == "program" || o.command == "gang-program";
+  const bool storesJob = o.command == "program-adapter" || o.command == "gang-program-adapter";
   if (formOutputGiven && o.command != "kpj-form") return fail("--text, --bmp and --pdf apply to kpj form only");
   if (o.formOptionsGiven && o.command != "kpj-save") return fail("--form-text, --form-bmp and --form-pdf apply to kpj save only");
   if (o.addressingGiven() && o.command != "kpj-save" && o.command != "kpj-form")
     return fail("--to, --from and --part-no apply to kpj save and kpj form only");
   if (o.command == "kpj-save" && o.json && o.form.text == "-") return fail("--form-text - and --json both write standard output");
-  const bool loads =
-      o.command == "load" || o.command == "program" || o.command == "program-adapter" || o.command == "kpj-save";
+  const bool loads = o.command == "load" || programs || storesJob || o.command == "kpj-save";
   bool onlyProjects = !o.inputs.empty();
   for (const InputFile& f : o.inputs) {
     onlyProjects = onlyProjects && isProjectPath(f.path);
@@ -260,15 +297,15 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   }
   if (loads && o.part.empty() && !onlyProjects) return fail(name + " needs --part NAME");
   if (!loads && !o.part.empty() && o.command != "kpj-form") return fail(name + " takes no --part");
-  if (o.options.any() && o.command != "program" && o.command != "program-adapter" && o.command != "kpj-save")
+  if (o.options.any() && !programs && !storesJob && o.command != "kpj-save")
     return fail("option settings apply to program, program-adapter and kpj save only");
-  if (o.offline.any() && o.command != "program-adapter")
-    return fail("--max-counter and the serial options apply to program-adapter only");
+  if (o.offline.any() && !storesJob) return fail("--max-counter and the serial options apply to program-adapter only");
+  if (adaptersGiven && !gang) return fail("--adapters applies to gang only");
   if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
   if (!o.updateUrl.empty() && o.command != "check-update") return fail("--url applies to check-update only");
-  if (o.optionsOnly && o.command != "program") return fail("--options-only applies to program only");
+  if (o.optionsOnly && !programs) return fail("--options-only applies to program only");
   result.options = o;
   return result;
 }

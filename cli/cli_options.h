@@ -42,8 +42,8 @@ struct OfflineOptions {
 
 struct Options {
   std::string command;     // parts, load, kpj-save, kpj-show, program, program-adapter, firmware, emulator-start,
-                           // check-update, kpj-form
-  std::string adapter;     // usb | emulator:DIR; empty: from LOOMWRITE_ADAPTER
+                           // check-update, kpj-form, adapters, gang-program, gang-program-adapter
+  std::string adapter;     // usb[:PORT|:/dev/hidrawN] | emulator:DIR[,DIR...]; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   bool yes = false;
   bool force = false;
@@ -64,6 +64,11 @@ struct Options {
   FormOutputs form;
   bool formOptionsGiven = false;
   bool addressingGiven() const { return to || from || partNo; }
+  // gang: the adapters to program ("all", or places and ports separated by
+  // commas) and the arguments every worker gets after its own --adapter:
+  // the command line without gang, --adapter, --adapters, --json, --progress.
+  std::string gangAdapters = "all";
+  std::vector<std::string> workerArgs;
 };
 
 struct ParseResult {

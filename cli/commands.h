@@ -22,5 +22,9 @@ int runEmulatorStart(const Options& options);
 int runFirmware(const Options& options);
 // check-update [--url BASE]
 int runCheckUpdate(const Options& options);
+// adapters
+int runAdapters(const Options& options);
+// gang program|program-adapter FILE... --part NAME [--adapters all|PLACE,...]
+int runGang(const Options& options);
 
 }  // namespace lw::cli

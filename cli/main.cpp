@@ -43,5 +43,7 @@ int main(int argc, char** argv) {
   if (o.command == "emulator-start") return lw::cli::runEmulatorStart(o);
   if (o.command == "firmware") return lw::cli::runFirmware(o);
   if (o.command == "check-update") return lw::cli::runCheckUpdate(o);
+  if (o.command == "adapters") return lw::cli::runAdapters(o);
+  if (o.command == "gang-program" || o.command == "gang-program-adapter") return lw::cli::runGang(o);
   return lw::cli::usageError("unknown command '" + o.command + "'");
 }

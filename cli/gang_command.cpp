@@ -1,0 +1,167 @@
+// gang program / gang program-adapter: the same job on several adapters at
+// once. The Link library holds one adapter per process, so every adapter
+// gets a worker process of its own (this tool, with --adapter naming only
+// that adapter); a failing, vanishing or hanging adapter ends only its own
+// worker. The job is checked here once first, so that a bad file, part or
+// option name stops the gang before any board is touched.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/adapter_list.h"
+#include "cli/command_support.h"
+#include "cli/commands.h"
+#include "cli/gang_table.h"
+#include "cli/worker_process.h"
+#include "core/text.h"
+
+namespace lw::cli {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Longer than any one job takes (a firmware update and a full flash at
+// full-speed USB timing take well under a minute); a worker still running
+// then is stopped and its adapter counted failed.
+constexpr auto kWorkerLimit = 600s;
+constexpr auto kRedrawEvery = 200ms;
+
+std::vector<std::string> splitItems(const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (!item.empty()) items.push_back(item);
+    if (comma == std::string::npos) return items;
+    start = comma + 1;
+  }
+}
+
+// The adapter an item names among those offered, or nothing.
+const AdapterEntry* findOffered(const std::vector<AdapterEntry>& offered, const std::string& place) {
+  for (const AdapterEntry& a : offered)
+    if (a.place == place || (!a.node.empty() && "usb:" + a.node == place)) return &a;
+  return nullptr;
+}
+
+// A worker's standard output is its one --json line when it ended normally.
+bool looksLikeOneObject(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text.size() >= 2 && text.front() == '{' && text.back() == '}' && text.find('\n') == std::string::npos;
+}
+
+}  // namespace
+
+int runGang(const Options& o) {
+  const bool storesJob = o.command == "gang-program-adapter";
+  JsonObject json;
+  json.add("command", storesJob ? "gang program-adapter" : "gang program");
+  if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
+  {
+    SessionSetup quiet = sessionSetupFor(o);
+    quiet.progress = ProgressStyle::None;
+    ConsoleSession check(quiet);
+    if (const int ready = prepareAdapterJob(check, o, !storesJob && !o.optionsOnly); ready != kExitOk)
+      return finish(o, json, ready, &check.messages());
+  }
+
+  // The places to program, each once, in the order given (all: as offered).
+  const std::vector<AdapterEntry> offered = listAdapters();
+  std::vector<GangRow> rows;
+  std::vector<std::string> workerPlaces;  // empty for an adapter that is not there
+  auto addRow = [&](const std::string& place, const AdapterEntry* found) {
+    const std::string chosen = found ? found->place : place;
+    for (const GangRow& r : rows)
+      if (r.place == chosen) return;
+    GangRow row;
+    row.place = chosen;
+    if (!found) {
+      row.state = GangRow::State::kFailed;
+      row.outcome = "no adapter at " + place;
+    }
+    rows.push_back(row);
+    workerPlaces.push_back(found ? found->place : "");
+  };
+  if (o.gangAdapters == "all") {
+    for (const AdapterEntry& a : offered) addRow(a.place, &a);
+  } else {
+    for (const std::string& item : splitItems(o.gangAdapters)) {
+      const std::string place = placeOfItem(item);
+      addRow(place, findOffered(offered, place));
+    }
+  }
+  if (rows.empty()) {
+    std::fprintf(stderr, "loomwrite-cli: no adapter found\n");
+    return finish(o, json, kExitFailed, nullptr);
+  }
+
+  std::vector<std::vector<std::string>> argLists;
+  std::vector<std::size_t> rowOfWorker;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (workerPlaces[i].empty()) continue;
+    std::vector<std::string> args{"--adapter", workerPlaces[i], "--json", "--progress"};
+    args.insert(args.end(), o.workerArgs.begin(), o.workerArgs.end());
+    argLists.push_back(std::move(args));
+    rowOfWorker.push_back(i);
+    rows[i].state = GangRow::State::kRunning;
+  }
+
+  GangDisplay display(stderr, ::isatty(STDERR_FILENO) != 0, o.progress);
+  const std::vector<WorkerResult> results = runWorkers(
+      programPath(), argLists, kWorkerLimit,
+      [&](std::size_t worker, const std::string& line) { takeWorkerLine(rows[rowOfWorker[worker]], line); },
+      [&] { display.draw(rows); }, kRedrawEvery);
+
+  for (std::size_t w = 0; w < results.size(); ++w) {
+    GangRow& row = rows[rowOfWorker[w]];
+    const WorkerResult& r = results[w];
+    const bool passed = r.started && !r.timedOut && r.signal == 0 && r.exitStatus == kExitOk;
+    row.state = passed ? GangRow::State::kPassed : GangRow::State::kFailed;
+    const bool endedOnItsOwn = r.started && !r.timedOut && r.signal == 0;
+    row.outcome = endedOnItsOwn && !row.messages.empty() ? row.messages.back() : describeEnd(r, kWorkerLimit);
+  }
+  display.draw(rows);
+
+  std::size_t passed = 0;
+  std::vector<std::string> items;
+  for (std::size_t i = 0, w = 0; i < rows.size(); ++i) {
+    const GangRow& row = rows[i];
+    const bool ok = row.state == GangRow::State::kPassed;
+    passed += ok ? 1 : 0;
+    JsonObject item;
+    item.add("place", row.place).add("ok", ok).add("outcome", row.outcome).addStrings("messages", row.messages);
+    if (!workerPlaces[i].empty()) {
+      const WorkerResult& r = results[w++];
+      item.add("exit", static_cast<int64_t>(r.exitStatus));
+      if (looksLikeOneObject(r.out)) item.addRaw("result", r.out.substr(0, r.out.find_last_of('}') + 1));
+    }
+    items.push_back(item.str());
+  }
+  json.addRaw("adapters", jsonArray(items))
+      .add("passed", static_cast<int64_t>(passed))
+      .add("failed", static_cast<int64_t>(rows.size() - passed));
+
+  if (!o.json) {
+    // Each adapter's messages apart from the others', then one line each.
+    for (const GangRow& row : rows) {
+      std::fprintf(stderr, "--- %s\n", row.place.c_str());
+      for (const std::string& m : row.messages) std::fprintf(stderr, "  %s\n", m.c_str());
+    }
+    std::size_t width = 0;
+    for (const GangRow& row : rows) width = std::max(width, row.place.size());
+    for (const GangRow& row : rows) {
+      const bool ok = row.state == GangRow::State::kPassed;
+      std::printf("%-*s  %s  %s\n", static_cast<int>(width), row.place.c_str(), ok ? "PASS" : "FAIL", row.outcome.c_str());
+    }
+    std::printf("%zu of %zu passed\n", passed, rows.size());
+  }
+  return finish(o, json, passed == rows.size() ? kExitOk : kExitFailed, nullptr);
+}
+
+}  // namespace lw::cli

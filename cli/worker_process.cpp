@@ -1,0 +1,193 @@
+#include "cli/worker_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/text.h"
+
+namespace lw::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Running {
+  pid_t pid = -1;
+  int outFd = -1;
+  int errFd = -1;
+  std::string errPending;  // a line not ended yet
+  bool reaped = false;
+};
+
+void closeFd(int& fd) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
+}
+
+// Starts one worker; pid -1 and the reason in error when it cannot.
+Running spawn(const std::string& program, const std::vector<std::string>& args, std::string& error) {
+  Running r;
+  int out[2], err[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) {
+    error = std::strerror(errno);
+    return r;
+  }
+  if (::pipe2(err, O_CLOEXEC) != 0) {
+    error = std::strerror(errno);
+    ::close(out[0]);
+    ::close(out[1]);
+    return r;
+  }
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // In the child only async-signal-safe calls until exec.
+    const int devnull = ::open("/dev/null", O_RDONLY);
+    if (devnull >= 0) ::dup2(devnull, STDIN_FILENO);
+    ::dup2(out[1], STDOUT_FILENO);
+    ::dup2(err[1], STDERR_FILENO);
+    ::signal(SIGPIPE, SIG_IGN);
+    ::execv(program.c_str(), argv.data());
+    const char message[] = "loomwrite-cli: the worker could not be started\n";
+    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  ::close(err[1]);
+  if (pid < 0) {
+    error = std::strerror(errno);
+    ::close(out[0]);
+    ::close(err[0]);
+    return r;
+  }
+  r.pid = pid;
+  r.outFd = out[0];
+  r.errFd = err[0];
+  return r;
+}
+
+// Reads what is there; false at the end of the stream.
+bool drain(int fd, std::string& into) {
+  char buffer[4096];
+  const ssize_t n = ::read(fd, buffer, sizeof buffer);
+  if (n > 0) {
+    into.append(buffer, static_cast<std::size_t>(n));
+    return true;
+  }
+  return n < 0 && (errno == EINTR || errno == EAGAIN);
+}
+
+void handOnLines(std::size_t index, std::string& pending, const WorkerLineSink& onLine, bool atEnd) {
+  std::size_t start = 0;
+  for (std::size_t nl; (nl = pending.find('\n', start)) != std::string::npos; start = nl + 1) {
+    std::string line = pending.substr(start, nl - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (onLine) onLine(index, line);
+  }
+  pending.erase(0, start);
+  if (atEnd && !pending.empty()) {
+    if (onLine) onLine(index, pending);
+    pending.clear();
+  }
+}
+
+}  // namespace
+
+std::vector<WorkerResult> runWorkers(const std::string& program, const std::vector<std::vector<std::string>>& argLists,
+                                     std::chrono::milliseconds limit, const WorkerLineSink& onLine,
+                                     const std::function<void()>& onTick, std::chrono::milliseconds tickEvery) {
+  std::vector<WorkerResult> results(argLists.size());
+  std::vector<Running> running(argLists.size());
+  for (std::size_t i = 0; i < argLists.size(); ++i) {
+    running[i] = spawn(program, argLists[i], results[i].startError);
+    results[i].started = running[i].pid > 0;
+    running[i].reaped = !results[i].started;
+  }
+  const auto deadline = Clock::now() + limit;
+  auto nextTick = Clock::now();
+  for (;;) {
+    std::vector<pollfd> fds;
+    std::vector<std::pair<std::size_t, bool>> owners;  // worker, is standard error
+    for (std::size_t i = 0; i < running.size(); ++i) {
+      if (running[i].outFd >= 0) {
+        fds.push_back({running[i].outFd, POLLIN, 0});
+        owners.emplace_back(i, false);
+      }
+      if (running[i].errFd >= 0) {
+        fds.push_back({running[i].errFd, POLLIN, 0});
+        owners.emplace_back(i, true);
+      }
+    }
+    bool anyAlive = false;
+    for (const Running& r : running) anyAlive = anyAlive || !r.reaped;
+    if (fds.empty() && !anyAlive) break;
+
+    const auto now = Clock::now();
+    if (now >= nextTick) {
+      if (onTick) onTick();
+      nextTick = now + tickEvery;
+    }
+    if (now >= deadline) {
+      // Past the limit: whoever is still running is killed; its pipes then end.
+      for (std::size_t i = 0; i < running.size(); ++i)
+        if (!running[i].reaped && !results[i].timedOut) {
+          ::kill(running[i].pid, SIGKILL);
+          results[i].timedOut = true;
+        }
+    }
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(nextTick, deadline) - now);
+    const int timeout = static_cast<int>(std::clamp<long long>(wait.count(), 1, 100));
+    if (!fds.empty()) {
+      if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) break;
+      for (std::size_t k = 0; k < fds.size(); ++k) {
+        if (fds[k].revents == 0) continue;
+        const auto [i, isErr] = owners[k];
+        Running& r = running[i];
+        if (isErr) {
+          const bool open = drain(r.errFd, r.errPending);
+          handOnLines(i, r.errPending, onLine, !open);
+          if (!open) closeFd(r.errFd);
+        } else if (!drain(r.outFd, results[i].out)) {
+          closeFd(r.outFd);
+        }
+      }
+    } else {
+      ::usleep(static_cast<useconds_t>(timeout) * 1000);
+    }
+    for (std::size_t i = 0; i < running.size(); ++i) {
+      Running& r = running[i];
+      if (r.reaped) continue;
+      int status = 0;
+      const pid_t p = ::waitpid(r.pid, &status, WNOHANG);
+      if (p != r.pid) continue;
+      r.reaped = true;
+      if (WIFEXITED(status)) results[i].exitStatus = WEXITSTATUS(status);
+      if (WIFSIGNALED(status)) results[i].signal = WTERMSIG(status);
+    }
+  }
+  for (Running& r : running) {
+    closeFd(r.outFd);
+    closeFd(r.errFd);
+  }
+  if (onTick) onTick();
+  return results;
+}
+
+std::string describeEnd(const WorkerResult& r, std::chrono::milliseconds limit) {
+  if (!r.started) return "could not start: " + r.startError;
+  if (r.timedOut) return format("did not finish within %lld s and was stopped", static_cast<long long>(limit.count() / 1000));
+  if (r.signal != 0) return format("ended by signal %d (%s)", r.signal, strsignal(r.signal));
+  return format("exit %d", r.exitStatus);
+}
+
+}  // namespace lw::cli
