@@ -164,7 +164,11 @@ void FirmwareUpdater::start(std::function<void()> downloadEnded) {
 void FirmwareUpdater::runWorker(const std::shared_ptr<Job>& job) {
   Job& j = *job;
   const LinkApi& link = j.link;
+  // The adapter leaves the bus and comes back in another mode, twice; with
+  // other adapters plugged in, only the one being updated may be opened.
+  j.hid.followLastDevice(true);
   auto finish = [&j](unsigned message, UpdateFailure failure = UpdateFailure{}) {
+    j.hid.followLastDevice(false);
     j.postDownloadEnded();
     j.postMessage(message, static_cast<uintptr_t>(failure), 0);
     *j.finished = true;

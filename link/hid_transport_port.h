@@ -21,6 +21,10 @@ class HidTransportPort {
   // Ends any read pending on the handle.
   virtual void cancelIo(uint32_t handle) = 0;
   virtual uint32_t writeOutput(uint32_t handle, const uint8_t* report, std::size_t length) = 0;
+  // on: until called with false, opening an adapter finds only the one
+  // opened last, wherever others are plugged in; for an adapter restarting
+  // in another mode. A transport of one adapter has nothing to do.
+  virtual void followLastDevice(bool on) { (void)on; }
 };
 
 }  // namespace lw

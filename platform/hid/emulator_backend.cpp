@@ -177,6 +177,8 @@ class EmulatorBackend final : public Backend {
 
   ~EmulatorBackend() override { stopMonitor(); }
 
+  const std::string& place() const { return host_->place; }
+
   std::vector<DeviceInfo> enumerate() override {
     std::lock_guard lock(host_->mutex);
     const auto now = Clock::now();
@@ -191,8 +193,12 @@ class EmulatorBackend final : public Backend {
     return out;
   }
 
-  std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) override {
+  std::shared_ptr<Device> open(DeviceIds ids, const OpenPreference& prefer, uint32_t& error) override {
     std::lock_guard lock(host_->mutex);
+    if (!prefer.admits(host_->place)) {
+      error = err::kFileNotFound;
+      return nullptr;
+    }
     const auto now = Clock::now();
     host_->adapter.refresh(now);
     host_->pump(now);
@@ -283,19 +289,15 @@ class EmulatorBus final : public Backend {
     return out;
   }
 
-  std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) override {
-    std::lock_guard lock(mutex_);
-    // The adapter opened last first: after a firmware update it comes back
-    // under another product id, and must not be mistaken for another one.
+  std::shared_ptr<Device> open(DeviceIds ids, const OpenPreference& prefer, uint32_t& error) override {
     std::vector<std::size_t> order;
-    if (last_ < adapters_.size()) order.push_back(last_);
     for (std::size_t i = 0; i < adapters_.size(); ++i)
-      if (i != last_) order.push_back(i);
+      if (adapters_[i]->place() == prefer.place) order.insert(order.begin(), i);
+      else if (!prefer.only) order.push_back(i);
     error = err::kFileNotFound;
     for (const std::size_t i : order) {
       uint32_t e = 0;
-      if (auto device = adapters_[i]->open(ids, e)) {
-        last_ = i;
+      if (auto device = adapters_[i]->open(ids, {}, e)) {
         error = 0;
         return device;
       }
@@ -318,8 +320,6 @@ class EmulatorBus final : public Backend {
 
  private:
   std::vector<std::unique_ptr<EmulatorBackend>> adapters_;
-  std::mutex mutex_;
-  std::size_t last_ = static_cast<std::size_t>(-1);
 };
 
 }  // namespace

@@ -26,7 +26,7 @@ constexpr char kEnvironmentVariable[] = "LOOMWRITE_ADAPTER";
 class NoBackend final : public Backend {
  public:
   std::vector<DeviceInfo> enumerate() override { return {}; }
-  std::shared_ptr<Device> open(DeviceIds, uint32_t& error) override {
+  std::shared_ptr<Device> open(DeviceIds, const OpenPreference&, uint32_t& error) override {
     error = err::kFileNotFound;
     return nullptr;
   }
@@ -73,6 +73,18 @@ class Layer {
       lock.lock();
     }
     return backend_;
+  }
+
+  // The adapter opened last first, wherever it sits in the order; while
+  // following it, no other.
+  OpenPreference preference() {
+    std::lock_guard lock(mutex_);
+    return {lastPlace_, following_ && !lastPlace_.empty()};
+  }
+
+  void follow(bool on) {
+    std::lock_guard lock(mutex_);
+    following_ = on;
   }
 
   lw_hid_handle add(std::shared_ptr<Device> device) {
@@ -154,6 +166,7 @@ class Layer {
       old = std::move(backend_);
       backend_ = std::move(next);
       lastPlace_.clear();
+      following_ = false;
       restart = monitoring_;
       monitoring_ = false;
     }
@@ -191,6 +204,7 @@ class Layer {
   std::map<lw_hid_handle, std::shared_ptr<Device>> handles_;
   lw_hid_handle next_ = 0;
   std::string lastPlace_;
+  bool following_ = false;
   std::map<int, Watch> watches_;
   int nextWatch_ = 0;
   bool monitoring_ = false;
@@ -249,12 +263,15 @@ size_t lw_hid_last_place(char* out, size_t size) {
 
 lw_hid_handle lw_hid_open(uint16_t vendor_id, uint16_t product_id, uint32_t* error) {
   uint32_t e = 0;
-  auto device = layer().backend()->open({vendor_id, product_id}, e);
+  auto backend = layer().backend();
+  auto device = backend->open({vendor_id, product_id}, layer().preference(), e);
   if (error) *error = device ? 0 : (e != 0 ? e : err::kFileNotFound);
   return device ? layer().add(std::move(device)) : 0;
 }
 
 void lw_hid_close(lw_hid_handle h) { layer().remove(h); }
+
+void lw_hid_follow_last(int on) { layer().follow(on != 0); }
 
 uint32_t lw_hid_report_lengths(lw_hid_handle h, uint8_t* feature, uint8_t* input, uint8_t* output) {
   const auto device = layer().find(h);

@@ -72,6 +72,11 @@ LW_HID_API size_t lw_hid_last_place(char* out, size_t size);
 LW_HID_API lw_hid_handle lw_hid_open(uint16_t vendor_id, uint16_t product_id, uint32_t* error);
 LW_HID_API void lw_hid_close(lw_hid_handle h);
 
+// on: from now on lw_hid_open finds only a device at the place of the one
+// opened last, such as an adapter that restarts in another mode and is away
+// for a while, so that another adapter is never taken for it. 0: as before.
+LW_HID_API void lw_hid_follow_last(int on);
+
 // Report lengths, each counting the report-ID byte.
 LW_HID_API uint32_t lw_hid_report_lengths(lw_hid_handle h, uint8_t* feature, uint8_t* input, uint8_t* output);
 

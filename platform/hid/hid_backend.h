@@ -45,6 +45,13 @@ class Device {
   std::string place;  // as in DeviceInfo
 };
 
+// Which device open() takes when several have the ids.
+struct OpenPreference {
+  std::string place;  // this one first when it is on offer
+  bool only = false;  // and no other
+  bool admits(const std::string& p) const { return !only || p == place; }
+};
+
 using ChangeSink = std::function<void(bool arrived, const std::string& interfacePath)>;
 
 class Backend {
@@ -52,9 +59,9 @@ class Backend {
   virtual ~Backend() = default;
   // Every device on offer, in the order open() tries them.
   virtual std::vector<DeviceInfo> enumerate() = 0;
-  // The first device with the ids; but while the device opened last is on
-  // offer with these ids (it may have come back in another mode), that one.
-  virtual std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) = 0;
+  // The first device with the ids, but one at the preferred place first;
+  // with prefer.only, no other.
+  virtual std::shared_ptr<Device> open(DeviceIds ids, const OpenPreference& prefer, uint32_t& error) = 0;
   // Starts delivering arrivals and removals to sink on a thread of the
   // backend; false when the platform cannot. Called at most once.
   virtual bool startMonitor(ChangeSink sink) = 0;

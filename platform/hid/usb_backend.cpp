@@ -218,15 +218,14 @@ class UsbBackend final : public Backend {
     return enumerateLocked(0, 0);
   }
 
-  std::shared_ptr<Device> open(DeviceIds ids, uint32_t& error) override {
+  std::shared_ptr<Device> open(DeviceIds ids, const OpenPreference& prefer, uint32_t& error) override {
     error = err::kFileNotFound;
     if (!hidOk_) return nullptr;
     std::lock_guard lock(hidapiGlobalMutex());
     std::vector<DeviceInfo> candidates = enumerateLocked(ids.vendorId, ids.productId);
-    // The adapter opened last first, wherever it sits in the order: it may
-    // have come back in another mode while other adapters are plugged in.
+    std::erase_if(candidates, [&](const DeviceInfo& d) { return !prefer.admits(d.place); });
     std::stable_partition(candidates.begin(), candidates.end(),
-                          [&](const DeviceInfo& d) { return !lastPlace_.empty() && d.place == lastPlace_; });
+                          [&](const DeviceInfo& d) { return !prefer.place.empty() && d.place == prefer.place; });
     for (const DeviceInfo& candidate : candidates) {
       errno = 0;
       hid_device* device = hid_open_path(candidate.node.c_str());
@@ -240,7 +239,6 @@ class UsbBackend final : public Backend {
       const DescriptorLengths lengths = descriptorLengths(nodeName(candidate.node)).value_or(DescriptorLengths{});
       auto opened = std::make_shared<UsbDevice>(device, lengths);
       opened->place = candidate.place;
-      lastPlace_ = candidate.place;
       error = 0;
       return opened;
     }
@@ -343,7 +341,6 @@ class UsbBackend final : public Backend {
   bool hidOk_ = false;
   udev* udev_ = nullptr;
   Filter filter_;
-  std::string lastPlace_;  // of the device opened last
   std::thread thread_;
   std::shared_ptr<std::atomic<bool>> stop_;
 };

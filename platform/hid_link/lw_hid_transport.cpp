@@ -18,6 +18,8 @@ uint32_t LwHidTransport::readInput(uint32_t handle, uint8_t* report, std::size_t
 
 void LwHidTransport::cancelIo(uint32_t handle) { lw_hid_cancel_io(handle); }
 
+void LwHidTransport::followLastDevice(bool on) { lw_hid_follow_last(on ? 1 : 0); }
+
 uint32_t LwHidTransport::writeOutput(uint32_t handle, const uint8_t* report, std::size_t length) {
   return lw_hid_write_output(handle, report, length);
 }

@@ -12,6 +12,7 @@ class LwHidTransport final : public HidTransportPort {
   uint32_t readInput(uint32_t handle, uint8_t* report, std::size_t length, uint32_t timeoutMs) override;
   void cancelIo(uint32_t handle) override;
   uint32_t writeOutput(uint32_t handle, const uint8_t* report, std::size_t length) override;
+  void followLastDevice(bool on) override;
 };
 
 }  // namespace lw

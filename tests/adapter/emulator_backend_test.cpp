@@ -21,7 +21,7 @@ TEST(EmulatorBackend, EmulatedDevicesRefuseAGetFeatureOfAnyOtherLength) {
     dir.write("adapter.ini", ini);
     auto backend = hid::makeEmulatorBackend({dir.path().string()});
     uint32_t error = 0;
-    const auto device = backend->open({kAdapterVendorId, pid}, error);
+    const auto device = backend->open({kAdapterVendorId, pid}, {}, error);
     ASSERT_TRUE(device) << ini << error;
     const std::size_t length = device->lengths().feature;
     std::vector<uint8_t> report(length + 1, 0);

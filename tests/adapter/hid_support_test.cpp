@@ -1,8 +1,10 @@
-// Device-interface paths and report lengths from report descriptors.
+// Device-interface paths, report lengths from report descriptors, and the
+// texts that choose adapters.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "platform/hid/adapter_choice.h"
 #include "platform/hid/interface_path.h"
 #include "platform/hid/report_descriptor.h"
 
@@ -33,6 +35,33 @@ TEST(InterfacePath, IdsAreReadBackFromPathsAndUdev) {
   EXPECT_EQ(idsFromUdevHidId("0003:00000E6A:00000325"), (DeviceIds{0x0E6A, 0x0325}));
   EXPECT_FALSE(idsFromUdevHidId("0003:00010E6A:00000325"));
   EXPECT_FALSE(idsFromUdevHidId("garbage"));
+}
+
+TEST(AdapterChoice, NamesABusOrOneAdapterAndRefusesTheRest) {
+  std::string error;
+  auto usb = parseAdapterChoice("USB", error);
+  ASSERT_TRUE(usb);
+  EXPECT_EQ(usb->bus, AdapterChoice::Bus::kUsb);
+  EXPECT_TRUE(usb->usbPort.empty() && usb->usbNode.empty());
+  EXPECT_EQ(parseAdapterChoice("usb:1-2.3", error)->usbPort, "1-2.3");
+  EXPECT_EQ(parseAdapterChoice("usb:/dev/hidraw12", error)->usbNode, "/dev/hidraw12");
+  const auto emulated = parseAdapterChoice("emulator:/tmp/a/,/tmp/./b", error);
+  ASSERT_TRUE(emulated);
+  EXPECT_EQ(emulated->emulatorDirs, (std::vector<std::string>{"/tmp/a", "/tmp/b"}));
+
+  for (const char* bad : {"usb:", "usb:1", "usb:1-", "usb:1-2..3", "usb:x-1", "usb:1-2.3.4.5.6.7.8.9", "usb:/dev/hidraw",
+                          "usb:/dev/sda", "emulator:", "emulator:/a,,/b", "emulator:/a,/a/", "bluetooth"}) {
+    error.clear();
+    EXPECT_FALSE(parseAdapterChoice(bad, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+  // Places sort by their numbers: 1-2 < 1-2.1 < 1-10 < 2-1.
+  EXPECT_TRUE(placeLess("1-2", "1-10"));
+  EXPECT_TRUE(placeLess("1-2", "1-2.1"));
+  EXPECT_TRUE(placeLess("1-10", "2-1"));
+  EXPECT_FALSE(placeLess("1-10", "1-9"));
+  EXPECT_FALSE(placeLess("1-2", "1-2"));
+  EXPECT_TRUE(placeLess("/dev/hidraw2", "/dev/hidraw10"));
 }
 
 TEST(ReportDescriptor, LengthsCountTheReportIdByte) {

@@ -1,0 +1,145 @@
+// Several emulated adapters at once: listing and choosing them, the
+// firmware update of one among several, and gang runs in which a failing
+// or vanishing adapter leaves the others alone.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "tests/cli/cli_run.h"
+#include "tests/cli/window_loader.h"
+
+namespace lw::test {
+namespace {
+
+// Emulated adapters with their own state directories, the files made.
+struct Bench {
+  explicit Bench(std::size_t n) : dirs(n) {
+    for (const ScratchDir& d : dirs) {
+      spec += (spec.empty() ? "emulator:" : ",") + d.path().string();
+    }
+    EXPECT_EQ(runCli(work, {"--adapter", spec, "adapters"}).exit, 0);
+  }
+  std::string place(std::size_t i) const { return "emulator:" + dirs[i].path().string(); }
+  // Replaces "key = ..." in the adapter's adapter.ini.
+  void set(std::size_t i, const std::string& key, const std::string& value) {
+    std::string text = dirs[i].read("adapter.ini");
+    const auto at = text.find("\n" + key + " = ");
+    ASSERT_NE(at, std::string::npos) << key;
+    const auto end = text.find('\n', at + 1);
+    text.replace(at + 1, end - at - 1, key + " = " + value);
+    dirs[i].write("adapter.ini", text);
+  }
+  bool has(std::size_t i, const std::string& line) const {
+    return dirs[i].read("adapter.ini").find("\n" + line + "\n") != std::string::npos;
+  }
+  bool holds(std::size_t i, const std::vector<uint8_t>& image) const {
+    const std::vector<uint8_t> flash = dirs[i].readBytes("target-flash.bin");
+    return flash.size() >= image.size() && std::equal(image.begin(), image.end(), flash.begin());
+  }
+  ScratchDir work;
+  std::vector<ScratchDir> dirs;
+  std::string spec;
+};
+
+const std::string kHex = examplePath("blinky.hex");
+
+TEST(CliAdapters, ListsEachAdapterAndRunsOnTheOneChosen) {
+  Bench bench(3);
+  bench.set(1, "mode", "firmware-update");
+  bench.set(2, "serial", "LW-0042");
+  const CliRun list = runCli(bench.work, {"--adapter", bench.spec, "--json", "adapters"});
+  ASSERT_EQ(list.exit, 0) << list.err;
+  const QJsonArray adapters = list.json()["adapters"].toArray();
+  ASSERT_EQ(adapters.size(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(adapters[i].toObject()["place"].toString().toStdString(), bench.place(i));
+  EXPECT_EQ(adapters[0].toObject()["mode"].toString(), "normal");
+  EXPECT_TRUE(adapters[0].toObject()["storage"].toBool());
+  EXPECT_FALSE(adapters[0].toObject()["firmware"].toString().isEmpty());
+  EXPECT_EQ(adapters[1].toObject()["mode"].toString(), "firmware update");
+  EXPECT_FALSE(adapters[1].toObject().contains("firmware"));
+  EXPECT_EQ(adapters[2].toObject()["serial"].toString(), "LW-0042");
+
+  // None chosen: the first in normal mode, and the run says so.
+  const std::vector<uint8_t> image = loadInTheWindow("Larch-F8U6", {{kHex, LoadArea{}}});
+  const CliRun first = runCli(bench.work, {"--adapter", bench.spec, "program", kHex, "--part", "Larch-F8U6"});
+  ASSERT_EQ(first.exit, 0) << first.err;
+  EXPECT_NE(first.err.find("3 adapters are on offer and none was chosen; this run takes the first, " + bench.place(0)),
+            std::string::npos)
+      << first.err;
+  EXPECT_TRUE(bench.holds(0, image));
+  EXPECT_FALSE(bench.holds(2, image));
+
+  const CliRun chosen = runCli(bench.work, {"--adapter", bench.place(2), "program", kHex, "--part", "Larch-F8U6"});
+  ASSERT_EQ(chosen.exit, 0) << chosen.err;
+  EXPECT_EQ(chosen.err.find("none was chosen"), std::string::npos);
+  EXPECT_TRUE(bench.holds(2, image));
+
+  const CliRun bad = runCli(bench.work, {"--adapter", "usb:banana", "adapters"});
+  EXPECT_EQ(bad.exit, 2);
+  EXPECT_NE(bad.err.find("neither a USB port path"), std::string::npos) << bad.err;
+}
+
+TEST(CliAdapters, AFirmwareUpdateStaysWithTheAdapterItRestarts) {
+  // The first adapter sits in firmware-update mode already; the second has
+  // old firmware. Its update must not be written into the first, which is
+  // on offer under the update-mode id while the second restarts.
+  Bench bench(3);
+  bench.set(0, "mode", "firmware-update");
+  bench.set(1, "firmware_version", "1.4");
+  bench.set(2, "firmware_version", "1.4");
+  const CliRun run = runCli(bench.work, {"--adapter", bench.spec, "--yes", "firmware"});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_TRUE(bench.has(0, "mode = firmware-update"));
+  EXPECT_TRUE(bench.has(1, "mode = normal"));
+  EXPECT_FALSE(bench.has(1, "firmware_version = 1.4"));
+  EXPECT_TRUE(bench.has(2, "firmware_version = 1.4"));
+
+  const CliRun chosen = runCli(bench.work, {"--adapter", bench.place(2), "--yes", "firmware"});
+  ASSERT_EQ(chosen.exit, 0) << chosen.err;
+  EXPECT_FALSE(bench.has(2, "firmware_version = 1.4"));
+  EXPECT_TRUE(bench.has(0, "mode = firmware-update"));
+}
+
+TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
+  Bench bench(4);
+  const std::vector<uint8_t> image = loadInTheWindow("Larch-F8U6", {{kHex, LoadArea{}}});
+  const CliRun all = runCli(bench.work, {"--adapter", bench.spec, "--json", "gang", "program", kHex, "--part", "Larch-F8U6"});
+  ASSERT_EQ(all.exit, 0) << all.err;
+  EXPECT_EQ(all.json()["passed"].toInt(), 4);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_TRUE(bench.holds(i, image)) << i;
+
+  // One verifies wrong, one leaves the bus mid-run, one named is not there.
+  for (const ScratchDir& d : bench.dirs) d.writeBytes("target-flash.bin", std::vector<uint8_t>(0x10000, 0xFF));
+  bench.dirs[1].write("faults.ini", "corrupt_at = 16\n");
+  bench.dirs[2].write("faults.ini", "vanish_after_reports = 12\n");
+  const std::string missing = bench.work / "gone";
+  const auto started = std::chrono::steady_clock::now();
+  const CliRun run = runCli(bench.work, {"--adapter", bench.spec, "--json", "gang", "program", kHex, "--part",
+                                         "Larch-F8U6", "--adapters",
+                                         bench.place(0) + "," + bench.place(1) + "," + bench.place(2) + "," +
+                                             bench.place(3) + ",emulator:" + missing});
+  const auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_EQ(run.exit, 1) << run.err;
+  const QJsonObject json = run.json();
+  EXPECT_EQ(json["passed"].toInt(), 2);
+  EXPECT_EQ(json["failed"].toInt(), 3);
+  const QJsonArray rows = json["adapters"].toArray();
+  ASSERT_EQ(rows.size(), 5);
+  const std::vector<bool> ok = {true, false, false, true, false};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(rows[i].toObject()["ok"].toBool(), ok[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(rows[1].toObject()["outcome"].toString(), "Error !: Checksum failed !");
+  EXPECT_EQ(rows[1].toObject()["result"].toObject()["exit"].toInt(), 1);
+  EXPECT_FALSE(rows[2].toObject()["outcome"].toString().isEmpty());
+  EXPECT_EQ(rows[4].toObject()["outcome"].toString().toStdString(), "no adapter at emulator:" + missing);
+  EXPECT_TRUE(bench.holds(0, image));
+  EXPECT_TRUE(bench.holds(3, image));
+  // The vanished adapter's time-outs do not hold the gang up for long.
+  EXPECT_LT(took, std::chrono::seconds(30));
+}
+
+}  // namespace
+}  // namespace lw::test
