@@ -52,6 +52,18 @@ TEST(CliOptions, GlobalOptionsAnywhereAndOptionSettings) {
   EXPECT_TRUE(parse({"--help"}).help);
 }
 
+TEST(CliOptions, AGangsWorkersGetTheJobWithoutTheGangsOwnOptions) {
+  const auto r = parse({"--json", "gang", "program", "a.hex", "--adapter", "usb", "--part", "X", "--adapters",
+                        "1-2,1-3", "--progress", "--yes", "--option", "SWDP"});
+  ASSERT_TRUE(r.options) << r.error;
+  EXPECT_EQ(r.options->command, "gang-program");
+  EXPECT_EQ(r.options->gangAdapters, "1-2,1-3");
+  EXPECT_EQ(r.options->workerArgs,
+            (std::vector<std::string>{"program", "a.hex", "--part", "X", "--yes", "--option", "SWDP"}));
+  EXPECT_TRUE(parse({"--adapter", "usb:3-1.4.2", "adapters"}).options);
+  EXPECT_TRUE(parse({"--adapter", "usb:/dev/hidraw7", "firmware"}).options);
+}
+
 TEST(CliOptions, UsageErrors) {
   const std::vector<std::vector<std::string>> bad = {
       {},
@@ -84,6 +96,11 @@ TEST(CliOptions, UsageErrors) {
       {"program", "--options-only", "a.hex", "--part", "X"},  // options alone, or a file
       {"program", "--options-only"},                           // still needs the part
       {"load", "--options-only", "--part", "X"},
+      {"gang"},
+      {"gang", "load", "a.bin", "--part", "X"},
+      {"gang", "program", "--part", "X"},                      // no file
+      {"program", "a.hex", "--part", "X", "--adapters", "all"},  // --adapters is the gang's
+      {"adapters", "a.bin"},
   };
   for (const auto& args : bad) {
     const auto r = parse(args);
