@@ -81,6 +81,8 @@ const char* usageText() {
          "  --option NAME        check a box (e.g. --option SWDP); --no-option NAME unchecks it\n"
          "  --iwdgcnt HEX        the IWDG counter\n"
          "  --option-bytes HEX   the raw option bytes, e.g. FEFFFFFFFFFFFFFF\n"
+         "--log FILE (program, program-adapter): append one line per target to the\n"
+         "  production log, pass or fail: CSV when FILE ends in .csv, else JSON lines.\n"
          "--adapter defaults to $LOOMWRITE_ADAPTER, else usb.\n"
          "--yes answers OK/Yes to the truncation warning, the damaged-HEX warning, the\n"
          "old-project question and the firmware-update prompt; without it they are\n"
@@ -155,6 +157,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       std::vector<uint8_t> bytes;
       if (!value(v) || !parseHexBytes(v, bytes)) return fail("--option-bytes needs hexadecimal byte pairs");
       o.options.rawBytes = bytes;
+    } else if (a == "--log") {
+      if (!value(o.log) || o.log.empty()) return fail("--log needs a file name");
     } else if (a == "--max-counter") {
       // Digits only; the dialog itself clamps what is too large.
       if (!value(v) || v.empty() || v.find_first_not_of("0123456789") != std::string::npos)
@@ -264,6 +268,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     return fail("option settings apply to program, program-adapter and kpj save only");
   if (o.offline.any() && o.command != "program-adapter")
     return fail("--max-counter and the serial options apply to program-adapter only");
+  if (!o.log.empty() && o.command != "program" && o.command != "program-adapter")
+    return fail("--log applies to program and program-adapter only");
   if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
