@@ -92,6 +92,8 @@ const char* usageText() {
          "one in that USB port, e.g. usb:1-2.3), usb:/dev/hidrawN, emulator:DIR or\n"
          "emulator:DIR1,DIR2,... (emulated adapters). Default $LOOMWRITE_ADAPTER, else usb.\n"
          "PLACE: a place 'adapters' lists (usb:1-2.3, emulator:DIR), or a bare port or node.\n"
+         "--log FILE (program, program-adapter, gang): append one line per target to the\n"
+         "  production log, pass or fail: CSV when FILE ends in .csv, else JSON lines.\n"
          "--yes answers OK/Yes to the truncation warning, the damaged-HEX warning, the\n"
          "old-project question and the firmware-update prompt; without it they are\n"
          "answered Cancel/No.\n"
@@ -177,6 +179,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       std::vector<uint8_t> bytes;
       if (!value(v) || !parseHexBytes(v, bytes)) return fail("--option-bytes needs hexadecimal byte pairs");
       o.options.rawBytes = bytes;
+    } else if (a == "--log") {
+      if (!value(o.log) || o.log.empty()) return fail("--log needs a file name");
     } else if (a == "--max-counter") {
       // Digits only; the dialog itself clamps what is too large.
       if (!value(v) || v.empty() || v.find_first_not_of("0123456789") != std::string::npos)
@@ -301,6 +305,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     return fail("option settings apply to program, program-adapter and kpj save only");
   if (o.offline.any() && !storesJob) return fail("--max-counter and the serial options apply to program-adapter only");
   if (adaptersGiven && !gang) return fail("--adapters applies to gang only");
+  if (!o.log.empty() && !programs && !storesJob)
+    return fail("--log applies to program, program-adapter and gang only");
   if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");

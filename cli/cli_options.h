@@ -55,6 +55,7 @@ struct Options {
   OptionSettings options;
   std::string updateUrl;   // check-update --url BASE; empty: environment, else built in
   OfflineOptions offline;
+  std::string log;         // program, program-adapter --log FILE: the production log
   // emulator start DIR [--times N]
   std::string emulatorDir;
   uint32_t times = 1;

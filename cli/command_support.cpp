@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli/adapter_list.h"
 #include "core/text.h"
@@ -44,6 +45,16 @@ void warnWhenSeveralAdapters() {
                adapters.size(), first->place.c_str());
 }
 
+std::string adapterPlace(const Options& options) {
+  // The adapter the run opened, wherever it sits among several; else the
+  // choice the run was given.
+  char opened[1024] = {};
+  if (lw_hid_last_place(opened, sizeof opened) > 0 && opened[0] != 0) return opened;
+  if (!options.adapter.empty()) return options.adapter;
+  const char* fromEnvironment = std::getenv("LOOMWRITE_ADAPTER");
+  return fromEnvironment && *fromEnvironment ? fromEnvironment : "usb";
+}
+
 int openOnPart(ConsoleSession& session, const Options& options) {
   if (session.open(options.part)) return kExitOk;
   std::string offered;
@@ -51,9 +62,12 @@ int openOnPart(ConsoleSession& session, const Options& options) {
   return usageError(format("no part matches '%s' (parts offered: %s)", options.part.c_str(), offered.c_str()));
 }
 
-int loadInputs(ConsoleSession& session, const Options& options) {
+int loadInputs(ConsoleSession& session, const Options& options, std::string* why) {
   for (const InputFile& file : options.inputs) {
-    if (session.load(file) != 0) return kExitFailed;
+    if (session.load(file) != 0) {
+      if (why) *why = session.loadError();
+      return kExitFailed;
+    }
   }
   return kExitOk;
 }
@@ -64,13 +78,20 @@ int requireLoadedCode(ConsoleSession& session) {
   return kExitFailed;
 }
 
-int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requireCode) {
+int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requireCode, std::string* why) {
+  auto because = [why](int status, const std::string& reason) {
+    if (why) *why = reason;
+    return status;
+  };
   if (!session.loadLinkLibrary()) return kExitFailed;
-  if (const int opened = openOnPart(session, options); opened != kExitOk) return opened;
-  if (const int loaded = loadInputs(session, options); loaded != kExitOk) return loaded;
+  if (const int opened = openOnPart(session, options); opened != kExitOk)
+    return because(opened, "no part matches '" + options.part + "'");
+  if (const int loaded = loadInputs(session, options, why); loaded != kExitOk) return loaded;
   if (requireCode)
-    if (const int code = requireLoadedCode(session); code != kExitOk) return code;
-  if (const std::string wrong = session.applyOptions(options.options); !wrong.empty()) return usageError(wrong);
+    if (const int code = requireLoadedCode(session); code != kExitOk)
+      return because(code, "the files held no data, the Code buffer is empty");
+  if (const std::string wrong = session.applyOptions(options.options); !wrong.empty())
+    return because(usageError(wrong), wrong);
   return kExitOk;
 }
 

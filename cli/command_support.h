@@ -31,13 +31,19 @@ bool selectAdapter(const Options& options);
 // another board than the one meant without being told.
 void warnWhenSeveralAdapters();
 
+// The place of the adapter a job runs on, for the production log: the one
+// the run opened ("usb:1-2.3", "emulator:DIR"); when it opened none,
+// --adapter, else $LOOMWRITE_ADAPTER, else "usb".
+std::string adapterPlace(const Options& options);
+
 // Opens the session on --part. Returns kExitOk, or kExitUsage after saying
 // that no part matched the name.
 int openOnPart(ConsoleSession& session, const Options& options);
 
 // Loads every input file in order. kExitOk, or kExitFailed when a file was
 // not loaded (cancelled at the size warning, refused, cannot be opened).
-int loadInputs(ConsoleSession& session, const Options& options);
+// A failure no box explained is put in *why when given.
+int loadInputs(ConsoleSession& session, const Options& options, std::string* why = nullptr);
 
 // After the loads: kExitOk, or kExitFailed with a message when the Code
 // buffer stayed empty (every file was empty or held no data), so that
@@ -46,8 +52,9 @@ int requireLoadedCode(ConsoleSession& session);
 
 // Everything an adapter job needs before it runs: the Link library, the
 // part, the loaded files (with requireCode, a Code buffer that is not
-// empty) and the option settings. kExitOk, or the exit status to end with.
-int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requireCode);
+// empty) and the option settings. kExitOk, or the exit status to end with;
+// then *why, when given, holds the reason unless a box has said it.
+int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requireCode, std::string* why = nullptr);
 
 // "FE FF FF ..."
 std::string hexBytes(const uint8_t* bytes, std::size_t n);

@@ -134,19 +134,17 @@ bool ConsoleSession::open(const std::string& partName) {
 }
 
 int ConsoleSession::load(const InputFile& file) {
+  loadError_.clear();
+  auto refuse = [&](const std::string& why) {
+    loadError_ = file.path + ": " + why;
+    std::fprintf(stderr, "loomwrite-cli: %s\n", loadError_.c_str());
+    return kNothingLoaded;
+  };
   std::error_code ec;
-  if (!fs::exists(file.path, ec)) {
-    std::fprintf(stderr, "loomwrite-cli: %s: no such file\n", file.path.c_str());
-    return kNothingLoaded;
-  }
-  if (!fs::is_regular_file(file.path, ec)) {
-    std::fprintf(stderr, "loomwrite-cli: %s: not a regular file\n", file.path.c_str());
-    return kNothingLoaded;
-  }
-  if (std::ifstream probe(file.path, std::ios::binary); !probe) {
-    std::fprintf(stderr, "loomwrite-cli: %s: cannot be opened: %s\n", file.path.c_str(), std::strerror(errno));
-    return kNothingLoaded;
-  }
+  if (!fs::exists(file.path, ec)) return refuse("no such file");
+  if (!fs::is_regular_file(file.path, ec)) return refuse("not a regular file");
+  if (std::ifstream probe(file.path, std::ios::binary); !probe)
+    return refuse(std::string("cannot be opened: ") + std::strerror(errno));
   nextArea_ = LoadArea{file.at.value_or(0), file.at.has_value(), !file.merge};
   const std::size_t boxesBefore = messages_.boxes().size();
   const int result = loadCodeFile(*operations_, file.path, true);
@@ -154,9 +152,7 @@ int ConsoleSession::load(const InputFile& file) {
   // As "Load File" does: the file becomes the last loaded one, whose path
   // the status line shows again after an operation.
   main_->codeFiles().lastLoadedPath = file.path;
-  if (result == kNothingLoaded && messages_.boxes().size() == boxesBefore) {
-    std::fprintf(stderr, "loomwrite-cli: %s: nothing was loaded\n", file.path.c_str());
-  }
+  if (result == kNothingLoaded && messages_.boxes().size() == boxesBefore) refuse("nothing was loaded");
   return result;
 }
 

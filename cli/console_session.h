@@ -89,6 +89,8 @@ class ConsoleSession {
   // unchecked). Returns the loader's result; a file that cannot be opened
   // is reported here, since the loader passes over it in silence.
   int load(const InputFile& file);
+  // Why the last load failed when no box said it ("PATH: no such file"...).
+  const std::string& loadError() const { return loadError_; }
 
   // Applies option settings to the check boxes and the IWDG counter field
   // as a user would set them. Returns an empty text, or what was wrong
@@ -152,6 +154,7 @@ class ConsoleSession {
   std::unique_ptr<MainDialog> main_;
   std::unique_ptr<MainWindowHost> operations_;
   std::optional<LoadArea> nextArea_;
+  std::string loadError_;
   PromptOutcome promptOutcome_ = PromptOutcome::NotShown;
   int promptMode_ = 0;
 };

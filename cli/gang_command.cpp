@@ -16,6 +16,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/gang_table.h"
+#include "cli/production_logging.h"
 #include "cli/worker_process.h"
 #include "core/text.h"
 
@@ -62,14 +63,13 @@ int runGang(const Options& o) {
   const bool storesJob = o.command == "gang-program-adapter";
   JsonObject json;
   json.add("command", storesJob ? "gang program-adapter" : "gang program");
+  if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
-  {
-    SessionSetup quiet = sessionSetupFor(o);
-    quiet.progress = ProgressStyle::None;
-    ConsoleSession check(quiet);
-    if (const int ready = prepareAdapterJob(check, o, !storesJob && !o.optionsOnly); ready != kExitOk)
-      return finish(o, json, ready, &check.messages());
-  }
+  SessionSetup quiet = sessionSetupFor(o);
+  quiet.progress = ProgressStyle::None;
+  ConsoleSession check(quiet);
+  if (const int ready = prepareAdapterJob(check, o, !storesJob && !o.optionsOnly); ready != kExitOk)
+    return finish(o, json, ready, &check.messages());
 
   // The places to program, each once, in the order given (all: as offered).
   const std::vector<AdapterEntry> offered = listAdapters();
@@ -127,6 +127,18 @@ int runGang(const Options& o) {
     row.outcome = endedOnItsOwn && !row.messages.empty() ? row.messages.back() : describeEnd(r, kWorkerLimit);
   }
   display.draw(rows);
+
+  // Every worker that ran to its end logged its own target; a board whose
+  // worker never started, was stopped or crashed gets its line here.
+  for (std::size_t i = 0, w = 0; i < rows.size(); ++i) {
+    const WorkerResult* r = workerPlaces[i].empty() ? nullptr : &results[w++];
+    if (r && r->started && !r->timedOut && r->signal == 0) continue;
+    ProductionRecord record = productionRecord(o, &check, kExitFailed, rows[i].outcome);
+    record.command = storesJob ? "program-adapter" : "program";
+    record.adapter = rows[i].place;
+    // Such a row fails the gang whether or not its line could be written.
+    logProduction(o, json, record, kExitFailed);
+  }
 
   std::size_t passed = 0;
   std::vector<std::string> items;

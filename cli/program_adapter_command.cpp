@@ -4,6 +4,7 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/production_logging.h"
 #include "core/byte_sum.h"
 #include "core/ids/language_keys.h"
 #include "core/text.h"
@@ -69,13 +70,27 @@ std::string serialText(const OfflineSettings& s) {
 int runProgramAdapter(const Options& o) {
   JsonObject json;
   json.add("command", "program-adapter");
-  if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
+  if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
+  if (!selectAdapter(o)) {
+    const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
+    return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
+  }
   warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
+  OfflineAnswer answer;
+  auto end = [&](int status, const std::string& why) {
+    ProductionRecord record = productionRecord(o, &session, status, why);
+    // The serial number the stored job starts from, only once it is stored.
+    if (record.pass && (answer.settings.flags & offlineflag::kSerialEnabled)) {
+      record.serialNumber = hexFormat(answer.settings.serialValue, 8);
+      record.serialString = serialText(answer.settings);
+    }
+    return finish(o, json, logProduction(o, json, record, status), &messages);
+  };
   // An empty buffer is Update Programmer's own "File size is zero !".
-  if (const int ready = prepareAdapterJob(session, o, false); ready != kExitOk)
-    return finish(o, json, ready, &messages);
+  std::string why;
+  if (const int ready = prepareAdapterJob(session, o, false, &why); ready != kExitOk) return end(ready, why);
 
   const std::vector<uint8_t> buffer = session.codeBuffer();
   json.add("part", session.partName())
@@ -87,7 +102,6 @@ int runProgramAdapter(const Options& o) {
     std::fflush(stdout);
   }
 
-  OfflineAnswer answer;
   session.offlineDialog = [&](OfflineSettings& settings, uint32_t highest) {
     const bool ok = answerOfflineDialog(session.context(), o.offline, settings, highest, answer);
     for (const std::string& c : answer.corrections) std::fprintf(stderr, "loomwrite-cli: %s\n", c.c_str());
@@ -115,14 +129,15 @@ int runProgramAdapter(const Options& o) {
   }
   if (answer.shown && !answer.accepted) {
     // Only a max counter the dialog keeps refusing leaves it open.
-    return finish(o, json, usageError("the Off-line mode dialog refused the values given"), &messages);
+    const std::string refused = "the Off-line mode dialog refused the values given";
+    return end(usageError(refused), refused);
   }
   if (!session.main().dialog().isEnabled(mainid::kUpdateProgrammer))
     std::fprintf(stderr, "loomwrite-cli: the adapter cannot hold an off-line job\n");
 
   const bool ok = messages.shown(session.languageText(textkey::kUpdateProgrammerOk));
   if (!messages.lines().empty()) json.add("result", messages.lines().back());
-  return finish(o, json, ok ? kExitOk : kExitFailed, &messages);
+  return end(ok ? kExitOk : kExitFailed, {});
 }
 
 }  // namespace lw::cli

@@ -3,6 +3,7 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/production_logging.h"
 #include "core/byte_sum.h"
 #include "link/adapter_messages.h"
 #include "ui/main/main_dialog.h"
@@ -18,15 +19,22 @@ constexpr int kResultWaitMs = 30'000;
 int runProgram(const Options& o) {
   JsonObject json;
   json.add("command", "program");
-  if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
+  if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
+  if (!selectAdapter(o)) {
+    const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
+    return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
+  }
   warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
+  auto end = [&](int status, const std::string& why) {
+    return finish(o, json, logProduction(o, json, productionRecord(o, &session, status, why), status), &messages);
+  };
   // An empty buffer erases the target and writes the option bytes alone, as
   // the window does; asked for only by name, so that files that held no
   // data do not pass for a programmed target.
-  if (const int ready = prepareAdapterJob(session, o, !o.optionsOnly); ready != kExitOk)
-    return finish(o, json, ready, &messages);
+  std::string why;
+  if (const int ready = prepareAdapterJob(session, o, !o.optionsOnly, &why); ready != kExitOk) return end(ready, why);
 
   const std::vector<uint8_t> buffer = session.codeBuffer();
   const std::vector<uint8_t> options = session.optionBytes();
@@ -44,7 +52,7 @@ int runProgram(const Options& o) {
 
   const bool ok = session.messages().shown(session.languageText(textkey::kUpdateTargetOk));
   if (!messages.lines().empty()) json.add("result", messages.lines().back());
-  return finish(o, json, ok ? kExitOk : kExitFailed, &messages);
+  return end(ok ? kExitOk : kExitFailed, {});
 }
 
 }  // namespace lw::cli

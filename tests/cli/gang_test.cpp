@@ -119,7 +119,7 @@ TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
   const std::string missing = bench.work / "gone";
   const auto started = std::chrono::steady_clock::now();
   const CliRun run = runCli(bench.work, {"--adapter", bench.spec, "--json", "gang", "program", kHex, "--part",
-                                         "Larch-F8U6", "--adapters",
+                                         "Larch-F8U6", "--log", "line.csv", "--adapters",
                                          bench.place(0) + "," + bench.place(1) + "," + bench.place(2) + "," +
                                              bench.place(3) + ",emulator:" + missing});
   const auto took = std::chrono::steady_clock::now() - started;
@@ -137,6 +137,16 @@ TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
   EXPECT_EQ(rows[4].toObject()["outcome"].toString().toStdString(), "no adapter at emulator:" + missing);
   EXPECT_TRUE(bench.holds(0, image));
   EXPECT_TRUE(bench.holds(3, image));
+  // One log line per board, the missing one's written by the gang itself.
+  const std::string log = bench.work.read("line.csv");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 6) << log;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::string verdict = (i == 0 || i == 3) ? ",pass," : ",fail,";
+    EXPECT_NE(log.find("," + bench.place(i) + ",Larch-F8U6,"), std::string::npos) << i << log;
+    const auto at = log.find(bench.place(i) + ",");
+    EXPECT_NE(log.substr(at, log.find('\n', at) - at).find(verdict), std::string::npos) << i << log;
+  }
+  EXPECT_NE(log.find("emulator:" + missing + ",Larch-F8U6,"), std::string::npos) << log;
   // The vanished adapter's time-outs do not hold the gang up for long.
   EXPECT_LT(took, std::chrono::seconds(30));
 }

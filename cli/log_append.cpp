@@ -1,0 +1,77 @@
+#include "cli/log_append.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace lw::cli {
+
+namespace {
+
+constexpr int kOpenFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC;
+constexpr mode_t kLogMode = 0644;
+
+std::string reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+// Every byte of text, continuing after a short write; false with errno set.
+bool writeAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+int lockExclusive(int fd) {
+  int r;
+  do r = ::flock(fd, LOCK_EX);
+  while (r != 0 && errno == EINTR);
+  return r;
+}
+
+// Under the lock: header when the file is empty, then the line, in one write.
+std::string appendLocked(int fd, const std::string& header, const std::string& line) {
+  struct stat before {};
+  if (::fstat(fd, &before) != 0) return reason("cannot be examined");
+  const bool regular = S_ISREG(before.st_mode);
+  const std::string text = (regular && before.st_size == 0 ? header : std::string()) + line;
+  if (!writeAll(fd, text)) {
+    const std::string why = reason("cannot be written");
+    // A line cut short would pass for a record; with the lock still held
+    // nobody has appended after it.
+    if (regular && ::ftruncate(fd, before.st_size) != 0) return why + " (a partial line may remain)";
+    return why;
+  }
+  if (::fdatasync(fd) != 0 && errno != EINVAL) return reason("cannot be flushed to the disk");
+  return {};
+}
+
+}  // namespace
+
+std::string checkLogAppendable(const std::string& path) {
+  const int fd = ::open(path.c_str(), kOpenFlags, kLogMode);
+  if (fd < 0) return reason("cannot be opened");
+  ::close(fd);
+  return {};
+}
+
+std::string appendLogLine(const std::string& path, const std::string& header, const std::string& line) {
+  const int fd = ::open(path.c_str(), kOpenFlags, kLogMode);
+  if (fd < 0) return reason("cannot be opened");
+  std::string why = lockExclusive(fd) == 0 ? appendLocked(fd, header, line) : reason("cannot be locked");
+  // Closing releases the lock.
+  if (::close(fd) != 0 && why.empty()) why = reason("cannot be closed");
+  return why;
+}
+
+}  // namespace lw::cli
