@@ -39,7 +39,7 @@ std::string adapterModeName(uint16_t productId) {
   }
 }
 
-void identifyAdapters(const LinkApi& link, std::vector<AdapterEntry>& adapters, const std::string& spec) {
+void identifyAdapters(const LinkApi& link, std::vector<AdapterEntry>& adapters, const std::string& choice) {
   for (AdapterEntry& a : adapters) {
     if (a.productId != kPidNormal) continue;
     if (lw_hid_select_backend(a.place.c_str()) != 0) {
@@ -55,7 +55,7 @@ void identifyAdapters(const LinkApi& link, std::vector<AdapterEntry>& adapters, 
     }
     a.identifyError = e;
   }
-  lw_hid_select_backend(spec.empty() ? nullptr : spec.c_str());
+  lw_hid_select_backend(choice.empty() ? nullptr : choice.c_str());
 }
 
 std::string firmwareVersionText(const AdapterIdentity& identity) {

@@ -33,9 +33,9 @@ std::vector<AdapterEntry> listAdapters();
 std::string adapterModeName(uint16_t productId);
 
 // Asks every normal-mode entry who it is, each chosen alone in turn; the
-// choice in force before (the environment's, or spec) is selected again
-// afterwards. spec: the --adapter text, empty for the environment's.
-void identifyAdapters(const LinkApi& link, std::vector<AdapterEntry>& adapters, const std::string& spec);
+// choice in force before (the environment's, or the --adapter text) is selected again
+// afterwards. choice: the --adapter text, empty for the environment's.
+void identifyAdapters(const LinkApi& link, std::vector<AdapterEntry>& adapters, const std::string& choice);
 
 // "1.5", "2.1A": major.minor in hexadecimal, as the firmware files write it.
 std::string firmwareVersionText(const AdapterIdentity& identity);

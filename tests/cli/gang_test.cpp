@@ -19,9 +19,9 @@ namespace {
 struct Bench {
   explicit Bench(std::size_t n) : dirs(n) {
     for (const ScratchDir& d : dirs) {
-      spec += (spec.empty() ? "emulator:" : ",") + d.path().string();
+      choice += (choice.empty() ? "emulator:" : ",") + d.path().string();
     }
-    EXPECT_EQ(runCli(work, {"--adapter", spec, "adapters"}).exit, 0);
+    EXPECT_EQ(runCli(work, {"--adapter", choice, "adapters"}).exit, 0);
   }
   std::string place(std::size_t i) const { return "emulator:" + dirs[i].path().string(); }
   // Replaces "key = ..." in the adapter's adapter.ini.
@@ -42,7 +42,7 @@ struct Bench {
   }
   ScratchDir work;
   std::vector<ScratchDir> dirs;
-  std::string spec;
+  std::string choice;
 };
 
 const std::string kHex = examplePath("blinky.hex");
@@ -51,7 +51,7 @@ TEST(CliAdapters, ListsEachAdapterAndRunsOnTheOneChosen) {
   Bench bench(3);
   bench.set(1, "mode", "firmware-update");
   bench.set(2, "serial", "LW-0042");
-  const CliRun list = runCli(bench.work, {"--adapter", bench.spec, "--json", "adapters"});
+  const CliRun list = runCli(bench.work, {"--adapter", bench.choice, "--json", "adapters"});
   ASSERT_EQ(list.exit, 0) << list.err;
   const QJsonArray adapters = list.json()["adapters"].toArray();
   ASSERT_EQ(adapters.size(), 3);
@@ -65,7 +65,7 @@ TEST(CliAdapters, ListsEachAdapterAndRunsOnTheOneChosen) {
 
   // None chosen: the first in normal mode, and the run says so.
   const std::vector<uint8_t> image = loadInTheWindow("Larch-F8U6", {{kHex, LoadArea{}}});
-  const CliRun first = runCli(bench.work, {"--adapter", bench.spec, "program", kHex, "--part", "Larch-F8U6"});
+  const CliRun first = runCli(bench.work, {"--adapter", bench.choice, "program", kHex, "--part", "Larch-F8U6"});
   ASSERT_EQ(first.exit, 0) << first.err;
   EXPECT_NE(first.err.find("3 adapters are on offer and none was chosen; this run takes the first, " + bench.place(0)),
             std::string::npos)
@@ -91,7 +91,7 @@ TEST(CliAdapters, AFirmwareUpdateStaysWithTheAdapterItRestarts) {
   bench.set(0, "mode", "firmware-update");
   bench.set(1, "firmware_version", "1.4");
   bench.set(2, "firmware_version", "1.4");
-  const CliRun run = runCli(bench.work, {"--adapter", bench.spec, "--yes", "firmware"});
+  const CliRun run = runCli(bench.work, {"--adapter", bench.choice, "--yes", "firmware"});
   ASSERT_EQ(run.exit, 0) << run.err;
   EXPECT_TRUE(bench.has(0, "mode = firmware-update"));
   EXPECT_TRUE(bench.has(1, "mode = normal"));
@@ -107,7 +107,7 @@ TEST(CliAdapters, AFirmwareUpdateStaysWithTheAdapterItRestarts) {
 TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
   Bench bench(4);
   const std::vector<uint8_t> image = loadInTheWindow("Larch-F8U6", {{kHex, LoadArea{}}});
-  const CliRun all = runCli(bench.work, {"--adapter", bench.spec, "--json", "gang", "program", kHex, "--part", "Larch-F8U6"});
+  const CliRun all = runCli(bench.work, {"--adapter", bench.choice, "--json", "gang", "program", kHex, "--part", "Larch-F8U6"});
   ASSERT_EQ(all.exit, 0) << all.err;
   EXPECT_EQ(all.json()["passed"].toInt(), 4);
   for (std::size_t i = 0; i < 4; ++i) EXPECT_TRUE(bench.holds(i, image)) << i;
@@ -118,7 +118,7 @@ TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
   bench.dirs[2].write("faults.ini", "vanish_after_reports = 12\n");
   const std::string missing = bench.work / "gone";
   const auto started = std::chrono::steady_clock::now();
-  const CliRun run = runCli(bench.work, {"--adapter", bench.spec, "--json", "gang", "program", kHex, "--part",
+  const CliRun run = runCli(bench.work, {"--adapter", bench.choice, "--json", "gang", "program", kHex, "--part",
                                          "Larch-F8U6", "--log", "line.csv", "--adapters",
                                          bench.place(0) + "," + bench.place(1) + "," + bench.place(2) + "," +
                                              bench.place(3) + ",emulator:" + missing});
