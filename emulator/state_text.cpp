@@ -74,10 +74,12 @@ void parseAdapterSettings(std::string_view text, AdapterSettings& s, std::vector
       if (!v || *v > 60000) return "milliseconds up to 60000";
       s.reenumerateMs = *v;
     } else if (e.key == "serial") {
-      // As a USB string descriptor holds it: printable, at most 126 characters.
+      // As a USB string descriptor holds it: printable, at most 126
+      // characters; '#' and ';' would read back as a comment.
       if (e.value.size() > 126) return "at most 126 characters";
       for (const char c : e.value)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return "printable characters";
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '#' || c == ';')
+          return "printable characters other than # and ;";
       s.serial = e.value;
     } else {
       return "";
