@@ -148,7 +148,12 @@ std::vector<WorkerResult> runWorkers(const std::string& program, const std::vect
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(nextTick, deadline) - now);
     const int timeout = static_cast<int>(std::clamp<long long>(wait.count(), 1, 100));
     if (!fds.empty()) {
-      if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) break;
+      // A poll that fails is waited out like a quiet one: leaving the loop
+      // would leave workers running unreaped; the time limit still holds.
+      if (::poll(fds.data(), fds.size(), timeout) < 0) {
+        if (errno != EINTR) ::usleep(static_cast<useconds_t>(timeout) * 1000);
+        for (pollfd& f : fds) f.revents = 0;
+      }
       for (std::size_t k = 0; k < fds.size(); ++k) {
         if (fds[k].revents == 0) continue;
         const auto [i, isErr] = owners[k];
