@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/text.h"
+#include "image/code_file_kind.h"
 
 namespace lw {
 
@@ -13,14 +14,15 @@ bool isRegularFile(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
-// A file a desktop's "Open with" may hand over: only the three kinds the
-// program opens, and only when it exists, so that any other single argument
-// keeps asking for the firmware update as before.
+// A file a desktop's "Open with" may hand over: only the kinds the program
+// opens (raw .bin, and every kind the loader tells by its extension), and
+// only when it exists, so that any other single argument keeps asking for
+// the firmware update as before.
 bool isOpenableFile(const std::string& arg, const IsFileFn& isFile) {
   const auto dot = arg.find_last_of('.');
   if (dot == std::string::npos || arg.find_first_of("/\\", dot) != std::string::npos) return false;
   const std::string_view ext = std::string_view(arg).substr(dot);
-  if (!equalsIgnoreCase(ext, ".hex") && !equalsIgnoreCase(ext, ".bin") && !equalsIgnoreCase(ext, ".kpj")) return false;
+  if (!equalsIgnoreCase(ext, ".bin") && codeFileKindOf(ext) == CodeFileKind::Raw) return false;
   return isFile ? isFile(arg) : isRegularFile(arg);
 }
 
@@ -31,8 +33,9 @@ const char* commandLineHelpText() {
          "  (nothing)          start on the part used last\n"
          "  PART FILE...       select PART and load FILE; the words after PART are joined\n"
          "                     by single spaces into one path\n"
-         "  FILE               one existing .hex, .bin or .kpj file (what a desktop's\n"
-         "                     \"Open with\" passes): load it on the part used last; a\n"
+         "  FILE               one existing code file (.bin, .hex, .srec, .s19, .s28,\n"
+         "                     .s37, .mot, .elf, .axf) or project (.kpj), as a desktop's\n"
+         "                     \"Open with\" passes it: load it on the part used last; a\n"
          "                     project brings its own part\n"
          "  ARGUMENT           any other single argument: check the adapter's firmware at\n"
          "                     start-up as one that must be updated\n"

@@ -16,8 +16,12 @@
 #include "core/text.h"
 #include "image/code_buffer_access.h"
 #include "image/code_file_host.h"
+#include "image/code_file_kind.h"
+#include "image/elf_image.h"
 #include "image/intel_hex.h"
+#include "image/load_warnings.h"
 #include "image/project_reader.h"
+#include "image/srecord.h"
 #include "resources/keyed_table.h"
 #include "resources/part_database.h"
 
@@ -26,12 +30,6 @@ namespace lw {
 namespace fs = std::filesystem;
 
 namespace {
-
-// The text from the last '.' of the path on (empty when there is none).
-std::string extensionOf(const std::string& path) {
-  const auto dot = path.find_last_of('.');
-  return dot == std::string::npos ? std::string() : path.substr(dot);
-}
 
 // The file's bytes; nothing when they cannot be read or do not fit in
 // memory (a file of many gigabytes named .hex or .kpj).
@@ -63,6 +61,21 @@ void placeImage(CodeFileHost& host, const std::string& path, const std::vector<u
   showLoadedImage(host, path, merged);
 }
 
+// The image of a HEX or S-record file whose whole text is in `file`, with at
+// most `room` bytes kept; nothing when the user declined a partial load.
+std::optional<ParsedImage> parseTextFile(AppContext& ctx, CodeFileKind kind, const std::vector<uint8_t>& file,
+                                         uint64_t room, const std::string& path) {
+  const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
+  const bool hex = kind == CodeFileKind::IntelHex;
+  ParsedImage image = hex ? parseIntelHex(text, room) : parseSRecord(text, room);
+  if (image.dataLeftUnread) {
+    const std::string reason =
+        hex ? std::string(programtext::kHexDataNotRead) : languageTextOf(ctx, textkey::kSRecordDataNotRead);
+    if (!confirmPartialLoad(ctx, reason, image.stopLine, path)) return std::nullopt;
+  }
+  return image;
+}
+
 }  // namespace
 
 int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) {
@@ -74,23 +87,30 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
   if (ec) return kNothingLoaded;
   if (fileSize == 0) return kLoaded;
 
-  const std::string extension = extensionOf(path);
-  if (equalsIgnoreCase(extension, ".kpj")) {
-    const auto file = readBytes(in, fileSize);
-    if (!file) return kNothingLoaded;
-    return readProjectFile(host, path, *file);
+  // Every kind but raw bytes is read whole before it is parsed.
+  const CodeFileKind kind = codeFileKindOf(path);
+  std::vector<uint8_t> file;
+  if (kind != CodeFileKind::Raw) {
+    auto bytes = readBytes(in, fileSize);
+    if (!bytes) return kNothingLoaded;
+    file = std::move(*bytes);
   }
-  const bool isHex = equalsIgnoreCase(extension, ".hex");
-  std::optional<std::vector<uint8_t>> hexText;
-  if (isHex) {
-    hexText = readBytes(in, fileSize);
-    if (!hexText) return kNothingLoaded;
-  }
+  if (kind == CodeFileKind::Project) return readProjectFile(host, path, file);
 
   AppContext& ctx = host.context();
   const ResourceSource& res = *ctx.resources;
   PartRecord& part = ctx.state.part;
   CodeFileState& state = host.codeFiles();
+  const uint32_t limit = fileSizeLimit(res, part.partIndex);
+
+  // An ELF file is judged before the area is asked for: a file that cannot
+  // be loaded is refused at once.
+  std::optional<ElfImage> elf;
+  if (kind == CodeFileKind::Elf) {
+    elf = parseElfImage(file, limit, limit);
+    if (!acceptElfImage(ctx, *elf)) return kNothingLoaded;
+  }
+
   bool clearBuffer = false;
   if (interactive) {
     const uint32_t proposed = numberByKey(res, kPartTableBase + part.partIndex, partkey::kIapAddress);
@@ -100,7 +120,6 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
     state.loadOffset = area->iapChosen ? area->address : 0;
   }
 
-  const uint32_t limit = fileSizeLimit(res, part.partIndex);
   if (state.loadOffset >= limit) {
     // Nothing of the file could be placed below the end of the flash.
     const std::string message = std::string(programtext::kOffsetBeyondFlash) +
@@ -111,25 +130,20 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
 
   // Only what fits below the limit is ever kept.
   const uint64_t room = limit - state.loadOffset;
-  HexImage image;
-  if (isHex) {
-    const std::string_view text(reinterpret_cast<const char*>(hexText->data()), hexText->size());
-    image = parseIntelHex(text, room);
-    if (image.dataLeftUnread) {
-      // Taking part of a damaged file without a word would program an
-      // incomplete image.
-      ctx.ports.messages->beep(mb::kIconQuestion);
-      const std::string message =
-          std::string(programtext::kHexDataNotRead) + format("\n\nLine %zu of %s", image.stopLine, path.c_str());
-      const int answer = showBox(ctx, message, languageTextOf(ctx, textkey::kWarning),
-                                mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
-      if (answer != kIdOk) return kLoadCancelled;
-    }
-  } else {
+  ParsedImage image;
+  if (kind == CodeFileKind::Raw) {
     auto bytes = readBytes(in, std::min<uintmax_t>(fileSize, room));
     if (!bytes) return kNothingLoaded;
     image.bytes = std::move(*bytes);
     image.length = fileSize;
+  } else if (kind == CodeFileKind::Elf) {
+    // Parsed against the whole flash; cut to the room at the load offset.
+    image = std::move(elf->image);
+    finishImage(image, room);
+  } else {
+    std::optional<ParsedImage> parsed = parseTextFile(ctx, kind, file, room, path);
+    if (!parsed) return kLoadCancelled;
+    image = std::move(*parsed);
   }
 
   if (state.loadOffset + image.length > limit) {

@@ -26,15 +26,6 @@ bool decodeRecord(std::string_view digits, std::array<uint8_t, kMaxHexRecordByte
   return true;
 }
 
-// Stores the data bytes of one record that fall below the capacity.
-void place(HexImage& image, uint64_t at, const uint8_t* data, std::size_t count, uint64_t capacity) {
-  if (at >= capacity) return;
-  const auto kept = static_cast<std::size_t>(std::min<uint64_t>(count, capacity - at));
-  const auto needed = static_cast<std::size_t>(at + kept);
-  if (image.bytes.size() < needed) image.bytes.resize(needed, 0xFF);
-  std::copy_n(data, kept, image.bytes.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
 // The ASCII carried by text that starts with a UTF-16 byte-order mark;
 // units outside ASCII become '?'. Empty when there is no such mark.
 std::string narrowUtf16(std::string_view text) {
@@ -121,8 +112,7 @@ HexImage parseIntelHex(std::string_view input, uint64_t capacity) {
     const uint8_t type = rec[3];
     const uint8_t* data = &rec[4];
     if (type == kData) {
-      place(image, base + address, data, count, capacity);
-      image.length = std::max<uint64_t>(image.length, base + address + count);
+      placeBytes(image, base + address, data, count, capacity);
     } else if (type == kSegmentAddress || type == kLinearAddress) {
       if (count != 2 || address != 0) continue;
       const uint32_t high = data[0] == 0x08 ? 0 : data[0];
@@ -152,9 +142,7 @@ HexImage parseIntelHex(std::string_view input, uint64_t capacity) {
       image.stopLine = lineNumberAt(whole, stopLineStart);
     }
   }
-  // Gaps up to the end of the highest record read as erased flash.
-  const auto kept = static_cast<std::size_t>(std::min(image.length, capacity));
-  image.bytes.resize(kept, 0xFF);
+  finishImage(image, capacity);
   return image;
 }
 

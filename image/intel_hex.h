@@ -19,25 +19,14 @@
 //   any other type ends parsing after its record.
 #include <cstdint>
 #include <string_view>
-#include <vector>
+
+#include "image/parsed_image.h"
 
 namespace lw {
 
 inline constexpr std::size_t kMaxHexRecordBytes = 260;  // 255 data bytes + 5
 
-struct HexImage {
-  // The first min(length, capacity) bytes of the image.
-  std::vector<uint8_t> bytes;
-  // The end of the highest data record: the image's full length, which may
-  // lie beyond what was kept.
-  uint64_t length = 0;
-  // Parsing ended before data it did not take: at a damaged record, or at
-  // a NUL or an end or start-address record that further data records
-  // follow. The image then holds only what came before; stopLine is the
-  // 1-based line where parsing ended.
-  bool dataLeftUnread = false;
-  std::size_t stopLine = 0;
-};
+using HexImage = ParsedImage;
 
 // Parses the text keeping at most `capacity` bytes of image. Data beyond the
 // capacity is not stored, but still counts towards the length, so callers

@@ -6,7 +6,10 @@
 #include <string>
 
 #include "core/context/app_context.h"
+#include "core/context/messages.h"
 #include "core/context/settings_keys.h"
+#include "core/ids/language_keys.h"
+#include "image/code_file_kind.h"
 #include "image/code_file_host.h"
 #include "image/code_loader.h"
 
@@ -30,8 +33,10 @@ std::string openDialogStartPath(const std::string& stored) {
 
 }  // namespace
 
-std::vector<FileFilter> loadFileFilters() {
+std::vector<FileFilter> loadFileFilters(const AppContext& ctx) {
+  const std::string patterns = loadableFilePatterns();
   return {
+      {languageTextOf(ctx, textkey::kAllCodeFiles) + "(" + patterns + ")", patterns},
       {"Support Format(*.bin;*.hex;*.kpj)", "*.bin;*.hex;*.kpj"},
       {"Bin Format(*.bin)", "*.bin"},
       {"Hex Format(*.hex)", "*.hex"},
@@ -43,7 +48,7 @@ std::vector<FileFilter> loadFileFilters() {
 void loadFileCommand(CodeFileHost& host) {
   AppContext& ctx = host.context();
   const std::string start = openDialogStartPath(settings::loadPath(*ctx.ports.settings));
-  const std::optional<std::string> chosen = ctx.ports.files->openFile(start, loadFileFilters());
+  const std::optional<std::string> chosen = ctx.ports.files->openFile(start, loadFileFilters(ctx));
   if (!chosen) return;
   settings::setLoadPath(*ctx.ports.settings, *chosen);
   CodeFileState& state = host.codeFiles();

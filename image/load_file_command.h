@@ -9,8 +9,11 @@ namespace lw {
 
 class CodeFileHost;
 
-// The filters of the Load File dialog, the first one selected.
-std::vector<FileFilter> loadFileFilters();
+struct AppContext;
+
+// The filters of the Load File dialog, the first one selected: every kind
+// of code file the loader takes, then the five of raw, HEX and project files.
+std::vector<FileFilter> loadFileFilters(const AppContext& ctx);
 
 // "Load File": asks for a file (starting from "LoadPath"), remembers the
 // choice in "LoadPath" and as the last loaded file, and loads it.

@@ -49,4 +49,17 @@ inline constexpr uint16_t kIncompatibleOpenAnyway = 2005;
 inline constexpr uint16_t kTargetNotSupported = 2006;
 inline constexpr uint16_t kLinkTooOld = 2007;
 
+// Code files beyond raw, HEX and project files: the open dialog's first
+// filter, ELF refusals and warnings, the damaged S-record warning.
+inline constexpr uint16_t kAllCodeFiles = 2008;        // the filter's label, its patterns appended
+inline constexpr uint16_t kNotAnElfFile = 2009;
+inline constexpr uint16_t kElfNot32Bit = 2010;
+inline constexpr uint16_t kElfBigEndian = 2011;
+inline constexpr uint16_t kElfNotArm = 2012;
+inline constexpr uint16_t kElfNotExecutable = 2013;
+inline constexpr uint16_t kElfDamaged = 2014;
+inline constexpr uint16_t kElfNoFlashBytes = 2015;
+inline constexpr uint16_t kElfSegmentsLeftOut = 2016;  // the segments' addresses and sizes follow
+inline constexpr uint16_t kSRecordDataNotRead = 2017;  // the line and path follow
+
 }  // namespace lw::textkey

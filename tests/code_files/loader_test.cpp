@@ -223,17 +223,20 @@ TEST_F(LoaderTest, NamesAreStoredInTheCodePage) {
   EXPECT_EQ(host.state.project.codeFileName, "caf\xE9_\x80.bin");
 }
 
-TEST_F(LoaderTest, LoadFileRemembersThePathAndOffersTheFiveFilters) {
+TEST_F(LoaderTest, LoadFileRemembersThePathAndOffersEveryCodeFileThenTheFiveFilters) {
   settings::setLoadPath(host.settings, "/work/last.hex");
   const std::string path = dir.write("a.bin", std::vector<uint8_t>{5, 6});
 
   host.files.nextOpen.reset();
   loadFileCommand(host);
   EXPECT_EQ(host.files.lastInitial, "/work/last.hex");
-  ASSERT_EQ(host.files.lastFilters.size(), 5u);
-  EXPECT_EQ(host.files.lastFilters[0].label, "Support Format(*.bin;*.hex;*.kpj)");
-  EXPECT_EQ(host.files.lastFilters[0].pattern, "*.bin;*.hex;*.kpj");
-  EXPECT_EQ(host.files.lastFilters[4].label, "all Format(*.*)");
+  ASSERT_EQ(host.files.lastFilters.size(), 6u);
+  const std::string every = "*.bin;*.hex;*.kpj;*.elf;*.axf;*.srec;*.s19;*.s28;*.s37;*.mot";
+  EXPECT_EQ(host.files.lastFilters[0].label, "All Code Files(" + every + ")");
+  EXPECT_EQ(host.files.lastFilters[0].pattern, every);
+  EXPECT_EQ(host.files.lastFilters[1].label, "Support Format(*.bin;*.hex;*.kpj)");
+  EXPECT_EQ(host.files.lastFilters[1].pattern, "*.bin;*.hex;*.kpj");
+  EXPECT_EQ(host.files.lastFilters[5].label, "all Format(*.*)");
   EXPECT_TRUE(host.state.lastLoadedPath.empty());
 
   // The chosen path is remembered even when the area dialog is cancelled.

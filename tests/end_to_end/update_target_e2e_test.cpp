@@ -32,7 +32,7 @@ TEST(LoadAndUpdateTarget, BlinkyAtApLandsInFlashWithOptionBytes) {
   EndToEndRig rig;
   rig.loadFile(kBlinky, AreaChoice::ap());
   EXPECT_EQ(rig.areaProposals, std::vector<uint32_t>{0xEC00});  // key 22 of the part
-  EXPECT_EQ(rig.files.filterCounts, std::vector<std::size_t>{5});
+  EXPECT_EQ(rig.files.filterCounts, std::vector<std::size_t>{6});  // every code file, then the five
   EXPECT_EQ(rig.statusLine(), kBlinky);
   EXPECT_EQ(rig.ctx.state.part.codeSize, kBlinkySize);
   EXPECT_TRUE(rig.boxTexts().empty());

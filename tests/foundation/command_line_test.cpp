@@ -31,17 +31,17 @@ TEST(CommandLine, FilePathWordsAreJoinedBySingleSpaces) {
   EXPECT_EQ(quotedPart.filePath, "/x y.hex");
 }
 
-// One existing .hex, .bin or .kpj file is opened (a desktop's "Open with");
+// One existing code or project file is opened (a desktop's "Open with");
 // every other single argument still asks for the firmware update.
 TEST(CommandLine, OneOpenableFileIsLoadedAndHelpAndVersionAreAnswered) {
   const auto exists = [](const std::string& p) { return p.find("missing") == std::string::npos; };
-  for (const char* file : {"/tmp/a.hex", "/tmp/b.BIN", "job.Kpj", "/My Files/c.hex"}) {
+  for (const char* file : {"/tmp/a.hex", "/tmp/b.BIN", "job.Kpj", "/My Files/c.hex", "fw.elf", "/tmp/a.S19"}) {
     const CommandLine cl = parseCommandLine({file}, exists);
     EXPECT_FALSE(cl.firmwareUpdate) << file;
     EXPECT_EQ(cl.filePath, file);
     EXPECT_EQ(cl.partName, "");
   }
-  for (const char* other : {"/tmp/missing.hex", "/tmp/a.txt", "Larch-F8U6", "/tmp/x.hex/dir", "hex"}) {
+  for (const char* other : {"/tmp/missing.hex", "/tmp/a.txt", "Larch-F8U6", "/tmp/x.hex/dir", "hex", "/tmp/missing.axf"}) {
     const CommandLine cl = parseCommandLine({other}, exists);
     EXPECT_TRUE(cl.firmwareUpdate) << other;
     EXPECT_EQ(cl.filePath, "") << other;
