@@ -50,8 +50,12 @@ const char* usageText() {
          "  parts                                   list the offered series and parts\n"
          "  adapters                                list the adapters: place, mode, serial number,\n"
          "                                          firmware and storage\n"
-         "  load FILE [--at HEX] [--merge] [FILE [--at HEX] [--merge]]... --part NAME [--out BIN]\n"
-         "                                          load files into one Code buffer\n"
+         "  load FILE [--at HEX] [--merge] [FILE [--at HEX] [--merge]]... --part NAME\n"
+         "       [--out OUT [--format bin|hex|srec]]\n"
+         "                                          load files into one Code buffer; write it as raw\n"
+         "                                          binary, Intel HEX or S-record (by OUT's extension\n"
+         "                                          .hex, .srec/.s19/.s28/.s37/.mot, else binary; HEX\n"
+         "                                          and S-record addresses from 0x08000000)\n"
          "  kpj save OUT.kpj --part NAME IMAGE [--at HEX] [--merge]... [OPTIONS]\n"
          "                                          save a project file\n"
          "                  [--to T] [--from F] [--part-no P] [--form-text PATH|-] [--form-bmp PATH]\n"
@@ -80,10 +84,11 @@ const char* usageText() {
          "  check-update [--url BASE]               compare the own version with the published one\n"
          "                                          (BASE: http(s)://host, default $LOOMWRITE_UPDATE_URL,\n"
          "                                          else built in; opens no browser, changes no setting)\n"
-         "FILE: raw binary, Intel HEX (.hex) or project (.kpj; it brings its own part, so\n"
-         "--part may be left out when every file is one). --at HEX after a file places it\n"
-         "at that IAP address (default: AP, offset 0); --merge after a file keeps the\n"
-         "buffer loaded so far (\"Clear Buffer\" unchecked).\n"
+         "FILE: raw binary, Intel HEX (.hex), S-record (.srec, .s19, .s28, .s37, .mot), ELF\n"
+         "(.elf, .axf) or project (.kpj; it brings its own part, so --part may be left out\n"
+         "when every file is one). --at HEX after a file places it at that IAP address\n"
+         "(default: AP, offset 0); --merge after a file keeps the buffer loaded so far\n"
+         "(\"Clear Buffer\" unchecked).\n"
          "OPTIONS (option bits as the check boxes show them, see 'parts'):\n"
          "  --option NAME        check a box (e.g. --option SWDP); --no-option NAME unchecks it\n"
          "  --iwdgcnt HEX        the IWDG counter\n"
@@ -94,9 +99,9 @@ const char* usageText() {
          "PLACE: a place 'adapters' lists (usb:1-2.3, emulator:DIR), or a bare port or node.\n"
          "--log FILE (program, program-adapter, gang): append one line per target to the\n"
          "  production log, pass or fail: CSV when FILE ends in .csv, else JSON lines.\n"
-         "--yes answers OK/Yes to the truncation warning, the damaged-HEX warning, the\n"
-         "old-project question and the firmware-update prompt; without it they are\n"
-         "answered Cancel/No.\n"
+         "--yes answers OK/Yes to the truncation warning, the damaged-HEX and damaged\n"
+         "S-record warnings, the old-project question and the firmware-update prompt;\n"
+         "without it they are answered Cancel/No.\n"
          "--json prints one result object on standard output. Message boxes appear as\n"
          "\"CAPTION: TEXT\" lines on standard error, with a progress bar on a terminal.\n"
          "Exit status: 0 success, 1 the operation failed, 2 usage error.\n";
@@ -160,6 +165,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     } else if (a == "--out") {
       if (!value(o.output) || o.output.empty()) return fail("--out needs a file name");
       outGiven = true;
+    } else if (a == "--format") {
+      if (!value(v) || !(o.outputFormat = imageFileFormatNamed(v))) return fail("--format needs bin, hex or srec");
     } else if (a == "--at") {
       if (o.inputs.empty()) return fail("--at must follow the file it applies to");
       uint32_t at = 0;
@@ -309,6 +316,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     return fail("--log applies to program, program-adapter and gang only");
   if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
+  if (o.outputFormat && !outGiven) return fail("--format applies to load --out only");
+  if (outGiven && !o.outputFormat && !(o.outputFormat = imageFileFormatFor(o.output)))
+    return fail("--out '" + o.output + "': ELF and project files are not written; name it .bin, .hex or .srec, or pass --format");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");
   if (!o.updateUrl.empty() && o.command != "check-update") return fail("--url applies to check-update only");
   if (o.optionsOnly && !programs) return fail("--options-only applies to program only");

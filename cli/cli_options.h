@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "image/image_file_writer.h"
+
 namespace lw::cli {
 
 struct InputFile {
@@ -51,7 +53,9 @@ struct Options {
   bool optionsOnly = false;  // program --options-only: no file, the option bytes alone
   std::string part;        // empty only when every input is a project file
   std::vector<InputFile> inputs;
-  std::string output;      // --out BIN, or the .kpj of kpj save
+  std::string output;      // --out FILE, or the .kpj of kpj save
+  // load --out: --format bin|hex|srec, else what the output's extension asks for.
+  std::optional<ImageFileFormat> outputFormat;
   OptionSettings options;
   std::string updateUrl;   // check-update --url BASE; empty: environment, else built in
   OfflineOptions offline;

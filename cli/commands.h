@@ -4,7 +4,7 @@
 
 namespace lw::cli {
 
-// load FILE... --part NAME [--out BIN]
+// load FILE... --part NAME [--out FILE [--format bin|hex|srec]]
 int runLoad(const Options& options);
 // kpj save OUT.kpj --part NAME IMAGE... [option settings]
 int runKpjSave(const Options& options);

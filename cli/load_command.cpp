@@ -4,7 +4,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "core/byte_sum.h"
-#include "image/file_replace.h"
+#include "image/image_file_writer.h"
 
 namespace lw::cli {
 
@@ -21,7 +21,7 @@ int runLoad(const Options& o) {
   const std::string sizeText = session.sizeText();
   const std::string checksumText = session.checksumText();
   if (!o.output.empty()) {
-    const FileReplaceResult written = replaceFileContent(o.output, {buffer});
+    const FileReplaceResult written = writeImageFile(o.output, buffer, *o.outputFormat);
     if (!written.ok) {
       std::fprintf(stderr, "loomwrite-cli: %s: cannot be written: %s\n", o.output.c_str(), written.detail.c_str());
       return finish(o, json, kExitFailed, &session.messages());
