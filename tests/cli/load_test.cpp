@@ -10,6 +10,7 @@
 #include "resources/part_database.h"
 #include "tests/cli/cli_run.h"
 #include "tests/cli/window_loader.h"
+#include "tests/toolchain_files.h"
 
 #include <QJsonArray>
 
@@ -138,6 +139,40 @@ TEST(CliLoad, FailuresAndUsageErrors) {
   const CliRun badOut = runCli(dir, {"load", "a.bin", "--part", "Larch-F8U6", "--out", "no/such/dir/x.bin"});
   EXPECT_EQ(badOut.exit, 1);
   EXPECT_EQ(badOut.err.rfind("loomwrite-cli: no/such/dir/x.bin: cannot be written", 0), 0u) << badOut.err;
+}
+
+// What a build's ELF file loads into is written out as HEX or S-record that
+// objcopy turns back into the same bytes; names the writer cannot produce
+// are usage errors.
+TEST(CliLoad, AnElfFileIsWrittenOutAsHexOrSRecordByNameOrFormat) {
+  ScratchDir dir;
+  ASSERT_EQ(buildToggleImages(dir.path()), "");
+  const std::vector<uint8_t> binary = dir.readBytes("toggle.bin");
+
+  for (const char* out : {"app.hex", "app.s37", "app.txt"}) {
+    const CliRun run = runCli(dir, {"load", "toggle.elf", "--part", "Larch-F8U6", "--out", out});
+    ASSERT_EQ(run.exit, 0) << out << run.err;
+  }
+  const CliRun forced = runCli(dir, {"load", "toggle.elf", "--part", "Larch-F8U6", "--out", "app.img", "--format", "srec"});
+  ASSERT_EQ(forced.exit, 0) << forced.err;
+  std::string log;
+  ASSERT_TRUE(runTool({"objcopy", "-I", "ihex", "-O", "binary", dir / "app.hex", dir / "hex.bin"}, &log)) << log;
+  ASSERT_TRUE(runTool({"objcopy", "-I", "srec", "-O", "binary", dir / "app.s37", dir / "s37.bin"}, &log)) << log;
+  ASSERT_TRUE(runTool({"objcopy", "-I", "srec", "-O", "binary", dir / "app.img", dir / "img.bin"}, &log)) << log;
+  EXPECT_EQ(dir.readBytes("hex.bin"), binary);
+  EXPECT_EQ(dir.readBytes("s37.bin"), binary);
+  EXPECT_EQ(dir.readBytes("img.bin"), binary);
+  EXPECT_EQ(dir.readBytes("app.txt"), binary);  // any other name: raw binary
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--out", "app.elf"}, {"--out", "job.KPJ"}, {"--format", "hex"},
+        {"--out", "a.bin", "--format", "elf"}}) {
+    std::vector<std::string> command{"load", "toggle.elf", "--part", "Larch-F8U6"};
+    command.insert(command.end(), args.begin(), args.end());
+    const CliRun refused = runCli(dir, command);
+    EXPECT_EQ(refused.exit, 2) << args[1];
+    EXPECT_FALSE(dir.exists("app.elf"));
+  }
 }
 
 TEST(CliParts, ListsTheOfferedPartsWithTheirOptionBits) {

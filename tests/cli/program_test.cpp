@@ -9,6 +9,7 @@
 
 #include "tests/cli/cli_run.h"
 #include "tests/cli/window_loader.h"
+#include "tests/toolchain_files.h"
 
 namespace lw::test {
 namespace {
@@ -48,6 +49,25 @@ TEST(CliProgram, ProgramsTheTargetAndReportsOk) {
   EXPECT_EQ(lines.back(), "Pass !: Update Target ok !");
   EXPECT_EQ(lines[lines.size() - 2], "[##############################] Completed ...100%");
   EXPECT_NE(progress.out.find("Size = "), std::string::npos);
+}
+
+// The ELF file, the S-record file and the HEX file of one build program the
+// same bytes into the target.
+TEST(CliProgram, ElfSRecordAndHexOfOneBuildProgramTheSameBytes) {
+  ScratchDir work;
+  ASSERT_EQ(buildToggleImages(work.path()), "");
+  const std::vector<uint8_t> binary = work.readBytes("toggle.bin");
+  for (const char* file : {"toggle.elf", "toggle.s19", "toggle.hex"}) {
+    ScratchDir state;
+    const CliRun run = runCli(work, with(emulatorArgs(state), {"program", file, "--part", "Larch-F8U6"}));
+    ASSERT_EQ(run.exit, 0) << file << run.err;
+    const std::vector<uint8_t> flash = state.readBytes("target-flash.bin");
+    ASSERT_GE(flash.size(), binary.size());
+    EXPECT_TRUE(std::equal(binary.begin(), binary.end(), flash.begin())) << file;
+    EXPECT_TRUE(std::all_of(flash.begin() + static_cast<std::ptrdiff_t>(binary.size()), flash.end(),
+                            [](uint8_t b) { return b == 0xFF; }))
+        << file;
+  }
 }
 
 TEST(CliProgram, AdapterFaultsFailWithTheProgramsMessages) {
