@@ -57,26 +57,26 @@ ElfImage parseElfImage(std::span<const uint8_t> file, uint64_t flashLimit, uint6
   // (libelf's answer alone is no check: it cuts the count to what fits).
   std::size_t count = header->e_phnum;
   if (count == PN_XNUM && elf_getphdrnum(elf.get(), &count) != 0) return refused(ElfRefusal::Damaged);
-  const Elf32_Phdr* segments = nullptr;
-  if (count > 0) {
-    // The table must be whole and made of 32-bit entries.
-    const uint64_t tableEnd = uint64_t{header->e_phoff} + uint64_t{count} * sizeof(Elf32_Phdr);
-    if (header->e_phentsize != sizeof(Elf32_Phdr) || tableEnd > file.size()) return refused(ElfRefusal::Damaged);
-    segments = elf32_getphdr(elf.get());
-    if (!segments) return refused(ElfRefusal::Damaged);
-  }
+  // The table must be whole and made of 32-bit entries.
+  const uint64_t tableEnd = uint64_t{header->e_phoff} + uint64_t{count} * sizeof(Elf32_Phdr);
+  if (count > 0 && (header->e_phentsize != sizeof(Elf32_Phdr) || tableEnd > file.size()))
+    return refused(ElfRefusal::Damaged);
 
   ElfImage out;
   for (std::size_t i = 0; i < count; ++i) {
-    const Elf32_Phdr& segment = segments[i];
+    // Copied out by libelf: the table may lie at any offset, aligned or not.
+    GElf_Phdr segment{};
+    if (!gelf_getphdr(elf.get(), static_cast<int>(i), &segment)) return refused(ElfRefusal::Damaged);
     if (segment.p_type != PT_LOAD || segment.p_filesz == 0) continue;
-    if (uint64_t{segment.p_offset} + segment.p_filesz > file.size()) return refused(ElfRefusal::Damaged);
-    const uint64_t at = codeOffsetOf(segment.p_paddr);
+    if (segment.p_offset + segment.p_filesz > file.size()) return refused(ElfRefusal::Damaged);
+    const auto loadAddress = static_cast<uint32_t>(segment.p_paddr);
+    const auto size = static_cast<uint32_t>(segment.p_filesz);
+    const uint64_t at = codeOffsetOf(loadAddress);
     if (at >= flashLimit) {
-      out.leftOut.push_back({segment.p_paddr, segment.p_filesz});
+      out.leftOut.push_back({loadAddress, size});
       continue;
     }
-    placeBytes(out.image, at, file.data() + segment.p_offset, segment.p_filesz, capacity);
+    placeBytes(out.image, at, file.data() + segment.p_offset, size, capacity);
   }
   if (out.image.length == 0) return refused(ElfRefusal::NoLoadableBytes, std::move(out.leftOut));
   finishImage(out.image, capacity);
