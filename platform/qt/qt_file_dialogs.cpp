@@ -1,5 +1,6 @@
 #include "platform/qt/qt_file_dialogs.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -29,6 +30,12 @@ std::optional<std::string> run(QWidget* owner, QFileDialog::AcceptMode mode, con
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setNameFilters(nameFilters(filters));
+  // The file-type box is as wide as its longest label, so every filter reads
+  // whole and the dialog grows to hold it.
+  if (auto* types = dialog.findChild<QComboBox*>("fileTypeCombo")) {
+    types->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    types->setMinimumWidth(types->sizeHint().width());
+  }
   if (!defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
   if (!initialPath.empty()) dialog.selectFile(QString::fromStdString(initialPath));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -10,6 +10,8 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -22,6 +24,7 @@
 #include "platform/posix/posix_modules.h"
 #include "platform/qt/main_window_runner.h"
 #include "platform/qt/caption_fit.h"
+#include "image/load_file_command.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_hex_view.h"
 #include "platform/qt/qt_main_window.h"
@@ -235,6 +238,26 @@ TEST_F(MainWindowQt, BannerFillsTheWidthAndFileDialogsShowTheirFilterLabels) {
   EXPECT_FALSE(files.saveFile("/tmp/x.kpj", {{"Vantrel Project Format(*.kpj)", "*.kpj"}, {"All Format(*.*)", "*.*"}},
                               "kpj"));
   EXPECT_EQ(shown, (QStringList{"Vantrel Project Format(*.kpj)", "All Format(*.*)"}));
+
+  // The open dialog's longest filter, every code file first, reads whole.
+  QString first;
+  int room = 0, needed = 0;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    first = types->currentText();
+    QStyleOptionComboBox box;
+    box.initFrom(types);
+    room = types->style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, types).width();
+    needed = types->fontMetrics().horizontalAdvance(first);
+    dialog->grab().save(QStringLiteral(LW_BINARY_DIR "/open_dialog.png"));
+    dialog->reject();
+  });
+  EXPECT_FALSE(files.openFile("/tmp/", loadFileFilters(ctx)));
+  EXPECT_EQ(first.left(15), "All Code Files(");
+  EXPECT_GE(room, needed) << first.toStdString();
 }
 
 // The window grows beyond the template's size, never below it, and the hex
