@@ -1,6 +1,5 @@
 #include "image/srecord.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -18,12 +17,16 @@ struct Record {
   std::size_t dataCount = 0;
 };
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
+// The value of each character as a hexadecimal digit, -1 for the rest.
+constexpr std::array<int8_t, 256> kDigitValues = [] {
+  std::array<int8_t, 256> values{};
+  values.fill(-1);
+  for (int i = 0; i < 10; ++i) values['0' + i] = static_cast<int8_t>(i);
+  for (int i = 0; i < 6; ++i) values['A' + i] = values['a' + i] = static_cast<int8_t>(10 + i);
+  return values;
+}();
+
+int hexDigit(char c) { return kDigitValues[static_cast<unsigned char>(c)]; }
 
 // Bytes of the address field of each record type; 0 for the reserved S4.
 constexpr std::array<std::size_t, 10> kAddressBytes{2, 2, 3, 4, 0, 2, 3, 4, 3, 2};
@@ -69,7 +72,8 @@ class Lines {
   // The next line, or nothing at the end of the text.
   std::optional<std::string_view> next() {
     if (pos_ >= text_.size()) return std::nullopt;
-    const std::size_t end = std::min(text_.find_first_of("\r\n", pos_), text_.size());
+    std::size_t end = pos_;
+    while (end < text_.size() && text_[end] != '\n' && text_[end] != '\r') ++end;
     const std::string_view line = text_.substr(pos_, end - pos_);
     pos_ = end;
     if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
