@@ -67,12 +67,14 @@ QJsonObject CliRun::json() const {
 }
 
 CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env) {
-  const std::string program = std::string(LW_BIN_DIR) + "/loomwrite-cli";
+              const std::map<std::string, std::string>& env, const std::vector<std::string>& launcher) {
+  const std::string cli = std::string(LW_BIN_DIR) + "/loomwrite-cli";
+  const std::string program = launcher.empty() ? cli : launcher.front();
   const std::string outPath = (dir.path() / ".cli-stdout").string();
   const std::string errPath = (dir.path() / ".cli-stderr").string();
 
-  std::vector<std::string> argStore{program};
+  std::vector<std::string> argStore = launcher;
+  argStore.push_back(cli);
   argStore.insert(argStore.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argStore) argv.push_back(a.data());

@@ -42,9 +42,10 @@ struct CliRun {
 };
 
 // Runs LW_BIN_DIR/loomwrite-cli with the arguments in dir. LOOMWRITE_ADAPTER
-// is taken from env (absent: unset for the run).
+// is taken from env (absent: unset for the run). A launcher (a program and
+// its arguments) runs the tool when given.
 CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env = {});
+              const std::map<std::string, std::string>& env = {}, const std::vector<std::string>& launcher = {});
 
 // The example image shipped in examples/.
 std::string examplePath(const std::string& name);
