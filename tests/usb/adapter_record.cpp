@@ -1,5 +1,6 @@
 #include "tests/usb/adapter_record.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "core/abi/link_abi.h"
@@ -113,6 +114,22 @@ std::string deviceRecord(const UsbAppearance& a, bool withDeviceLink) {
     << format("A: dev=243:%u\n", a.minor);
   if (withDeviceLink) r << "L: device=../../../" << p.hid.substr(p.hid.rfind('/') + 1) << "\n";
   return r.str();
+}
+
+std::string recordedTree(const UsbAppearance& a) {
+  std::vector<std::string> paragraphs;
+  const std::string record = deviceRecord(a, true);
+  for (std::size_t at = 0; at < record.size();) {
+    std::size_t end = std::min(record.find("\n\n", at), record.size());
+    while (end > at && record[end - 1] == '\n') --end;
+    paragraphs.push_back(record.substr(at, end - at) + "\n");
+    at = record.find_first_not_of('\n', end);
+  }
+  std::string& hidraw = paragraphs.back();
+  hidraw.insert(hidraw.find('\n') + 1, format("N: hidraw%u\n", a.minor));
+  std::string tree;
+  for (auto p = paragraphs.rbegin(); p != paragraphs.rend(); ++p) tree += *p + "\n";
+  return tree;
 }
 
 }  // namespace lw::usbtest

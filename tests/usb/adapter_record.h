@@ -55,4 +55,8 @@ std::string hidPhys(const std::string& port);
 // harness makes that link itself before the device is added.
 std::string deviceRecord(const UsbAppearance& a, bool withDeviceLink);
 
+// The appearance as "umockdev-record /dev/hidrawN" prints it: the hidraw
+// device first, then its parents, with its node line and its links.
+std::string recordedTree(const UsbAppearance& a);
+
 }  // namespace lw::usbtest

@@ -83,6 +83,17 @@ void UsbBus::denyAccess(std::size_t adapter) {
   if (a.current) ::chmod(std::filesystem::read_symlink(testbed_.root() + a.current->paths.node).c_str(), 0);
 }
 
+void UsbBus::traceTo(const std::filesystem::path& dir) {
+  std::lock_guard lock(mutex_);
+  traceDir_ = dir;
+}
+
+std::string UsbBus::recordedTree(std::size_t adapter) const {
+  std::lock_guard lock(mutex_);
+  const Adapter& a = *adapters_.at(adapter);
+  return a.current ? usbtest::recordedTree(a.current->usb) : std::string();
+}
+
 std::vector<std::string> UsbBus::events() const {
   std::lock_guard lock(mutex_);
   return events_;
@@ -102,7 +113,13 @@ HidrawNode& UsbBus::nodeLocked(unsigned minor) {
     hooks.opened = [this] { refreshLocked(); };
     hooks.afterTransfer = [this] { pumpLocked(); };
     nodes_.push_back(std::make_unique<HidrawNode>(mutex_, std::move(hooks)));
-    testbed_.attach(format("/dev/hidraw%zu", nodes_.size() - 1), *nodes_.back());
+    const std::string devnode = format("/dev/hidraw%zu", nodes_.size() - 1);
+    NodeCalls* calls = nodes_.back().get();
+    if (!traceDir_.empty()) {
+      recorders_.push_back(std::make_unique<TraceRecorder>(*calls, devnode, traceDir_));
+      calls = recorders_.back().get();
+    }
+    testbed_.attach(devnode, *calls);
   }
   return *nodes_[minor];
 }

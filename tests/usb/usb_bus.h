@@ -17,6 +17,7 @@
 
 #include "tests/usb/hidraw_node.h"
 #include "tests/usb/testbed.h"
+#include "tests/usb/trace_recorder.h"
 
 namespace lw::usbtest {
 
@@ -37,6 +38,13 @@ class UsbBus {
   // Its node from now on refuses to be opened, as a hidraw node without the
   // udev rule refuses a user who is not root.
   void denyAccess(std::size_t adapter);
+
+  // From now on (call it before plugging anything in) every node records
+  // its calls as umockdev-record does, into dir/hidrawN.ioctl and
+  // dir/hidrawN.script, written when the bus ends.
+  void traceTo(const std::filesystem::path& dir);
+  // The adapter's devices now, as umockdev-record prints them.
+  std::string recordedTree(std::size_t adapter) const;
 
   // "add usb:1-2.3 0325 /dev/hidraw0", "remove ...", in the order announced.
   std::vector<std::string> events() const;
@@ -59,6 +67,8 @@ class UsbBus {
   mutable std::mutex mutex_;
   std::vector<std::unique_ptr<Adapter>> adapters_;
   std::vector<std::unique_ptr<HidrawNode>> nodes_;  // by minor
+  std::filesystem::path traceDir_;
+  std::vector<std::unique_ptr<TraceRecorder>> recorders_;
   unsigned nextDevnum_ = 5;
   unsigned nextHidInstance_ = 1;
   std::vector<std::string> events_;
