@@ -23,40 +23,48 @@ std::vector<uint8_t> pattern(std::size_t n, uint8_t seed) {
   return bytes;
 }
 
+QJsonObject firstAdapter(const test::CliRun& run) { return run.json()["adapters"].toArray()[0].toObject(); }
+
 TEST(UsbReplay, AdaptersAndProgramReplayFromARecordingAndADifferentImageDiverges) {
   test::ScratchDir work, recording;
   test::TempDir state;
   state.write("adapter.ini", "serial = LW-0042\n");
   work.writeBytes("code.bin", pattern(600, 1));
   work.writeBytes("other.bin", pattern(600, 2));
-  const std::vector<std::string> program = {"--json", "program", work / "code.bin", "--part", "Larch-F8U6"};
+  auto program = [&](const std::string& image) {
+    return test::runCli(work, {"--json", "program", work / image, "--part", "Larch-F8U6"});
+  };
   {
     UsbBus bus;
     bus.traceTo(recording.path());
     const std::size_t adapter = bus.plug("1-2.3", state.path());
     ASSERT_EQ(test::runCli(work, {"adapters"}).exit, 0);
-    ASSERT_EQ(test::runCli(work, program).exit, 0);
+    ASSERT_EQ(program("code.bin").exit, 0);
     std::ofstream(recording.path() / "adapter.umockdev") << bus.recordedTree(adapter);
   }
+  {
+    ReplayBench replay(recording.path());
+    const test::CliRun listed = test::runCli(work, {"--json", "adapters"});
+    ASSERT_EQ(listed.exit, 0) << listed.err;
+    EXPECT_EQ(firstAdapter(listed)["place"].toString(), "usb:1-2.3");
+    EXPECT_EQ(firstAdapter(listed)["serial"].toString(), "LW-0042");
+    EXPECT_EQ(firstAdapter(listed)["firmware"].toString(), "1.5");
+    const test::CliRun replayed = program("code.bin");
+    EXPECT_EQ(replayed.exit, 0) << replayed.err;
+    EXPECT_EQ(replayed.json()["result"].toString(), "Pass !: Update Target ok !");
+    EXPECT_EQ(replay.divergences(), std::vector<std::string>{});
 
-  ReplayBench replay(recording.path());
-  const test::CliRun listed = test::runCli(work, {"--json", "adapters"});
-  ASSERT_EQ(listed.exit, 0) << listed.err;
-  const QJsonObject adapter = listed.json()["adapters"].toArray()[0].toObject();
-  EXPECT_EQ(adapter["place"].toString(), "usb:1-2.3");
-  EXPECT_EQ(adapter["serial"].toString(), "LW-0042");
-  EXPECT_EQ(adapter["firmware"].toString(), "1.5");
-  const test::CliRun replayed = test::runCli(work, program);
-  EXPECT_EQ(replayed.exit, 0) << replayed.err;
-  EXPECT_EQ(replayed.json()["result"].toString(), "Pass !: Update Target ok !");
-  EXPECT_EQ(replay.divergences(), std::vector<std::string>{});
-
-  // Code the recording never saw: its first data report is stalled.
-  const test::CliRun other = test::runCli(work, {"--json", "program", work / "other.bin", "--part", "Larch-F8U6"});
-  EXPECT_EQ(other.exit, 1);
-  const auto divergences = replay.divergences();
-  ASSERT_FALSE(divergences.empty());
-  EXPECT_EQ(divergences[0].rfind("the program sent the feature report 00", 0), 0u) << divergences[0];
+    // Code the recording never saw: its block-write request is stalled.
+    EXPECT_EQ(program("other.bin").exit, 1);
+    const auto divergences = replay.divergences();
+    ASSERT_FALSE(divergences.empty());
+    EXPECT_EQ(divergences[0].rfind("the program sent the feature report 005A02", 0), 0u) << divergences[0];
+  }
+  // The same recording through usb_replay, as a developer replays one
+  // attached to a report.
+  const test::CliRun tool = test::runCli(work, {"--json", "adapters"}, {}, {LW_BIN_DIR "/usb_replay", recording / ""});
+  EXPECT_EQ(tool.exit, 0) << tool.err;
+  EXPECT_EQ(firstAdapter(tool)["serial"].toString(), "LW-0042");
 }
 
 }  // namespace
