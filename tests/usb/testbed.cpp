@@ -123,6 +123,9 @@ struct Testbed::Attachment {
 };
 
 Testbed::Testbed() : bed_(umockdev_testbed_new()) {
+  gchar* root = umockdev_testbed_get_root_dir(bed_);
+  root_ = root;
+  g_free(root);
   if (!umockdev_in_mock_environment())
     throw std::runtime_error("libumockdev-preload.so is not loaded: run the tests through their own main()");
 }
@@ -140,7 +143,7 @@ void Testbed::detachAll() {
   }
 }
 
-std::string Testbed::root() const { return umockdev_testbed_get_root_dir(bed_); }
+std::string Testbed::root() const { return root_; }
 
 void Testbed::add(const std::string& record) {
   GError* error = nullptr;

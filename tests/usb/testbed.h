@@ -43,6 +43,7 @@ class Testbed {
  private:
   struct Attachment;
   UMockdevTestbed* bed_;
+  std::string root_;
   std::vector<std::unique_ptr<Attachment>> attachments_;
 };
 
