@@ -60,11 +60,16 @@ TEST(UsbReplay, AdaptersAndProgramReplayFromARecordingAndADifferentImageDiverges
     ASSERT_FALSE(divergences.empty());
     EXPECT_EQ(divergences[0].rfind("the program sent the feature report 005A02", 0), 0u) << divergences[0];
   }
-  // The same recording through usb_replay, as a developer replays one
-  // attached to a report.
-  const test::CliRun tool = test::runCli(work, {"--json", "adapters"}, {}, {LW_BIN_DIR "/usb_replay", recording / ""});
+  // The recording kept in the tree (made the same way, of blinky.hex)
+  // through usb_replay, as a developer replays one attached to a report.
+  const std::vector<std::string> replayKept = {LW_BIN_DIR "/usb_replay",
+                                               LW_SOURCE_DIR "/tests/usb/recordings/emulated-adapter"};
+  const test::CliRun tool = test::runCli(work, {"--json", "adapters"}, {}, replayKept);
   EXPECT_EQ(tool.exit, 0) << tool.err;
   EXPECT_EQ(firstAdapter(tool)["serial"].toString(), "LW-0042");
+  const test::CliRun blinky =
+      test::runCli(work, {"program", test::examplePath("blinky.hex"), "--part", "Larch-F8U6"}, {}, replayKept);
+  EXPECT_EQ(blinky.exit, 0) << blinky.err;
 }
 
 }  // namespace
