@@ -41,6 +41,10 @@ void retag(std::span<uint8_t> report, uint8_t tag) {
   }
 }
 
+hid::DescriptorLengths lengthsOf(const std::vector<uint8_t>& descriptor) {
+  return hid::lengthsFromDescriptor(descriptor).value_or(hid::DescriptorLengths{});
+}
+
 std::string head(std::span<const uint8_t> bytes) {
   std::string out;
   for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 12); ++i) out += format("%02X", bytes[i]);
@@ -52,14 +56,12 @@ std::string head(std::span<const uint8_t> bytes) {
 ReplayNode::ReplayNode(HidIdentity identity, const NodeTrace& ioctls, const NodeTrace& script,
                        std::unique_ptr<PollSignal> signal)
     : identity_(std::move(identity)),
-      reportIdBytes_(hid::lengthsFromDescriptor(identity_.descriptor).value_or(hid::DescriptorLengths{}).numberedReports
-                         ? 1
-                         : 0),
+      reportIdBytes_(lengthsOf(identity_.descriptor).numberedReports ? 1 : 0),
       ioctls_(ioctls.ioctls),
       signal_(std::move(signal)) {
   // A read record may hold several reports read within 10 ms of each other.
-  const auto lengths = hid::lengthsFromDescriptor(identity_.descriptor).value_or(hid::DescriptorLengths{});
-  const std::size_t size = lengths.input > 0 ? lengths.input - 1 + reportIdBytes_ : 0;
+  const uint32_t input = lengthsOf(identity_.descriptor).input;
+  const std::size_t size = input > 0 ? input - 1 + reportIdBytes_ : 0;
   for (const ScriptRecord& r : script.script) {
     if (r.op == 'w') recordedWrites_.insert(recordedWrites_.end(), r.data.begin(), r.data.end());
     for (std::size_t at = 0; r.op == 'r' && size > 0 && at < r.data.size(); at += size)

@@ -6,13 +6,14 @@
 // status, or 3 when it diverged from the recording.
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
+#include "tests/usb/preload_restart.h"
 #include "tests/usb/replay_bench.h"
 
 extern char** environ;
@@ -22,15 +23,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: usb_replay DIR COMMAND [ARG...]\n");
     return 2;
   }
-  const char* preload = std::getenv("LD_PRELOAD");
-  if (!preload || std::string(preload).find("libumockdev-preload") == std::string::npos) {
-    const std::string list = preload && *preload ? std::string(preload) + ":libumockdev-preload.so.0"
-                                                 : "libumockdev-preload.so.0";
-    ::setenv("LD_PRELOAD", list.c_str(), 1);
-    ::execv("/proc/self/exe", argv);
-    std::perror("usb_replay: cannot start again under libumockdev-preload");
-    return 2;
-  }
+  lw::usbtest::restartUnderPreload(argv);
+  std::signal(SIGHUP, SIG_IGN);  // as in the tests: the nodes are pseudo-terminals
   try {
     lw::usbtest::ReplayBench replay(argv[1]);
     pid_t pid = 0;
