@@ -24,9 +24,12 @@ PollSignal::PollSignal() {
     if (drain_ >= 0) ::close(drain_);
     throw std::runtime_error("cannot open " + slavePath_);
   }
-  // Bytes pass through unchanged and one byte makes the node readable.
+  // Bytes pass through unchanged and one byte makes the node readable. A
+  // full queue (thousands of unread reports) drops a byte rather than
+  // blocking the harness; the node stays readable all the same.
   ::cfmakeraw(&raw);
   ::tcsetattr(drain_, TCSANOW, &raw);
+  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
 PollSignal::~PollSignal() { hangUp(); }
