@@ -2,6 +2,7 @@
 
 #include "link/adapter_check.h"
 #include "link/device_paths.h"
+#include "link/running_operation.h"
 #include "link/adapter_operations_host.h"
 #include "link/update_programmer.h"
 #include "link/update_target.h"
@@ -11,9 +12,15 @@ namespace lw {
 AdapterOperations::AdapterOperations(const ProgrammingContext& ctx, FirmwareUpdateTimings timings)
     : ctx_(ctx), updater_(ctx_, timings) {}
 
-void AdapterOperations::updateTarget() { lw::updateTarget(ctx_, busy_); }
+void AdapterOperations::updateTarget() {
+  const RunningOperation running(ctx_.host);
+  lw::updateTarget(ctx_, busy_);
+}
 
-void AdapterOperations::updateProgrammer() { lw::updateProgrammer(ctx_, busy_); }
+void AdapterOperations::updateProgrammer() {
+  const RunningOperation running(ctx_.host);
+  lw::updateProgrammer(ctx_, busy_);
+}
 
 int AdapterOperations::checkAdapter(int mode) { return lw::checkAdapter(ctx_, mode); }
 

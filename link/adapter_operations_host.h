@@ -49,6 +49,11 @@ class AdapterOperationsHost {
 
   // Whether the dialog receives device arrival and removal notifications.
   virtual bool deviceNotificationsRegistered() const = 0;
+
+  // An operation that talks to the adapter starts (true) or ends (false);
+  // the calls nest. While one runs, the window takes no command that would
+  // start a dialog or change the job (see RunningOperation).
+  virtual void setOperationRunning(bool running) = 0;
 };
 
 }  // namespace lw

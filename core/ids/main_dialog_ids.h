@@ -40,6 +40,9 @@ inline constexpr int kBootMode = 1099;
 inline constexpr int kSeries = 1104;
 inline constexpr int kIwdgCounter = 1106;
 inline constexpr int kAutoReload = 1149;
+// The window menu's button on the banner, where this platform offers what
+// the system menu holds elsewhere ("Check update", the About box).
+inline constexpr int kWindowMenu = 1200;
 }  // namespace mainid
 
 // Notification codes carried with a control's command.

@@ -32,16 +32,21 @@ constexpr char kBitmapType[] = "BITMAP";
 constexpr char kIconType[] = "ICON";
 constexpr int kComboHeightDu = 12;
 
-// The banner shows its menu on a right click as well as from its button.
+// The banner shows its menu on a right click as well as from its button,
+// and only while the button is enabled (an operation may be running).
 class Banner final : public QLabel {
  public:
   Banner(QWidget* parent, QMenu* menu) : QLabel(parent), menu_(menu) {}
+  void setMenuButton(QWidget* button) { button_ = button; }
 
  protected:
-  void contextMenuEvent(QContextMenuEvent* event) override { menu_->exec(event->globalPos()); }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    if (button_ && button_->isEnabled()) menu_->exec(event->globalPos());
+  }
 
  private:
   QMenu* menu_;
+  QWidget* button_ = nullptr;
 };
 
 }  // namespace
@@ -88,6 +93,7 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
       controls_.registerControl(c.id, w, c.sorted);
     }
   }
+  if (menuButton_) controls_.registerControl(mainid::kWindowMenu, menuButton_);
   growToFitCaptions(*this);
   for (int id : {mainid::kCodeBufferGroup, mainid::kStatusLine, mainid::kSizeField, mainid::kChecksumField,
                  mainid::kAutoReload})
@@ -120,6 +126,7 @@ QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
   // The menu button sits at the right end of the banner inside the window.
   auto* menuButton = new QToolButton(this);
   menuButton_ = menuButton;
+  banner->setMenuButton(menuButton);
   menuButton->setObjectName(QStringLiteral("windowMenuButton"));
   menuButton->setText(QString::fromUtf8("\u2261"));
   menuButton->setToolTip(QStringLiteral("Menu"));

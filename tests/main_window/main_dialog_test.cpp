@@ -312,6 +312,59 @@ TEST(MainDialogHooks, CommandsTimerMenuAndDevicesReachTheirHandlers) {
   EXPECT_FALSE(h.dialog.isEnabled(kUpdateProgrammer));
 }
 
+// While an operation runs, nothing that starts a dialog or changes the job
+// gets through; afterwards every control is as the logic last asked, even
+// when the logic changed it meanwhile.
+TEST(MainDialogOperation, RunningOperationLocksJobControlsAndGivesThemBack) {
+  MainDialogHarness h;
+  std::vector<std::string> calls;
+  MainDialog& m = h.create();
+  h.dialog.addControl(kWindowMenu, MemoryControlKind::Button);
+  m.hooks.loadFile = [&] { calls.push_back("load"); };
+  m.hooks.saveProject = [&] { calls.push_back("save"); };
+  m.hooks.updateTarget = [&] { calls.push_back("target"); };
+  m.hooks.startupProbe = [&] { calls.push_back("probe"); };
+  m.hooks.showAbout = [&] { calls.push_back("about"); };
+  m.hooks.activated = [&] { calls.push_back("activated"); };
+  m.initialise();
+  const bool fourthBoxBefore = h.dialog.isEnabled(kFirstOptionBox + 4);
+  ASSERT_FALSE(fourthBoxBefore) << "Larch-F8U6 has four option bits";
+
+  m.beginOperation();
+  m.beginOperation();  // nested: a firmware update ending inside Update Target
+  for (int id : {kLoadFile, kSaveKpj, kExit, kUpdateTarget, kSeries, kPart, kFirstOptionBox, kIwdgCounter, kHexView,
+                 kAutoReload, kWindowMenu})
+    EXPECT_FALSE(h.dialog.control(id)->enabled) << id;
+  EXPECT_TRUE(h.dialog.control(kStatusLine)->enabled);
+  // The adapter check disables "Update Programmer" for good meanwhile; the
+  // logic sees its own wishes.
+  m.disableUpdateProgrammer();
+  h.dialog.setChecked(kFirstOptionBox, true);
+  for (int id : {kLoadFile, kSaveKpj, kUpdateTarget, kFirstOptionBox}) m.onCommand(id);
+  m.onCommand(kExit);
+  m.onSystemCommand(syscmd::kAbout);
+  m.onSystemCommand(syscmd::kCheckUpdate);
+  m.onActivated();
+  m.onTimer(kStartupProbeTimer);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_TRUE(h.updateCheck.modes.empty());
+  EXPECT_FALSE(h.dialog.endResult.has_value()) << "Exit is refused; the close box still works";
+  EXPECT_EQ(h.ctx.state.part.optionBytes[0], 0xFF) << "the refused click read no option box";
+  EXPECT_EQ(h.timers.running.count(kStartupProbeTimer), 1u) << "the probe stays due";
+  EXPECT_TRUE(m.dialog().isEnabled(kLoadFile));
+
+  m.endOperation();
+  EXPECT_FALSE(h.dialog.control(kLoadFile)->enabled) << "one operation still runs";
+  m.endOperation();
+  EXPECT_TRUE(h.dialog.control(kLoadFile)->enabled);
+  EXPECT_TRUE(h.dialog.control(kWindowMenu)->enabled);
+  EXPECT_FALSE(h.dialog.control(kUpdateProgrammer)->enabled);
+  EXPECT_EQ(h.dialog.control(kFirstOptionBox + 4)->enabled, fourthBoxBefore);
+  m.onTimer(kStartupProbeTimer);
+  m.onCommand(kLoadFile);
+  EXPECT_EQ(calls, (std::vector<std::string>{"probe", "load"}));
+}
+
 TEST(MainDialogMessages, MessageByKeys) {
   MainDialogHarness h;
   h.open();

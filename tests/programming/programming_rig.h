@@ -112,10 +112,12 @@ class FakeHost final : public AdapterOperationsHost {
   }
   void repaint() override { ++repaints; }
   bool deviceNotificationsRegistered() const override { return registered; }
+  void setOperationRunning(bool running) override { runningDepth += running ? 1 : -1; }
 
   std::string currentStatus() const { return status.empty() ? std::string() : status.back(); }
 
   std::string filePath = "/work/code/blink.hex";
+  int runningDepth = 0;
   std::vector<std::string> status;
   std::vector<int> progress;
   FakeHexView view;

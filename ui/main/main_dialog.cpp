@@ -256,6 +256,9 @@ void MainDialog::readOptionCheckBoxes() {
 // ---- Commands ---------------------------------------------------------------
 
 void MainDialog::onCommand(int id, int code) {
+  // The hex view's change notice is no command: the size and checksum
+  // follow the buffer whatever runs.
+  if (operationRunning() && LockableControls::lockable(id) && id != kHexView) return;
   if (id >= kFirstOptionBox && id <= kLastOptionBox) {
     if (code == notify::kClicked) readOptionCheckBoxes();
     return;
@@ -291,6 +294,7 @@ void MainDialog::onCommand(int id, int code) {
 }
 
 void MainDialog::onSystemCommand(unsigned command) {
+  if (operationRunning()) return;
   switch (command & ~0xFu) {
     case syscmd::kCheckUpdate:
       if (ctx_.ports.updateCheck) ctx_.ports.updateCheck->run(0);
@@ -306,11 +310,15 @@ void MainDialog::onSystemCommand(unsigned command) {
 
 void MainDialog::onTimer(int id) {
   if (id != kStartupProbeTimer) return;
+  // The probe opens the adapter, which would close the one in use: it
+  // stays due and runs at the first tick after the operation.
+  if (operationRunning()) return;
   timers_.killTimer(kStartupProbeTimer);
   if (hooks.startupProbe) hooks.startupProbe();
 }
 
 void MainDialog::onActivated() {
+  if (operationRunning()) return;  // a reload would change the Code buffer under the write
   if (hooks.activated) hooks.activated();
 }
 

@@ -19,6 +19,7 @@
 #include "image/code_file_host.h"
 #include "link/link_api.h"
 #include "core/ids/main_dialog_ids.h"
+#include "ui/main/lockable_controls.h"
 #include "ui/main/option_layouts.h"
 
 namespace lw {
@@ -159,6 +160,16 @@ class MainDialog {
   // Whether device arrival and removal notifications are being delivered.
   bool watchingDevices() const { return watching_; }
 
+  // ---- Operations that talk to the adapter ------------------------------
+  // While one runs (the calls nest), the window repaints but takes no
+  // command that would start a dialog or change the job: those controls
+  // and the window menu are disabled, their commands are refused, window
+  // activation reloads nothing and the start-up probe waits for the end.
+  // Closing the window still ends the operation.
+  void beginOperation() { dialog_.lock(); }
+  void endOperation() { dialog_.unlock(); }
+  bool operationRunning() const { return dialog_.locked(); }
+
  private:
   void setCaptions();
   void initialChoice();
@@ -167,7 +178,7 @@ class MainDialog {
   OptionBoxStates currentBoxStates() const;
 
   AppContext& ctx_;
-  DialogPort& dialog_;
+  LockableControls dialog_;
   HexViewPort& hexView_;
   TimerPort& timers_;
   ProgressPaintPort* progress_;

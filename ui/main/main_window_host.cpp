@@ -145,4 +145,12 @@ void MainWindowHost::showFirmwarePrompt(int mode) {
 void MainWindowHost::repaint() { main_.dialog().repaint(); }
 bool MainWindowHost::deviceNotificationsRegistered() const { return main_.watchingDevices(); }
 
+void MainWindowHost::setOperationRunning(bool running) {
+  if (running) {
+    main_.beginOperation();
+  } else {
+    main_.endOperation();
+  }
+}
+
 }  // namespace lw

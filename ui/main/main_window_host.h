@@ -84,6 +84,7 @@ class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
   void showFirmwarePrompt(int mode) override;
   void repaint() override;
   bool deviceNotificationsRegistered() const override;
+  void setOperationRunning(bool running) override;
 
  private:
   MainDialog& main_;
