@@ -23,6 +23,8 @@ class AdapterOperationsHost {
 
   // Progress bar over the status line: 0..100 percent, negative clears it.
   virtual void drawProgress(int percent) = 0;
+  // The same bar for the read-back that verifies a write ("Verifying ...40%").
+  virtual void drawVerifyProgress(int percent) = 0;
 
   // The hex view that holds the Code buffer (message 1026 gives its length
   // and content).

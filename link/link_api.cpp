@@ -30,6 +30,7 @@ LinkApi bindLinkLibrary(ModulePort& modules, ModuleHandle module) {
   api.hidDevice = static_cast<HidDeviceRecord*>(modules.symbol(module, "HidDevice"));
   api.moduleResource = bound<ModuleResourceFn>(modules, module, kModuleResourceSymbol);
   api.identifyAdapter = bound<IdentifyAdapterFn>(modules, module, kIdentifyAdapterSymbol);
+  api.readDataProgress = bound<ReadDataProgressFn>(modules, module, kReadDataProgressSymbol);
   return api;
 }
 

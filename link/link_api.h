@@ -27,6 +27,7 @@ struct LinkApi {
   HidDeviceRecord* hidDevice = nullptr;
   ModuleResourceFn moduleResource = nullptr;
   IdentifyAdapterFn identifyAdapter = nullptr;  // optional: only for listing adapters
+  ReadDataProgressFn readDataProgress = nullptr;  // optional: reads that tell their progress
 
   // True when every entry point and record the operations use is bound.
   bool complete() const;
@@ -42,6 +43,13 @@ struct LinkApi {
   int writeBlock() const { return write && ice ? write() : kLinkEntryMissing; }
   int read(uint32_t command, uint32_t byteCount) const {
     return readData && ice ? readData(command, ice->readBack, 0, byteCount) : kLinkEntryMissing;
+  }
+
+  // A read into the read-back area that reports its progress; without the
+  // optional entry point a plain read, with no progress.
+  int readReporting(uint32_t command, uint32_t byteCount, ReadProgressFn progress, void* context) const {
+    if (readDataProgress && ice) return readDataProgress(command, ice->readBack, 0, byteCount, progress, context);
+    return read(command, byteCount);
   }
 
   int identify(AdapterIdentity* identity) const {

@@ -14,6 +14,7 @@
 #include "link/block_write.h"
 #include "link/offline_header.h"
 #include "link/programming_context.h"
+#include "link/read_back.h"
 
 namespace lw {
 
@@ -47,9 +48,15 @@ void UpdateProgrammerRun::presetSettings() {
 int UpdateProgrammerRun::compareWithAdapter(uint32_t n) {
   const char* unverified = nullptr;
   int result = 0;
+  ReadBackResult read;
+  if (n <= kReadBackSize) read = readBack(ctx_, cmd::kReadAdapterCode, n);
+  if (read.quitting) {
+    ctx_.host.setStatusLine("");
+    return 0;  // closing the window cut the read short, as it ends a block write
+  }
   if (n > kReadBackSize) {
     unverified = programtext::kCodeTooLongToVerify;
-  } else if (ctx_.link.read(cmd::kReadAdapterCode, n) != 0) {
+  } else if (read.code != 0) {
     // Any failed read-back is a failure, whatever number it returned.
     unverified = programtext::kAdapterCodeReadBackFailed;
   } else {

@@ -15,6 +15,7 @@
 #include "link/block_write.h"
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
+#include "link/read_back.h"
 #include "core/ports/hex_view_port.h"
 
 namespace lw {
@@ -178,9 +179,15 @@ void UpdateTargetRun::run() {
     // fails, fails the run instead of passing an unverified target.
     if (writeOptions) {
       const char* unverified = nullptr;
-      if (n > kReadBackSize) {
+      ReadBackResult read;
+      if (n <= kReadBackSize) read = readBack(ctx_, cmd::kReadTarget, n);
+      if (read.quitting) {
+        // Closing the window cut the read short, as it ends a block write.
+        result = 0;
+        writeOptions = false;
+      } else if (n > kReadBackSize) {
         unverified = programtext::kCodeTooLongToVerify;
-      } else if (ctx_.link.read(cmd::kReadTarget, n) != 0) {
+      } else if (read.code != 0) {
         unverified = programtext::kCodeReadBackFailed;
       } else if (std::memcmp(code_.data(), ice_.readBack, n) != 0) {
         if (ctx_.app.ports.messages) ctx_.app.ports.messages->beep(mb::kIconQuestion);

@@ -42,6 +42,11 @@ LW_EXPORT int ICE_Read_Data(uint32_t command, uint8_t* destination, uint32_t add
   return result(session().readData(command, destination, address, byteCount));
 }
 
+LW_EXPORT int LW_Read_Data_Progress(uint32_t command, uint8_t* destination, uint32_t address, uint32_t byteCount,
+                                    lw::ReadProgressFn progress, void* context) {
+  return result(session().readData(command, destination, address, byteCount, progress, context));
+}
+
 LW_EXPORT int CheckDevice() { return result(session().checkDevice()); }
 
 LW_EXPORT int LW_IdentifyAdapter(lw::AdapterIdentity* identity) {
@@ -59,3 +64,4 @@ static_assert(std::is_same_v<decltype(&ICE_Write), lw::ICE_WriteFn>);
 static_assert(std::is_same_v<decltype(&ICE_Read_Data), lw::ICE_Read_DataFn>);
 static_assert(std::is_same_v<decltype(&CheckDevice), lw::CheckDeviceFn>);
 static_assert(std::is_same_v<decltype(&LW_IdentifyAdapter), lw::IdentifyAdapterFn>);
+static_assert(std::is_same_v<decltype(&LW_Read_Data_Progress), lw::ReadDataProgressFn>);

@@ -139,7 +139,8 @@ uint32_t Session::write() {
   return send(q);
 }
 
-uint32_t Session::readData(uint32_t command, uint8_t* destination, uint32_t address, uint32_t byteCount) {
+uint32_t Session::readData(uint32_t command, uint8_t* destination, uint32_t address, uint32_t byteCount,
+                           ReadProgressFn progress, void* progressContext) {
   std::lock_guard lock(mutex_);
   if (const uint32_t e = requireRequests(); e != 0) return e;
   if (command != cmd::kReadTarget && command != cmd::kReadAdapterCode) return err::kInvalidParameter;
@@ -174,6 +175,8 @@ uint32_t Session::readData(uint32_t command, uint8_t* destination, uint32_t addr
     if (a->offset != bytes.size() || a->length > remaining || (a->length == 0 && remaining != 0))
       return err::kInvalidData;
     bytes.insert(bytes.end(), a->data.begin(), a->data.begin() + a->length);
+    if (progress && progress(progressContext, static_cast<uint32_t>(bytes.size()), byteCount) != 0)
+      return err::kOperationAborted;
   } while (bytes.size() < byteCount);
   if (byteCount != 0) std::memcpy(destination, bytes.data(), byteCount);
   return 0;

@@ -27,7 +27,8 @@ class Session {
   uint32_t checkFirmware(uint32_t* mismatch);
   uint32_t sendCommand(uint32_t command, uint32_t flag);
   uint32_t write();
-  uint32_t readData(uint32_t command, uint8_t* destination, uint32_t address, uint32_t byteCount);
+  uint32_t readData(uint32_t command, uint8_t* destination, uint32_t address, uint32_t byteCount,
+                    ReadProgressFn progress = nullptr, void* progressContext = nullptr);
   uint32_t checkDevice();
   uint32_t identifyAdapter(AdapterIdentity* identity);
 

@@ -98,9 +98,19 @@ using ModuleResourceFn = const uint8_t* (*)(const char* type, uint32_t id, uint3
 // Asks the open adapter who it is; 0 and *identity filled, or an error
 // number (50: the adapter is not in normal mode and cannot answer).
 using IdentifyAdapterFn = int (*)(AdapterIdentity* identity);
+// Progress of a read: the bytes read so far and the byte count asked for,
+// called after every report on the thread that reads and with the library
+// busy (it must not call the library). A non-zero return stops the read.
+using ReadProgressFn = int (*)(void* context, uint32_t bytesRead, uint32_t byteCount);
+// ICE_Read_Data with progress: the same read, the same results, and err 995
+// (operation aborted) when the progress function stopped it; the
+// destination is then left as it was.
+using ReadDataProgressFn = int (*)(uint32_t command, uint8_t* destination, uint32_t address, uint32_t byteCount,
+                                   ReadProgressFn progress, void* context);
 }
 
 inline constexpr char kIdentifyAdapterSymbol[] = "LW_IdentifyAdapter";
+inline constexpr char kReadDataProgressSymbol[] = "LW_Read_Data_Progress";
 
 inline constexpr char kModuleResourceSymbol[] = "LW_ModuleResource";
 inline constexpr char kFirmwareResourceType[] = "FW";

@@ -57,9 +57,19 @@ TEST(LoadAndUpdateTarget, BlinkyAtApLandsInFlashWithOptionBytes) {
   EXPECT_EQ(options[0], 0xFE);
   EXPECT_TRUE(std::equal(options.begin(), options.end(), part.optionBytes.begin()));
 
-  // The run showed its progress, put the file's path back and let go of the
-  // adapter; every answer was awaited with the program's 4,000 ms.
+  // The run showed its progress, the read-back's too, put the file's path
+  // back and let go of the adapter; every answer was awaited with the
+  // program's 4,000 ms.
   ASSERT_FALSE(rig.progress.painted.empty());
+  std::vector<std::string> bars;
+  for (const auto& [id, paint] : rig.progress.painted)
+    if (paint.bar && (bars.empty() || bars.back() != paint.text)) bars.push_back(paint.text);
+  const auto verifying = std::find(bars.begin(), bars.end(), "Verifying ...0%");
+  ASSERT_NE(verifying, bars.end());
+  ASSERT_NE(verifying, bars.begin());
+  EXPECT_EQ(verifying[-1], "Completed ...100%") << "the code's write, then its read-back";
+  EXPECT_NE(std::find(verifying, bars.end(), "Verifying ...100%"), bars.end());
+  EXPECT_FALSE(rig.progress.painted.back().second.bar);
   EXPECT_EQ(rig.statusLine(), kBlinky);
   EXPECT_FALSE(rig.adapterOpen());
   EXPECT_EQ(rig.transport.longestWaitAsked.load(), 4000u);

@@ -98,6 +98,7 @@ class FakeHost final : public AdapterOperationsHost {
   std::string loadedFilePath() const override { return filePath; }
   std::string statusLine() const override { return currentStatus(); }
   void drawProgress(int percent) override { progress.push_back(percent); }
+  void drawVerifyProgress(int percent) override { verifyProgress.push_back(percent); }
   HexViewPort& hexView() override { return view; }
   void readOptionCheckBoxes() override { ++optionReads; }
   void setUpdateProgrammerEnabled(bool enabled) override { updateProgrammerEnabled = enabled; }
@@ -120,6 +121,7 @@ class FakeHost final : public AdapterOperationsHost {
   int runningDepth = 0;
   std::vector<std::string> status;
   std::vector<int> progress;
+  std::vector<int> verifyProgress;
   FakeHexView view;
   int optionReads = 0;
   bool updateProgrammerEnabled = true;

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "core/codes.h"
 #include "link/adapter_answer.h"
 #include "link/block_write.h"
+#include "link/read_back.h"
 #include "tests/programming/programming_rig.h"
 #include "tests/programming/test_helpers.h"
 
@@ -166,6 +172,59 @@ TEST(RequestTag, DependsOnSecondsAndTicks) {
   const unsigned expected = (0x05u * (static_cast<unsigned>(std::rand()) & 0xFF)) & 0xFF;
   EXPECT_EQ(ice->requestTag, expected);
   delete ice;
+}
+
+
+// ---- Read-back -------------------------------------------------------------
+
+// A reading library that reports each quarter and then waits until the
+// user-interface thread has dispatched its events since, so the test shows
+// events are dispatched while the read runs.
+std::atomic<int> dispatchesSeen{0};
+int quarterReads(uint32_t, uint8_t* destination, uint32_t, uint32_t n, ReadProgressFn progress, void* context) {
+  for (uint32_t q = 1; q <= 4; ++q) {
+    const int before = dispatchesSeen.load();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (dispatchesSeen.load() == before && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (progress(context, n * q / 4, n) != 0) return static_cast<int>(err::kOperationAborted);
+  }
+  std::fill_n(destination, n, 0xA5);
+  return 0;
+}
+
+TEST(ReadBack, WindowDispatchesAndShowsVerifyProgressUntilTheReadEnds) {
+  OpenRig rig;
+  rig.ctx().link.readDataProgress = quarterReads;
+  rig.loop.onDispatch = [] { ++dispatchesSeen; };
+  const ReadBackResult read = readBack(rig.ctx(), cmd::kReadTarget, 400);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_FALSE(read.quitting);
+  EXPECT_EQ(rig.adapter.ice().readBack[399], 0xA5);
+  EXPECT_GE(rig.loop.dispatches, 4);
+  const std::vector<int>& shown = rig.host.verifyProgress;
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown.front(), 0);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end() - 1));
+  EXPECT_EQ(shown.end()[-2], 100);
+  EXPECT_EQ(shown.back(), -1) << "the bar is gone when the read has ended";
+  EXPECT_TRUE(rig.host.progress.empty()) << "the block write's bar is not used";
+
+  // Closing the window stops the read at its next report.
+  rig.host.verifyProgress.clear();
+  rig.loop.quitting = true;
+  const ReadBackResult cut = readBack(rig.ctx(), cmd::kReadTarget, 400);
+  EXPECT_TRUE(cut.quitting);
+  EXPECT_EQ(cut.code, static_cast<int>(err::kOperationAborted));
+  EXPECT_EQ(rig.host.verifyProgress.back(), -1);
+
+  // A library without progress reports still reads, with the bar at 0 until the end.
+  rig.loop.quitting = false;
+  rig.host.verifyProgress.clear();
+  rig.ctx().link.readDataProgress = nullptr;
+  EXPECT_EQ(readBack(rig.ctx(), cmd::kReadTarget, 16).code, 0);
+  EXPECT_EQ(rig.host.verifyProgress, (std::vector<int>{0, 100, -1}));
+  rig.loop.onDispatch = nullptr;
 }
 
 }  // namespace

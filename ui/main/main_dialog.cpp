@@ -389,10 +389,10 @@ void MainDialog::setStatusTextByKey(uint16_t k) {
 
 void MainDialog::showLastLoadedPath() { setStatusText(codeFiles_.lastLoadedPath); }
 
-void MainDialog::drawProgress(int value) {
+void MainDialog::drawProgress(int value, uint16_t wordKey) {
   if (!progress_) return;
   const PaintRect client = progress_->clientRect(kStatusLine);
-  progress_->paintProgress(kStatusLine, progressPaint(client, value, text(textkey::kCompleted)));
+  progress_->paintProgress(kStatusLine, progressPaint(client, value, text(wordKey)));
 }
 
 int MainDialog::messageByKeys(uint16_t captionKey, uint16_t textKey, unsigned style) {

@@ -18,6 +18,7 @@
 #include "core/context/app_context.h"
 #include "image/code_file_host.h"
 #include "link/link_api.h"
+#include "core/ids/language_keys.h"
 #include "core/ids/main_dialog_ids.h"
 #include "ui/main/lockable_controls.h"
 #include "ui/main/option_layouts.h"
@@ -133,8 +134,9 @@ class MainDialog {
   void setStatusTextByKey(uint16_t key);
   // The status line shows the last loaded file's path again.
   void showLastLoadedPath();
-  // 0..100 draws the bar, a negative value removes it.
-  void drawProgress(int value);
+  // 0..100 draws the bar, a negative value removes it. The bar's word is
+  // the language table's text of wordKey ("Completed ...40%").
+  void drawProgress(int value, uint16_t wordKey = textkey::kCompleted);
   // A box whose caption and text come from the language table; style is
   // an icon (mb::kIconError, kIconWarning, kIconInformation) with OK.
   // Shows nothing and returns 0 when either text is missing.

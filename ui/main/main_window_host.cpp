@@ -120,6 +120,7 @@ void MainWindowHost::setStatusLine(const std::string& text) {
 std::string MainWindowHost::loadedFilePath() const { return main_.lastLoadedPath(); }
 std::string MainWindowHost::statusLine() const { return main_.dialog().text(mainid::kStatusLine); }
 void MainWindowHost::drawProgress(int percent) { main_.drawProgress(percent); }
+void MainWindowHost::drawVerifyProgress(int percent) { main_.drawProgress(percent, textkey::kVerifying); }
 
 void MainWindowHost::setUpdateProgrammerEnabled(bool enabled) {
   if (enabled) {

@@ -78,6 +78,7 @@ class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
   std::string loadedFilePath() const override;
   std::string statusLine() const override;
   void drawProgress(int percent) override;
+  void drawVerifyProgress(int percent) override;
   void setUpdateProgrammerEnabled(bool enabled) override;
   OfflineSettings& offlineSettings() override;
   bool editOfflineSettings(uint32_t highestStartAddress) override;
