@@ -7,6 +7,8 @@
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "link/adapter_messages.h"
+#include "link/dispatching_pause.h"
+#include "link/running_operation.h"
 #include "core/context/program_texts.h"
 #include "link/hid_transport_port.h"
 #include "link/adapter_operations_host.h"
@@ -280,13 +282,17 @@ void FirmwareUpdater::handleMessage(unsigned message, uintptr_t wParam, intptr_t
       messageByKeys(ctx_.app, textkey::kError, textkey::kCloseTetherFailed, mb::kIconError);
       state.firmwareUpdateRunning = 0;
       break;
-    case update_msg::kDone:
+    case update_msg::kDone: {
+      // The pause before the result keeps the prompt animating to its end
+      // and the window painting, but takes no command meanwhile.
+      const RunningOperation running(ctx_.host);
       ctx_.host.setStatusLine("");
-      ctx_.app.ports.clock->sleepMs(timings_.upgradedPauseMs);
+      pauseDispatching(*ctx_.app.ports.clock, ctx_.loop, timings_.upgradedPauseMs);
       messageByKeys(ctx_.app, textkey::kPass, textkey::kTetherUpgraded, mb::kIconInformation);
       state.firmwareUpdateRunning = 0;
       state.startupFirmwareUpdateFlag = 0;
       break;
+    }
     case update_msg::kProgress:
       ctx_.host.drawProgress(static_cast<int>(lParam));
       break;

@@ -80,6 +80,23 @@ TEST(FirmwareUpdate, UpdatesTheAdapterFromUpdateTarget) {
   EXPECT_EQ(rig.adapter.staleHandleUses, 0);
 }
 
+// The 3 s before "Tether is upgraded !" dispatch events (the prompt
+// animates to its end, the window paints) and take no command meanwhile.
+TEST(FirmwareUpdate, PauseBeforeTheResultKeepsDispatchingUnderTheLock) {
+  Rig rig;
+  rig.app.state.firmwareUpdateRunning = 1;
+  int lockedDispatches = 0;
+  rig.loop.onDispatch = [&] {
+    if (rig.host.runningDepth == 1 && rig.boxes.shown.empty() && rig.host.currentStatus().empty()) ++lockedDispatches;
+  };
+  rig.operations->handleUpdateMessage(update_msg::kDone, 0, 0);
+  EXPECT_GE(lockedDispatches, 100) << "every 20 ms of the 3 s";
+  EXPECT_EQ(rig.clock.tickCountMs(), 3000u);
+  EXPECT_EQ(boxTexts(rig.boxes), Strings{"Tether is upgraded !"});
+  EXPECT_EQ(rig.host.runningDepth, 0);
+  EXPECT_EQ(rig.app.state.firmwareUpdateRunning, 0);
+}
+
 TEST(FirmwareUpdate, SwappedChecksumEchoFailsWithAMessage) {
   UpdateRig rig;
   rig.adapter.swapChecksumEcho = true;
