@@ -35,18 +35,22 @@ int ask(const UpdateCheckPorts& ports, const std::string& own, const std::string
 
 PublishedVersion fetchPublishedVersion(const UpdateCheckPorts& ports, const std::string& versionFileUrl, int timeoutMs) {
   PublishedVersion result;
-  const std::string file = ports.temporaryFiles->create(updatetext::kTemporaryPrefix, result.error);
-  if (file.empty()) {
+  std::unique_ptr<TemporaryFile> file = ports.temporaryFiles->create(updatetext::kTemporaryPrefix, result.error);
+  if (!file) {
     if (result.error == 0) result.error = err::kGenFailure;
     return result;
   }
-  result.error = ports.http->download(versionFileUrl, file, timeoutMs);
+  const std::string path = file->path();
+  std::string body;
+  result.error = ports.http->download(versionFileUrl, body, timeoutMs);
+  if (result.error == 0) result.error = file->write(body);
+  file.reset();  // written and closed before it is read
   if (result.error == 0) {
-    result.version = ports.ini->readString(file, updatetext::kSection, updatetext::kVersionKey, kVersionCapacity);
-    result.url = ports.ini->readString(file, updatetext::kSection, updatetext::kUrlKey, kUrlCapacity);
+    result.version = ports.ini->readString(path, updatetext::kSection, updatetext::kVersionKey, kVersionCapacity);
+    result.url = ports.ini->readString(path, updatetext::kSection, updatetext::kUrlKey, kUrlCapacity);
     result.packed = parseVersion(result.version);
   }
-  ports.temporaryFiles->remove(file);
+  ports.temporaryFiles->remove(path);
   return result;
 }
 

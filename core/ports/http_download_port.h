@@ -1,5 +1,5 @@
 #pragma once
-// HTTP GET of a URL into a file. The whole transfer, connecting included,
+// HTTP GET of a URL into memory. The whole transfer, connecting included,
 // ends within the time given; the body is kept up to kMaxDownloadBytes and
 // the rest is not read.
 #include <cstddef>
@@ -14,10 +14,10 @@ inline constexpr std::size_t kMaxDownloadBytes = 64 * 1024;
 class HttpDownloadPort {
  public:
   virtual ~HttpDownloadPort() = default;
-  // Writes the response body (whatever the HTTP status) into targetPath.
-  // Returns 0, or an error number: err::kInternetTimeout when the time ran
-  // out, err::kInternetCannotConnect when nothing usable came back.
-  virtual uint32_t download(const std::string& url, const std::string& targetPath, int timeoutMs) = 0;
+  // Fills body with the response body (whatever the HTTP status). Returns
+  // 0, or an error number: err::kInternetTimeout when the time ran out,
+  // err::kInternetCannotConnect when nothing usable came back (body empty).
+  virtual uint32_t download(const std::string& url, std::string& body, int timeoutMs) = 0;
 };
 
 }  // namespace lw

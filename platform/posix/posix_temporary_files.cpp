@@ -1,5 +1,6 @@
 #include "platform/posix/posix_temporary_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,29 +22,49 @@ std::string userTemporaryFolder() {
   return folder;
 }
 
-std::string createIn(const std::string& folder, const std::string& prefix, int& savedErrno) {
+class PosixTemporaryFile final : public TemporaryFile {
+ public:
+  PosixTemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixTemporaryFile() override { ::close(fd_); }
+  const std::string& path() const override { return path_; }
+  uint32_t write(const std::string& bytes) override {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return n < 0 ? errorFromErrno(errno) : err::kGenFailure;
+      done += static_cast<std::size_t>(n);
+    }
+    return err::kSuccess;
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+std::unique_ptr<TemporaryFile> createIn(const std::string& folder, const std::string& prefix, int& savedErrno) {
   std::string pattern = folder + "/" + prefix + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
+  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) {
     savedErrno = errno;
-    return {};
+    return nullptr;
   }
-  ::close(fd);
-  return std::string(name.data());
+  return std::make_unique<PosixTemporaryFile>(fd, std::string(name.data()));
 }
 
 }  // namespace
 
-std::string PosixTemporaryFiles::create(const std::string& prefix, uint32_t& error) {
+std::unique_ptr<TemporaryFile> PosixTemporaryFiles::create(const std::string& prefix, uint32_t& error) {
   int savedErrno = 0;
-  std::string path;
+  std::unique_ptr<TemporaryFile> file;
   const std::string folder = userTemporaryFolder();
-  if (!folder.empty()) path = createIn(folder, prefix, savedErrno);
-  if (path.empty() && !fallbackFolder_.empty()) path = createIn(fallbackFolder_, prefix, savedErrno);
-  error = path.empty() ? (savedErrno ? errorFromErrno(savedErrno) : err::kFileNotFound) : err::kSuccess;
-  return path;
+  if (!folder.empty()) file = createIn(folder, prefix, savedErrno);
+  if (!file && !fallbackFolder_.empty()) file = createIn(fallbackFolder_, prefix, savedErrno);
+  error = file ? err::kSuccess : (savedErrno ? errorFromErrno(savedErrno) : err::kFileNotFound);
+  return file;
 }
 
 void PosixTemporaryFiles::remove(const std::string& path) {

@@ -10,7 +10,7 @@ namespace lw {
 class PosixTemporaryFiles final : public TemporaryFilePort {
  public:
   explicit PosixTemporaryFiles(std::string fallbackFolder) : fallbackFolder_(std::move(fallbackFolder)) {}
-  std::string create(const std::string& prefix, uint32_t& error) override;
+  std::unique_ptr<TemporaryFile> create(const std::string& prefix, uint32_t& error) override;
   void remove(const std::string& path) override;
 
  private:

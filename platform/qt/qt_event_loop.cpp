@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include "platform/qt/painting_only_wait.h"
+
 namespace lw {
 
 QtEventLoop::QtEventLoop() {
@@ -23,7 +25,10 @@ void QtEventLoop::quitWhenFinished(QDialog& mainWindow) {
 }
 
 void QtEventLoop::post(std::function<void()> call) {
-  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
+  // A painting-only wait holds the call until it is over.
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [call = std::move(call)]() mutable { runPostedCall(std::move(call)); },
+      Qt::QueuedConnection);
 }
 
 bool QtEventLoop::dispatchPending() {

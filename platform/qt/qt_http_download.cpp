@@ -1,90 +1,84 @@
 #include "platform/qt/qt_http_download.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
-#include <QUrl>
+#include <QThread>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "core/codes.h"
+#include "platform/qt/blocking_http_get.h"
+#include "platform/qt/painting_only_wait.h"
 
 namespace lw {
 
 namespace {
 
-constexpr char kUserAgent[] = "Loom32Agent";
+using Clock = std::chrono::steady_clock;
 
-uint32_t fetch(const std::string& url, const std::string& targetPath, int timeoutMs) {
-  QNetworkAccessManager manager;
-  manager.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-  manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+// What the worker needs beyond its deadline to notice it and wind down.
+constexpr std::chrono::milliseconds kWindDown{250};
 
-  QNetworkRequest request(QUrl(QString::fromStdString(url)));
-  request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromLatin1(kUserAgent));
-  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-  request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-  request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+// Shared by the caller and the worker, which may outlive the call.
+struct DownloadJob {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  HttpGetResult result;
+  std::atomic<bool> abandoned{false};
+};
 
-  QFile file(QString::fromStdString(targetPath));
-  qint64 written = 0;
-  bool writeFailed = false;
-  bool timedOut = false;
+// TLS sockets need an application object. The command-line tool has none:
+// one is made on its main thread and kept to the end of the process, since
+// a worker given up on may still be using sockets.
+void ensureApplication() {
+  if (QCoreApplication::instance()) return;
+  static int argc = 1;
+  static char name[] = "loomwrite";
+  static char* argv[] = {name, nullptr};
+  new QCoreApplication(argc, argv);
+}
 
-  QEventLoop loop;
-  QTimer deadline;
-  deadline.setSingleShot(true);
-  std::unique_ptr<QNetworkReply> reply(manager.get(request));
-
-  // Takes what has arrived, up to the cap; the file is created on the first
-  // bytes so that an empty answer writes nothing.
-  auto drain = [&] {
-    while (!writeFailed && reply->bytesAvailable() > 0 && written < qint64(kMaxDownloadBytes)) {
-      const QByteArray chunk = reply->read(qMin<qint64>(4096, qint64(kMaxDownloadBytes) - written));
-      if (chunk.isEmpty()) break;
-      if (!file.isOpen() && !file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-        writeFailed = true;
-        break;
-      }
-      if (file.write(chunk) != chunk.size()) {
-        writeFailed = true;
-        break;
-      }
-      written += chunk.size();
-    }
-    if (writeFailed || written >= qint64(kMaxDownloadBytes)) reply->abort();
-  };
-  QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, drain);
-  QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
-    timedOut = true;
-    reply->abort();
-  });
-  deadline.start(timeoutMs > 0 ? timeoutMs : 1);
-  if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
-  deadline.stop();
-  if (!timedOut && !writeFailed) drain();
-  file.close();
-
-  if (writeFailed) return err::kAccessDenied;
-  if (timedOut) return err::kInternetTimeout;
-  if (written == 0) return err::kInternetCannotConnect;
-  return err::kSuccess;
+bool onApplicationThread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app && QThread::currentThread() == app->thread();
 }
 
 }  // namespace
 
-uint32_t QtHttpDownload::download(const std::string& url, const std::string& targetPath, int timeoutMs) {
-  if (QCoreApplication::instance()) return fetch(url, targetPath, timeoutMs);
-  int argc = 1;
-  char name[] = "loomwrite";
-  char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
-  return fetch(url, targetPath, timeoutMs);
+uint32_t QtHttpDownload::download(const std::string& url, std::string& body, int timeoutMs) {
+  body.clear();
+  ensureApplication();
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 1));
+  auto job = std::make_shared<DownloadJob>();
+  std::thread([job, url, deadline] {
+    HttpGetResult result = blockingHttpGet(url, deadline, job->abandoned);
+    std::lock_guard lock(job->mutex);
+    job->result = std::move(result);
+    job->done = true;
+    job->ended.notify_all();
+  }).detach();
+
+  auto waitSlice = [&job](std::chrono::milliseconds slice) {
+    std::unique_lock lock(job->mutex);
+    return job->ended.wait_for(lock, slice, [&job] { return job->done; });
+  };
+  const Clock::time_point giveUp = deadline + kWindDown;
+  bool done = false;
+  if (onApplicationThread()) {
+    done = waitPaintingOnly(waitSlice, giveUp);
+  } else {
+    std::unique_lock lock(job->mutex);
+    done = job->ended.wait_until(lock, giveUp, [&job] { return job->done; });
+  }
+  if (!done) {
+    job->abandoned = true;
+    return err::kInternetTimeout;
+  }
+  std::lock_guard lock(job->mutex);
+  body = std::move(job->result.body);
+  return job->result.error;
 }
 
 }  // namespace lw

@@ -1,7 +1,7 @@
 // Writes seed corpora for the fuzz targets into <folder>/<target>/,
 // each seed made by the project's own writers: the compiled keyed tables,
 // the emulator's files as it writes them, encoded adapter reports and a
-// version file as the update check expects it. (Project files come from
+// version file as the update check expects it and HTTP answers carrying it. (Project files come from
 // loomwrite-cli, HEX seeds from the example and the shared HEX corpus.)
 #include <cstdio>
 #include <filesystem>
@@ -70,6 +70,18 @@ int main(int argc, char** argv) {
   seed("fuzz_update_ini", "version.ini",
        "\xEF\xBB\xBF[" + std::string(lw::updatetext::kSection) + "]\r\n" + lw::updatetext::kVersionKey + " = \"" +
            version + "\"\r\n" + lw::updatetext::kUrlKey + "=https://example.invalid/download\r\n");
+  // The first byte: cut after 40 bytes, the connection closes afterwards.
+  const std::string ini = "[" + std::string(lw::updatetext::kSection) + "]\r\nVersion=1.4.0.1\r\n";
+  seed("fuzz_http_response", "length.txt",
+       "\xA8HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(ini.size()) + "\r\n\r\n" + ini);
+  seed("fuzz_http_response", "chunked.txt",
+       "\x28HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8;x=y\r\n" +
+           ini.substr(0, 8) + "\r\n" + [&] {
+             char size[16];
+             std::snprintf(size, sizeof size, "%zx", ini.size() - 8);
+             return std::string(size);
+           }() + "\r\n" + ini.substr(8) + "\r\n0\r\nX-Trailer: 1\r\n\r\n");
+  seed("fuzz_http_response", "redirect.txt", "\x80HTTP/1.0 302 Found\nLocation: /moved.ini\n\n");
 
   namespace wire = lw::wire;
   std::vector<uint8_t> r(wire::kRequestLength);

@@ -1,13 +1,9 @@
-// loomwrite-cli check-update against a server on 127.0.0.1 that runs on its
-// own thread while the tool runs.
+// loomwrite-cli check-update against a server on 127.0.0.1 that serves from
+// threads of its own while the tool runs.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <QElapsedTimer>
 
 #include "loopback_http_server.h"
 #include "tests/cli/cli_run.h"
@@ -15,37 +11,15 @@
 namespace lw {
 namespace {
 
+// The server answering every request with one body.
 class ServerThread {
  public:
-  explicit ServerThread(const QByteArray& body) {
-    thread_ = std::thread([this, body] {
-      QEventLoop loop;
-      test::LoopbackHttpServer server;
-      server.answer(body);
-      QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // never outlives a stuck test
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        baseUrl_ = server.baseUrl();
-        loop_ = &loop;
-      }
-      ready_.notify_one();
-      loop.exec();
-    });
-    std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait(lock, [this] { return loop_ != nullptr; });
-  }
-  ~ServerThread() {
-    QMetaObject::invokeMethod(loop_, &QEventLoop::quit, Qt::QueuedConnection);
-    thread_.join();
-  }
-  std::string baseUrl() const { return baseUrl_; }
+  explicit ServerThread(const QByteArray& body) { server_.answer(body); }
+  std::string baseUrl() const { return server_.baseUrl(); }
+  test::LoopbackHttpServer& server() { return server_; }
 
  private:
-  std::thread thread_;
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  QEventLoop* loop_ = nullptr;
-  std::string baseUrl_;
+  test::LoopbackHttpServer server_;
 };
 
 class CheckUpdateCli : public ::testing::Test {
@@ -89,6 +63,18 @@ TEST_F(CheckUpdateCli, FailuresAndUsage) {
   EXPECT_EQ(refused.exit, 1);
   EXPECT_NE(refused.err.find("could not be fetched"), std::string::npos) << refused.err;
   EXPECT_EQ(test::runCli(dir_, {"check-update", "--url", "file:///etc"}).exit, 2);
+
+  // A server that sends one head line without end: the manual check's
+  // bound of 15 s ends the tool within 15.5 s.
+  ServerThread endless("");
+  endless.server().stall(test::LoopbackHttpServer::Behaviour::EndlessHeaderLine, 50, 4);
+  QElapsedTimer clock;
+  clock.start();
+  const test::CliRun stalled = test::runCli(dir_, {"check-update", "--url", endless.baseUrl()});
+  EXPECT_LE(clock.elapsed(), 15500);
+  EXPECT_GE(clock.elapsed(), 15000);
+  EXPECT_EQ(stalled.exit, 1);
+  EXPECT_NE(stalled.err.find("timed out after 15 s"), std::string::npos) << stalled.err;
   EXPECT_EQ(test::runCli(dir_, {"parts", "--url", "http://127.0.0.1:1"}).exit, 2);
 }
 

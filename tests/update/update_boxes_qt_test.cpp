@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
+#include "core/codes.h"
 #include "core/context/settings_keys.h"
 #include "core/ports/url_opener_port.h"
 #include "loopback_http_server.h"
 #include "platform/memory/memory_settings.h"
 #include "platform/posix/posix_temporary_files.h"
+#include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_http_download.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "update/ini_reader.h"
@@ -51,11 +55,62 @@ void answerBoxWith(const QString& button, const QString& picture, QStringList& b
   poll->start(10);
 }
 
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "update_view_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);  // never destroyed, as in the program
+  return *app;
+}
+
+// Counts a widget's paint events while a flag is up.
+class PaintsWhile final : public QObject {
+ public:
+  PaintsWhile(QWidget* widget, const bool& flag) : flag_(flag) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && flag_) ++count;
+    return false;
+  }
+  int count = 0;
+
+ private:
+  const bool& flag_;
+};
+
+// The manual check's download blocks the window as a modal step does: it
+// repaints, but no timer fires and no call posted to it (a device arrival)
+// runs until the download is over.
+TEST(UpdateBoxesQt, DownloadWaitPaintsTheWindowAndRunsNothingElse) {
+  application();
+  QLabel window("Loomwrite");
+  window.resize(300, 100);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  test::LoopbackHttpServer server;
+  server.stall(test::LoopbackHttpServer::Behaviour::DripBody, 50);
+
+  bool downloading = false;
+  PaintsWhile paints(&window, downloading);
+  bool timerFired = false;
+  QTimer::singleShot(10, [&] { timerFired = true; });
+  QtEventLoop loop;
+  bool postedRan = false;
+  loop.post([&] { postedRan = true; });
+  window.setText("Checking for an update");  // asks for a repaint
+
+  QtHttpDownload http;
+  std::string body;
+  downloading = true;
+  EXPECT_EQ(http.download(server.baseUrl() + "/tools_version.ini", body, 600), err::kInternetTimeout);
+  downloading = false;
+  EXPECT_GT(paints.count, 0);
+  EXPECT_FALSE(timerFired);
+  EXPECT_FALSE(postedRan);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return timerFired && postedRan; }, 1000)) << "both run after the wait";
+}
+
 TEST(UpdateBoxesQt, ManualCheckAsksThenOpensTheDownloadPage) {
-  int argc = 1;
-  char name[] = "update_view_tests";
-  char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
+  application();
 
   test::LoopbackHttpServer server;
   PosixTemporaryFiles temporaryFiles("");
