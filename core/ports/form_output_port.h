@@ -18,11 +18,17 @@ class FormPreviewPort {
 
 enum class PrintOutcome { Printed, Cancelled, NotStarted };
 
+struct PrintResult {
+  PrintOutcome outcome = PrintOutcome::Cancelled;
+  std::string reason;  // why a print did not start, in a few words
+};
+
 class FormOutputPort {
  public:
   virtual ~FormOutputPort() = default;
-  // Shows the print dialog and prints the form on one page.
-  virtual PrintOutcome print(const std::u16string& form) = 0;
+  // Shows the print dialog, which offers printing to a PDF file beside the
+  // printers (or alone when there is none), and prints the form on one page.
+  virtual PrintResult print(const std::u16string& form) = 0;
   // Writes the form's 1-bit picture as a BMP file, whole or not at all.
   // Empty on success, else the reason.
   virtual std::string savePicture(const std::u16string& form, const std::string& path) = 0;

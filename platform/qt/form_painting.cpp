@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QDir>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <filesystem>
 
@@ -15,8 +17,6 @@
 namespace lw {
 
 namespace {
-
-constexpr char kDocumentName[] = "KPJ";
 
 QString qtext(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -98,7 +98,7 @@ MonoBitmap formPicture(std::u16string_view form) {
 
 bool printForm(QPrinter& printer, std::u16string_view form) {
   static const QFont printFont = makeFormFont();
-  printer.setDocName(QString::fromLatin1(kDocumentName));
+  printer.setDocName(QString::fromLatin1(kFormDocumentName));
   QPainter painter;
   if (!painter.begin(&printer)) return false;
   painter.setFont(printFont);
@@ -107,6 +107,30 @@ bool printForm(QPrinter& printer, std::u16string_view form) {
   QtFormCanvas canvas(painter);
   drawRequestForm(canvas, FrameTarget::Print, cell, printer.width(), form);
   return painter.end();
+}
+
+QString defaultFormPdfPath() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  return QDir(folder).filePath(QString::fromLatin1(kFormDocumentName) + QStringLiteral(".pdf"));
+}
+
+std::string printNotStartedReason(const QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat) {
+    const QString path = printer.outputFileName();
+    if (path.isEmpty()) return "No PDF file was named.";
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir()) return "The folder " + folder.filePath().toStdString() + " does not exist.";
+    if (file.exists() && (!file.isFile() || !file.isWritable()))
+      return "The file " + file.filePath().toStdString() + " cannot be written (no permission, or not a file).";
+    if (!file.exists() && !folder.isWritable())
+      return "The folder " + folder.filePath().toStdString() + " cannot be written (no permission).";
+    return "The PDF file " + file.filePath().toStdString() + " could not be opened for writing.";
+  }
+  const std::string name = printer.printerName().toStdString();
+  if (name.empty()) return "No printer was chosen.";
+  return "The printer \"" + name + "\" did not accept the job (is it connected and the print service running?).";
 }
 
 std::string writeFormPicture(std::u16string_view form, const std::string& path) {

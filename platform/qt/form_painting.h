@@ -52,6 +52,15 @@ MonoBitmap formPicture(std::u16string_view form);
 // could not be started.
 bool printForm(QPrinter& printer, std::u16string_view form);
 
+// The document name of every print and PDF of the form.
+inline constexpr char kFormDocumentName[] = "KPJ";
+// Where a PDF of the form goes when nothing else is chosen: "KPJ.pdf" in
+// the user's documents folder, or the home folder when there is none.
+QString defaultFormPdfPath();
+// Why printForm could not start on the printer: the PDF file's folder or
+// the file itself cannot be written, or the printer refused the job.
+std::string printNotStartedReason(const QPrinter& printer);
+
 // The picture as a BMP file, written whole or not at all. Empty on
 // success, else the reason.
 std::string writeFormPicture(std::u16string_view form, const std::string& path);

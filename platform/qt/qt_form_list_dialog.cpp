@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QUrl>
 
@@ -21,15 +22,20 @@ QPushButton* button(const char* text) {
 
 }  // namespace
 
-PrintOutcome QtFormOutput::print(const std::u16string& form) {
+PrintResult QtFormOutput::print(const std::u16string& form) {
   QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QString::fromLatin1(kFormDocumentName));
+  // Without a printer the dialog offers only the PDF file, named after the
+  // document in the user's documents folder.
+  if (QPrinterInfo::availablePrinters().isEmpty()) printer.setOutputFileName(defaultFormPdfPath());
   QPrintDialog dialog(&printer, parent_);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-  dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-  if (dialog.exec() != QDialog::Accepted) return PrintOutcome::Cancelled;
-  return printForm(printer, form) ? PrintOutcome::Printed : PrintOutcome::NotStarted;
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  if (dialog.exec() != QDialog::Accepted) return {PrintOutcome::Cancelled, {}};
+  if (printForm(printer, form)) return {PrintOutcome::Printed, {}};
+  return {PrintOutcome::NotStarted, printNotStartedReason(printer)};
 }
 
 std::string QtFormOutput::savePicture(const std::u16string& form, const std::string& path) {

@@ -15,7 +15,7 @@ class FormPreviewWidget;
 class QtFormOutput final : public FormOutputPort {
  public:
   explicit QtFormOutput(QWidget* parent) : parent_(parent) {}
-  PrintOutcome print(const std::u16string& form) override;
+  PrintResult print(const std::u16string& form) override;
   std::string savePicture(const std::u16string& form, const std::string& path) override;
   void openInViewer(const std::string& path) override;
 

@@ -22,9 +22,9 @@ class MemoryPreview final : public FormPreviewPort {
 
 class RecordingOutput final : public FormOutputPort {
  public:
-  PrintOutcome print(const std::u16string& form) override {
+  PrintResult print(const std::u16string& form) override {
     printed.push_back(form);
-    return printAnswer;
+    return {printAnswer, printAnswer == PrintOutcome::NotStarted ? "The folder /nowhere does not exist." : ""};
   }
   std::string savePicture(const std::u16string& form, const std::string& path) override {
     pictures.emplace_back(form, path);
@@ -104,7 +104,7 @@ TEST_F(FormListDialogTest, PrintAndSavePictureSayWhenTheyFail) {
   output.printAnswer = PrintOutcome::NotStarted;
   logic.onCommand(dialog, preview, formdlg::kPrint);
   ASSERT_EQ(host.boxes.shown.size(), 1u);
-  EXPECT_EQ(host.boxes.shown[0].text, "The print job could not be started !");
+  EXPECT_EQ(host.boxes.shown[0].text, "The print job could not be started !\n\nThe folder /nowhere does not exist.");
   EXPECT_EQ(host.boxes.shown[0].style, mb::kIconError);
 
   logic.onCommand(dialog, preview, formdlg::kSavePicture);  // cancelled: nothing written

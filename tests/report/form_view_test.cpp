@@ -4,10 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFontMetrics>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "../code_files/fake_host.h"
 #include "../code_files/project_files.h"
@@ -29,7 +37,7 @@ QApplication& application() {
 
 class NoOutput final : public FormOutputPort {
  public:
-  PrintOutcome print(const std::u16string&) override { return PrintOutcome::Cancelled; }
+  PrintResult print(const std::u16string&) override { return {PrintOutcome::Cancelled, {}}; }
   std::string savePicture(const std::u16string&, const std::string&) override { return {}; }
   void openInViewer(const std::string&) override {}
 };
@@ -98,6 +106,63 @@ TEST(FormListView, PictureAndPdfThatCannotBeWrittenSaySo) {
   const CellSize cell = formCellSize(makeFormFont(), nullptr);
   EXPECT_EQ(picture.width, 100 * cell.cx);
   EXPECT_EQ(picture.height, 70 * cell.cy);
+}
+
+// The print dialog as the user meets it: once it is up, its picture and
+// its printer list, then the file name typed (if any) and Print pressed.
+struct PrintDialogVisit {
+  QStringList printers;
+  QString proposedFile;
+};
+void pressPrintWhenUp(PrintDialogVisit& visit, const QString& typedFile, const QString& picture) {
+  QTimer::singleShot(20, [&visit, typedFile, picture] {
+    auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    dialog->grab().save(QStringLiteral(LW_BINARY_DIR "/") + picture);
+    auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+    auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+    if (printers)
+      for (int i = 0; i < printers->count(); ++i) visit.printers << printers->itemText(i);
+    if (file) {
+      visit.proposedFile = file->text();
+      if (!typedFile.isEmpty()) file->setText(typedFile);
+    }
+    dialog->accept();
+  });
+}
+
+// With no printer installed the print dialog still prints: to a PDF file
+// named after the document, in the documents folder. A print that cannot
+// start says why.
+TEST(FormListView, PrintWithoutAPrinterWritesAPdf) {
+  application();
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has printers installed";
+  QTemporaryDir home;
+  ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("Documents")));
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", home.path().toLocal8Bit());
+  const QString pdf = home.path() + QStringLiteral("/Documents/KPJ.pdf");
+
+  QtFormOutput output(nullptr);
+  PrintDialogVisit visit;
+  pressPrintWhenUp(visit, {}, QStringLiteral("form-print-no-printer.png"));
+  const PrintResult printed = output.print(shippedForm());
+  EXPECT_EQ(printed.outcome, PrintOutcome::Printed) << printed.reason;
+  EXPECT_EQ(visit.printers, QStringList{QStringLiteral("Print to File (PDF)")});
+  EXPECT_EQ(visit.proposedFile, pdf);
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF-"));
+  // The document name, as Qt writes it: UTF-16 with a byte-order mark.
+  EXPECT_TRUE(bytes.contains(QByteArray("/Title (\xFE\xFF\x00K\x00P\x00J)", 17)));
+
+  PrintDialogVisit missing;
+  pressPrintWhenUp(missing, home.path() + QStringLiteral("/missing/KPJ.pdf"), QStringLiteral("form-print-missing.png"));
+  const PrintResult refused = output.print(shippedForm());
+  EXPECT_EQ(refused.outcome, PrintOutcome::NotStarted);
+  EXPECT_EQ(refused.reason, "The folder " + home.path().toStdString() + "/missing does not exist.");
+  qputenv("HOME", oldHome);
 }
 
 }  // namespace

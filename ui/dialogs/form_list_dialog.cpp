@@ -53,8 +53,11 @@ void FormListDialog::loadProject(FormPreviewPort& preview) {
 }
 
 void FormListDialog::print() {
-  if (output_.print(form_) == PrintOutcome::NotStarted && ctx_.ports.messages)
-    ctx_.ports.messages->show(programtext::kPrintNotStarted, languageTextOf(ctx_, textkey::kError), mb::kIconError);
+  const PrintResult printed = output_.print(form_);
+  if (printed.outcome != PrintOutcome::NotStarted || !ctx_.ports.messages) return;
+  std::string text = programtext::kPrintNotStarted;
+  if (!printed.reason.empty()) text += "\n\n" + printed.reason;
+  ctx_.ports.messages->show(text, languageTextOf(ctx_, textkey::kError), mb::kIconError);
 }
 
 void FormListDialog::savePicture() {
