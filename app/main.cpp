@@ -2,6 +2,7 @@
 // runs start-up, which shows the main window with its operations.
 #include <QApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <cstdlib>
 
 #include <cstdio>
@@ -81,6 +82,8 @@ int main(int argc, char** argv) {
   ctx.ports.instanceGuard = &guard;
   ctx.ports.updateCheck = &updateCheck;
   ctx.ports.debugOutput = [](const std::string& line) { qDebug("%s", line.c_str()); };
+
+  ctx.state.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
 
   lw::StartupInput input;
   input.programPath = program.absoluteFilePath().toStdString();

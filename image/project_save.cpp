@@ -11,6 +11,7 @@
 #include "core/context/messages.h"
 #include "core/ids/language_keys.h"
 #include "image/file_replace.h"
+#include "image/first_save_path.h"
 #include "image/kpj_format.h"
 #include "core/ports/message_box_port.h"
 
@@ -34,7 +35,7 @@ bool saveProjectCommand(CodeFileHost& host) {
   }
 
   std::string start = settings::kpjSavePath(*ctx.ports.settings);
-  if (start.empty()) start = ctx.state.programPath;
+  if (start.empty()) start = firstSaveProposal(ctx.state.programPath, ctx.state.documentsFolder);
   const std::optional<std::string> chosen =
       ctx.ports.files->saveFile(start, projectSaveFilters(), kProjectExtension);
   if (!chosen) return false;

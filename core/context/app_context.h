@@ -34,6 +34,7 @@ struct AppState {
   std::string linkLibraryPath;
   std::string programPath;                 // full path of the running program
   std::string applicationName;             // program file name without extension
+  std::string documentsFolder;             // the user's documents folder; empty: the home folder
   uint64_t messageBoxesShown = 0;          // boxes shown through showBox(), UI thread only
 };
 

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <sys/resource.h>
 
 #include "core/context/settings_keys.h"
+#include "image/first_save_path.h"
 #include "image/kpj_format.h"
 #include "tests/code_files/fake_host.h"
 
@@ -34,10 +37,36 @@ TEST_F(ProjectSaveTest, EmptyBufferIsRefusedBeforeTheSaveDialog) {
   EXPECT_EQ(host.files.saveCalls, 0);
 }
 
+// The first save proposes the program's name with ".kpj": beside the
+// program when its folder can be written, else in the documents folder,
+// else at home; never the program file itself.
+TEST_F(ProjectSaveTest, FirstSaveProposesAProjectNameInAFolderTheUserCanWrite) {
+  std::filesystem::create_directories(dir.file("bin"));
+  std::filesystem::create_directories(dir.file("Documents"));
+  EXPECT_EQ(firstSaveProposal(dir.file("bin/loomwrite"), dir.file("Documents")), dir.file("bin/loomwrite.kpj"));
+  EXPECT_EQ(firstSaveProposal("/nonexistent/lib/loomwrite/loomwrite", dir.file("Documents")),
+            dir.file("Documents/loomwrite.kpj"));
+  const char* home = std::getenv("HOME");
+  const std::string oldHome = home ? home : "";
+  ::setenv("HOME", dir.file("").c_str(), 1);
+  EXPECT_EQ(firstSaveProposal("/nonexistent/lib/loomwrite/loomwrite", ""),
+            (std::filesystem::path(dir.file("")) / "loomwrite.kpj").string());
+  ::setenv("HOME", oldHome.c_str(), 1);
+
+  host.ctx.state.programPath = "/nonexistent/lib/loomwrite/loomwrite";
+  host.ctx.state.documentsFolder = dir.file("Documents");
+  host.files.nextSave.reset();
+  saveProjectCommand(host);
+  EXPECT_EQ(host.files.lastInitial, dir.file("Documents/loomwrite.kpj"));
+  settings::setKpjSavePath(host.settings, "/jobs/last.kpj");
+  saveProjectCommand(host);
+  EXPECT_EQ(host.files.lastInitial, "/jobs/last.kpj") << "later saves start at the last one";
+}
+
 TEST_F(ProjectSaveTest, WritesImageAndRecordThenAsksForTheRequestAddressing) {
   host.files.nextSave.reset();
   EXPECT_FALSE(saveProjectCommand(host));
-  EXPECT_EQ(host.files.lastInitial, "/opt/loomwrite/loomwrite");  // first save: the program's own path
+  EXPECT_EQ(host.files.lastInitial, firstSaveProposal(host.ctx.state.programPath, host.ctx.state.documentsFolder));
   EXPECT_EQ(host.files.lastDefaultExtension, "kpj");
   ASSERT_EQ(host.files.lastFilters.size(), 2u);
   EXPECT_EQ(host.files.lastFilters[0].label, "Vantrel Project Format(*.kpj)");
