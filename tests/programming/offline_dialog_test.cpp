@@ -69,18 +69,21 @@ TEST_F(OfflineDialogTest, MaxCounterIsClampedAndANonNumberIsRefused) {
   EXPECT_EQ(settings.maxCounter, 65530);
   EXPECT_EQ(boxes.beeps, std::vector<unsigned>{mb::kIconError});
   EXPECT_EQ(logic.corrections().size(), 1u);
+  ASSERT_EQ(boxes.shown.size(), 1u) << "out of range: the prompt as well as the clamp";
+  EXPECT_EQ(boxes.shown[0].text, "Please enter an integer between 0 and 65530.");
 
   type(kMaxCounter, "99999999999");  // past 32 bits: clamped as well, not wrapped
   EXPECT_EQ(settings.maxCounter, 65530);
+  EXPECT_EQ(boxes.shown.size(), 2u);
 
   type(kMaxCounter, "12");
   type(kMaxCounter, "12x");
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].text, "Please enter an integer between 0 and 65530.");
+  ASSERT_EQ(boxes.shown.size(), 3u);
+  EXPECT_EQ(boxes.shown[2].text, "Please enter an integer between 0 and 65530.");
   EXPECT_EQ(settings.maxCounter, 12);  // the last valid value stays
   logic.onCommand(dialog, kOk);
   EXPECT_FALSE(dialog.endResult);  // Ok refuses it too
-  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown.size(), 4u);
 
   type(kMaxCounter, "");  // an empty field reads as 0
   EXPECT_EQ(settings.maxCounter, 0);

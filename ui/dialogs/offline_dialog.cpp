@@ -108,6 +108,9 @@ void OfflineDialog::maxCounterChanged(DialogPort& dialog) {
   }
   maxCounter_ = *value;
   if (maxCounter_ > kMaxCounterLimit) {
+    // The range check prompts first, as for a non-number; then the value
+    // is corrected in place.
+    promptForMaxCounter();
     maxCounter_ = kMaxCounterLimit;
     dialog.setText(kMaxCounter, std::to_string(maxCounter_));
     correct(format("Max Counter %s corrected to %u", text.c_str(), maxCounter_));
