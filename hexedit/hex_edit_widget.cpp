@@ -264,8 +264,11 @@ void HexEditWidget::keyPressEvent(QKeyEvent* event) {
     copySelection();
     return;
   }
-  if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Undo) ||
-      event->matches(QKeySequence::Redo)) {
+  // Ctrl+Y redoes too, as it does in most editors, whatever the platform's
+  // own redo key is.
+  const bool redo = event->matches(QKeySequence::Redo) ||
+                    (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier);
+  if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Undo) || redo) {
     const bool changed = event->matches(QKeySequence::Paste) ? pasteClipboard()
                          : event->matches(QKeySequence::Undo) ? editor_.undo()
                                                               : editor_.redo();

@@ -100,6 +100,14 @@ TEST_F(HexModule, KeyboardEditsNotifyAndChangeContent) {
   EXPECT_EQ(out, (std::vector<uint8_t>{0xF0, 0x1E, 0x22, 0x00}));
   EXPECT_EQ(msg(hexmsg::kChecksum), 0xF0 + 0x1E + 0x22);
 
+  // Undo, then redo with either Ctrl+Shift+Z or Ctrl+Y.
+  for (const Qt::KeyboardModifiers redo : {Qt::ControlModifier | Qt::ShiftModifier, Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(msg(hexmsg::kChecksum), 0xF0 + 0x11 + 0x22);
+    QTest::keyClick(view, redo == Qt::ControlModifier ? Qt::Key_Y : Qt::Key_Z, redo);
+    EXPECT_EQ(msg(hexmsg::kChecksum), 0xF0 + 0x1E + 0x22) << redo;
+  }
+
   // Selection by keyboard and copy to the clipboard.
   QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
   QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
