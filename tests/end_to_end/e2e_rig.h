@@ -84,8 +84,10 @@ class ScriptedFileDialogs final : public FileDialogPort {
  public:
   std::optional<std::string> openFile(const std::string& initialPath, const std::vector<FileFilter>& filters) override;
   std::optional<std::string> saveFile(const std::string&, const std::vector<FileFilter>&, const std::string&) override {
+    ++saveCalls;
     return std::nullopt;
   }
+  int saveCalls = 0;
   std::deque<std::string> openAnswers;
   std::vector<std::string> openStartPaths;
   std::vector<std::size_t> filterCounts;

@@ -5,12 +5,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <set>
 
 #include "platform/hid_link/hid_device_watch.h"
 #include "platform/hid_link/lw_hid_transport.h"
@@ -20,6 +22,7 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_hex_view.h"
 #include "platform/qt/qt_main_window.h"
+#include "platform/qt/status_field.h"
 #include "resources/embedded_resources.h"
 #include "tests/end_to_end/e2e_rig.h"
 #include "ui/main/main_dialog.h"
@@ -182,6 +185,103 @@ TEST_F(RunningProgram, ClosingTheWindowDuringABlockWriteEndsTheWrite) {
   ASSERT_EQ(flash.size(), 0x10000u);
   EXPECT_NE(flash, code) << "the write went on after the close";
   EXPECT_FALSE(loop.dispatchPending()) << "the loop stays in its quitting state";
+
+  operations.reset();
+  session.reset();
+}
+
+// While Update Target writes and verifies, the user clicks everything that
+// would start a dialog or change the job, again and again: Load File,
+// Save *.KPJ, Update Programmer, Exit, an option box, the hex view, the
+// menu button and the banner's right-click menu. Nothing opens, nothing
+// changes, the status line shows the read-back, and the run passes against
+// an adapter with full-speed USB timing.
+TEST_F(RunningProgram, ClicksDuringUpdateTargetChangeNothingAndTheRunPasses) {
+  dir.write("adapter.ini", "reenumerate_ms = 50\ntiming = full-speed\n");
+  QtEventLoop loop;
+  LwHidTransport transport;
+  int dialogsOpened = 0;
+  OperationViews views;
+  views.askLoadArea = [&](uint32_t) {
+    ++dialogsOpened;
+    return std::optional<LoadArea>();
+  };
+  views.editOfflineSettings = [&](OfflineSettings&, uint32_t) {
+    ++dialogsOpened;
+    return false;
+  };
+  views.showFirmwarePrompt = [&](int, OperationViews::StartUpdate) { ++dialogsOpened; };
+  auto session = std::make_unique<MainWindowSession>(ctx);
+  ASSERT_TRUE(session->ready());
+  auto operations = std::make_unique<MainWindowHost>(session->logic(), loop, transport, views);
+  operations->install();
+  session->logic().hooks.showAbout = [&] { ++dialogsOpened; };
+  QtMainWindow& window = session->window();
+  loop.quitWhenFinished(window);
+  session->initialise();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clock.sleptMs() >= 500; }, 3000)) << "the start-up probe is over";
+
+  const std::vector<uint8_t> code = patternBytes(16 * 1024, 0x21);
+  session->hexView().send(hexmsg::kReplace, reinterpret_cast<uintptr_t>(code.data()), static_cast<intptr_t>(code.size()));
+  auto* status = qobject_cast<StatusField*>(window.control(mainid::kStatusLine));
+  auto* swdp = qobject_cast<QCheckBox*>(window.control(mainid::kFirstOptionBox));
+  ASSERT_TRUE(status && swdp);
+  const int job[] = {mainid::kLoadFile, mainid::kSaveKpj, mainid::kUpdateProgrammer, mainid::kExit,
+                     mainid::kFirstOptionBox, mainid::kHexView, mainid::kWindowMenu, mainid::kUpdateTarget};
+  std::set<std::string> barTexts;
+  int clickRounds = 0;
+  bool allLocked = true;
+  bool menuOpened = false;
+  // A menu that opened anyway is closed again, so the test fails instead of
+  // waiting for it.
+  QTimer menuCloser;
+  QObject::connect(&menuCloser, &QTimer::timeout, [&] {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+      menuOpened = true;
+      popup->close();
+    }
+  });
+  menuCloser.start(20);
+  QTimer clicker;
+  QObject::connect(&clicker, &QTimer::timeout, [&] {
+    // Once something got through, more clicks would only pile dialogs up.
+    if (menuOpened || dialogsOpened > 0 || !window.isVisible()) return clicker.stop();
+    if (status->progress() && status->progress()->bar) barTexts.insert(status->progress()->text.substr(0, 9));
+    for (const int id : job) {
+      allLocked = allLocked && !window.control(id)->isEnabled();
+      QTest::mouseClick(window.control(id), Qt::LeftButton);
+    }
+    QContextMenuEvent banner(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(window.childAt(QPoint(5, 5)), &banner);
+    ++clickRounds;
+  });
+  clicker.start(5);
+  QTest::mouseClick(window.control(mainid::kUpdateTarget), Qt::LeftButton);
+  clicker.stop();
+  menuCloser.stop();
+  window.grab().save(QStringLiteral(LW_BINARY_DIR "/main_window_after_clicks.png"));
+
+  std::vector<std::string> texts;
+  for (const ShownBox& b : messages.shown) texts.push_back(b.text);
+  EXPECT_EQ(texts, std::vector<std::string>{"Update Target ok !"});
+  const std::vector<uint8_t> flash = dir.readBytes("target-flash.bin");
+  ASSERT_GE(flash.size(), code.size());
+  EXPECT_TRUE(std::equal(code.begin(), code.end(), flash.begin()));
+  EXPECT_GE(clickRounds, 20);
+  EXPECT_TRUE(allLocked);
+  EXPECT_EQ(barTexts, (std::set<std::string>{"Completed", "Verifying"})) << "the write and then its read-back";
+  EXPECT_EQ(dialogsOpened, 0);
+  EXPECT_TRUE(files.openStartPaths.empty());
+  EXPECT_EQ(files.saveCalls, 0);
+  EXPECT_FALSE(menuOpened);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_FALSE(swdp->isChecked());
+  EXPECT_EQ(ctx.state.part.optionBytes[0], 0xFF);
+  EXPECT_EQ(session->hexView().send(hexmsg::kData, 0, 0), static_cast<intptr_t>(code.size()));
+  for (const int id : {mainid::kLoadFile, mainid::kSaveKpj, mainid::kExit, mainid::kWindowMenu, mainid::kHexView})
+    EXPECT_TRUE(window.control(id)->isEnabled()) << id << " is back after the run";
 
   operations.reset();
   session.reset();
