@@ -136,7 +136,8 @@ QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
   menuButton->setStyleSheet(QStringLiteral(
       "QToolButton { color: white; font-size: 16px; border: none; padding: 0 4px; }"
       "QToolButton::menu-indicator { image: none; }"
-      "QToolButton:hover { background: rgba(255,255,255,40); }"));
+      "QToolButton:hover { background: rgba(255,255,255,40); }"
+      "QToolButton:disabled { color: rgba(255,255,255,90); }"));
   layOutBanner();
   return banner;
 }
