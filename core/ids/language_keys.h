@@ -37,7 +37,7 @@ inline constexpr uint16_t kFirmwarePrompt = 1131;      // the firmware-update pr
 inline constexpr uint16_t kUpdateProgrammerOk = 1132;
 inline constexpr uint16_t kUpdateProgrammerFailed = 1133;
 inline constexpr uint16_t kCompareWithTether = 1134;
-inline constexpr uint16_t kVerifying = 1150;           // the progress bar's word during a read-back
+inline constexpr uint16_t kVerifying = 1151;           // the progress bar's word during a read-back
 inline constexpr uint16_t kOk = 1142;                  // "Ok" (a button caption, and a tooltip after "|")
 inline constexpr uint16_t kCancel = 1143;              // "Cancel"
 

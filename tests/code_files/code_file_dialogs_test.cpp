@@ -43,6 +43,7 @@ TEST_F(AreaDialogTest, OpensOnApWithTheProposedAddressAndClearBuffer) {
   EXPECT_EQ(dialog.text(areadlg::kAddressField), "EC00");
   EXPECT_TRUE(dialog.isChecked(areadlg::kApRadio));
   EXPECT_TRUE(dialog.isChecked(areadlg::kClearBuffer));
+  EXPECT_EQ(dialog.text(areadlg::kClearBuffer), "") << "no Language text has its id: the template's caption stays";
   EXPECT_FALSE(dialog.isEnabled(areadlg::kAddressField));
 
   logic.onCommand(dialog, areadlg::kOk);

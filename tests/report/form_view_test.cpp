@@ -31,8 +31,10 @@ QApplication& application() {
   static int argc = 1;
   static char name[] = "form_view_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: tearing Qt down from an exit handler crashes once the
+  // print support has been used.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 class NoOutput final : public FormOutputPort {
