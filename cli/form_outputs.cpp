@@ -5,7 +5,7 @@
 #include "core/context/program_texts.h"
 #include "core/text.h"
 #include "image/file_replace.h"
-#include "platform/qt/form_painting.h"
+#include "cli/qt_module.h"
 
 namespace lw::cli {
 
@@ -35,16 +35,22 @@ bool writeFormOutputs(const FormOutputs& outputs, const std::u16string& form, Js
       }
     }
   }
-  if (!outputs.bmp.empty() || !outputs.pdf.empty()) ensureFormPainting();
+  // Only a picture or PDF page loads the Qt module.
+  std::string unloaded;
+  const QtModule* qt = outputs.bmp.empty() && outputs.pdf.empty() ? nullptr : QtModule::get(unloaded);
+  auto draw = [&](bool pdf, const std::string& path) {
+    if (!qt) return unloaded;
+    return pdf ? qt->writeFormPdf(form, path) : qt->writeFormPicture(form, path);
+  };
   if (!outputs.bmp.empty()) {
-    if (const std::string why = writeFormPicture(form, outputs.bmp); why.empty()) {
+    if (const std::string why = draw(false, outputs.bmp); why.empty()) {
       json.add("form_bmp", outputs.bmp);
     } else {
       failed(programtext::kPictureNotWritten, outputs.bmp, why);
     }
   }
   if (!outputs.pdf.empty()) {
-    if (const std::string why = writeFormPdf(form, outputs.pdf); why.empty()) {
+    if (const std::string why = draw(true, outputs.pdf); why.empty()) {
       json.add("form_pdf", outputs.pdf);
     } else {
       failed(programtext::kPdfNotWritten, outputs.pdf, why);
