@@ -1,6 +1,7 @@
 #include "image/file_replace.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -29,8 +30,11 @@ constexpr std::string_view kTempMark = ".lwsave-";
 std::string tempPrefix(const fs::path& target) { return "." + target.filename().string() + std::string(kTempMark); }
 
 bool makeTemporaryPath(const fs::path& target, fs::path& out) {
-  std::random_device seed;
-  std::mt19937 gen(seed());
+  // The clock is seed enough for a name that only has to differ from its
+  // neighbours (creating or linking it never follows or replaces a file),
+  // and cheaper than the system's random source for a short-lived tool.
+  std::minstd_rand gen(static_cast<std::minstd_rand::result_type>(
+      std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid()));
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate = target.parent_path() / (tempPrefix(target) + std::to_string(::getpid()) + "-" +
                                                  std::to_string(gen() % 1000000));

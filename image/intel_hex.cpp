@@ -15,13 +15,17 @@ uint8_t digitValue(char c) {
   return static_cast<uint8_t>((u & 0x0F) + ((u & 0x40) ? 9 : 0));
 }
 
-// Decodes the digits after ':' into bytes. False when the line cannot be a
-// record the parser handles: an odd digit count or more than 260 bytes.
-bool decodeRecord(std::string_view digits, std::array<uint8_t, kMaxHexRecordBytes>& out, std::size_t& count) {
+// Decodes the digits after ':' into bytes and adds them up. False when the
+// line cannot be a record the parser handles: an odd digit count or more
+// than 260 bytes.
+bool decodeRecord(std::string_view digits, std::array<uint8_t, kMaxHexRecordBytes>& out, std::size_t& count,
+                  unsigned& sum) {
   if (digits.size() % 2 != 0 || digits.size() / 2 > out.size()) return false;
   count = digits.size() / 2;
+  sum = 0;
   for (std::size_t i = 0; i < count; ++i) {
     out[i] = static_cast<uint8_t>((digitValue(digits[2 * i]) << 4) | digitValue(digits[2 * i + 1]));
+    sum += out[i];
   }
   return true;
 }
@@ -55,8 +59,22 @@ std::string_view withoutTrailingBlanks(std::string_view line) {
 bool holdsData(std::string_view line) {
   std::array<uint8_t, kMaxHexRecordBytes> rec{};
   std::size_t n = 0;
-  return line.size() >= 2 && line[0] == ':' && decodeRecord(line.substr(1), rec, n) && n >= 5 && rec[3] == kData &&
+  unsigned sum = 0;
+  return line.size() >= 2 && line[0] == ':' && decodeRecord(line.substr(1), rec, n, sum) && n >= 5 && rec[3] == kData &&
          rec[0] > 0;
+}
+
+// Where the line from pos ends (its CR or LF, else the end of the text),
+// and where the next one starts. A plain scan: find_first_of with a set of
+// two characters asks memchr about the set once per character.
+std::size_t lineEndFrom(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
+  return pos;
+}
+
+std::size_t nextLineFrom(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && (text[pos] == '\r' || text[pos] == '\n')) ++pos;
+  return pos;
 }
 
 // The 1-based number of the line that starts at pos.
@@ -89,16 +107,14 @@ HexImage parseIntelHex(std::string_view input, uint64_t capacity) {
   bool damaged = false;
   while (pos < text.size()) {
     const std::size_t lineStart = pos;
-    const std::size_t lineEnd = std::min(text.find_first_of("\r\n", pos), text.size());
+    const std::size_t lineEnd = lineEndFrom(text, pos);
     const std::string_view line = withoutTrailingBlanks(text.substr(pos, lineEnd - pos));
-    pos = text.find_first_not_of("\r\n", lineEnd);
-    if (pos == std::string_view::npos) pos = text.size();
+    pos = nextLineFrom(text, lineEnd);
 
     if (line.size() < 2 || line[0] != ':') continue;
     std::size_t n = 0;
     unsigned sum = 0;
-    bool readable = decodeRecord(line.substr(1), rec, n);
-    for (std::size_t i = 0; readable && i < n; ++i) sum += rec[i];
+    bool readable = decodeRecord(line.substr(1), rec, n, sum);
     // A checksum that does not add up, or data that would run past the line.
     readable = readable && (sum & 0xFF) == 0 && n >= static_cast<std::size_t>(rec[0]) + 5;
     if (!readable) {
@@ -133,9 +149,9 @@ HexImage parseIntelHex(std::string_view input, uint64_t capacity) {
   if (stopLineStart != std::string_view::npos) {
     bool dataAfter = damaged;
     for (std::size_t at = unreadFrom; !dataAfter && at < whole.size();) {
-      const std::size_t end = std::min(whole.find_first_of("\r\n", at), whole.size());
+      const std::size_t end = lineEndFrom(whole, at);
       dataAfter = holdsData(withoutTrailingBlanks(whole.substr(at, end - at)));
-      at = std::min(whole.find_first_not_of("\r\n", end), whole.size());
+      at = nextLineFrom(whole, end);
     }
     if (dataAfter) {
       image.dataLeftUnread = true;
