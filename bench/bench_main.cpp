@@ -1,6 +1,7 @@
-// loomwrite-bench: Intel HEX parsing throughput beside objcopy, and the
-// host's share of Update Target against the emulated adapter.
-//   loomwrite-bench [hex|update] [--runs N]
+// loomwrite-bench: Intel HEX parsing throughput beside objcopy, the host's
+// share of Update Target against the emulated adapter, and the start-up
+// cost of loomwrite-cli load beside objcopy (run on its own, by name).
+//   loomwrite-bench [hex|update|startup] [--runs N]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,24 +9,28 @@
 #include "bench/benches.h"
 
 int main(int argc, char** argv) {
-  bool hex = true, update = true;
-  int runs = 10;
+  bool hex = true, update = true, startup = false;
+  int runs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "hex") {
       update = false;
     } else if (a == "update") {
       hex = false;
+    } else if (a == "startup") {
+      hex = update = false;
+      startup = true;
     } else if (a == "--runs" && i + 1 < argc) {
       runs = std::atoi(argv[++i]);
       if (runs < 1) runs = 1;
     } else {
-      std::fprintf(stderr, "usage: loomwrite-bench [hex|update] [--runs N]\n");
+      std::fprintf(stderr, "usage: loomwrite-bench [hex|update|startup] [--runs N]\n");
       return 2;
     }
   }
   if (hex) lw::bench::runHexParseBench();
   if (hex && update) std::printf("\n");
-  if (update) lw::bench::runUpdateTargetBench(runs);
+  if (update) lw::bench::runUpdateTargetBench(runs ? runs : 10);
+  if (startup) lw::bench::runLoadStartupBench(runs ? runs : 200);
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,7 +65,42 @@ std::string readFile(const std::string& path) {
   return s.str();
 }
 
-int runProgram(const std::vector<std::string>& args) {
+namespace {
+
+void record(std::string& out, uint8_t type, uint16_t address, const uint8_t* data, std::size_t n) {
+  unsigned sum = static_cast<unsigned>(n) + (address >> 8) + (address & 0xFF) + type;
+  out += format(":%02X%04X%02X", static_cast<unsigned>(n), address, type);
+  for (std::size_t i = 0; i < n; ++i) {
+    out += format("%02X", data[i]);
+    sum += data[i];
+  }
+  out += format("%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
+}
+
+Seconds secondsOf(const timeval& t) { return static_cast<Seconds>(t.tv_sec) + t.tv_usec / 1e6; }
+
+}  // namespace
+
+std::string intelHexOf(const std::vector<uint8_t>& image, uint32_t base) {
+  std::string out;
+  uint32_t upper = 0xFFFFFFFF;
+  for (std::size_t at = 0; at < image.size(); at += kHexRecordData) {
+    const uint32_t address = base + static_cast<uint32_t>(at);
+    if ((address >> 16) != upper) {
+      upper = address >> 16;
+      const uint8_t value[2] = {static_cast<uint8_t>(upper >> 8), static_cast<uint8_t>(upper)};
+      record(out, 0x04, 0, value, 2);
+    }
+    record(out, 0x00, static_cast<uint16_t>(address), image.data() + at,
+           std::min(kHexRecordData, image.size() - at));
+  }
+  record(out, 0x01, 0, nullptr, 0);
+  return out;
+}
+
+int runProgram(const std::vector<std::string>& args) { return runMeasured(args).exitStatus; }
+
+ProcessRun runMeasured(const std::vector<std::string>& args) {
   std::vector<std::string> store = args;
   std::vector<char*> argv;
   for (std::string& a : store) argv.push_back(a.data());
@@ -73,13 +109,20 @@ int runProgram(const std::vector<std::string>& args) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  ProcessRun run;
   pid_t pid = 0;
+  const auto start = std::chrono::steady_clock::now();
   const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
+  if (spawned != 0) return run;
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
+  rusage usage{};
+  if (::wait4(pid, &status, 0, &usage) != pid) return run;
+  run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // The child's own CPU, user and system: its start-up included, nothing of ours.
+  run.cpu = secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
+  if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+  return run;
 }
 
 std::vector<uint8_t> noise(std::size_t n, uint32_t seed) {

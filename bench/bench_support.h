@@ -40,6 +40,21 @@ std::string readFile(const std::string& path);
 // status, or -1 when it could not be started.
 int runProgram(const std::vector<std::string>& argv);
 
+// The same, measured: the exit status (-1 as above), the CPU time the
+// process used (user and system, from its start to its end) and the wall
+// time from starting it to reaping it.
+struct ProcessRun {
+  int exitStatus = -1;
+  Seconds cpu = 0;
+  Seconds wall = 0;
+};
+ProcessRun runMeasured(const std::vector<std::string>& argv);
+
+// An image as Intel HEX the way objcopy writes it: extended linear address
+// records, data records of kHexRecordData bytes, the end-of-file record.
+inline constexpr std::size_t kHexRecordData = 16;
+std::string intelHexOf(const std::vector<uint8_t>& image, uint32_t base);
+
 // Deterministic pseudo-random bytes.
 std::vector<uint8_t> noise(std::size_t n, uint32_t seed);
 

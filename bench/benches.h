@@ -1,5 +1,5 @@
 #pragma once
-// The benchmark's two parts; each prints its own table on standard output.
+// The benchmark's parts; each prints its own table on standard output.
 namespace lw::bench {
 
 // Intel HEX parsing of a generated 256 KiB image, beside objcopy.
@@ -8,5 +8,9 @@ void runHexParseBench();
 // Update Target of a 64 KiB image against the emulated adapter without its
 // timing model: what the host spends per report.
 void runUpdateTargetBench(int runs);
+
+// loomwrite-cli load of a 64 KiB HEX beside objcopy converting the same
+// file: the CPU of each whole process, median of runs.
+void runLoadStartupBench(int runs);
 
 }  // namespace lw::bench

@@ -13,36 +13,6 @@ namespace {
 
 constexpr std::size_t kImageSize = 256 * 1024;
 constexpr uint32_t kFlashBase = 0x08000000;
-constexpr std::size_t kRecordData = 16;  // as objcopy writes them
-
-void record(std::string& out, uint8_t type, uint16_t address, const uint8_t* data, std::size_t n) {
-  unsigned sum = static_cast<unsigned>(n) + (address >> 8) + (address & 0xFF) + type;
-  out += format(":%02X%04X%02X", static_cast<unsigned>(n), address, type);
-  for (std::size_t i = 0; i < n; ++i) {
-    out += format("%02X", data[i]);
-    sum += data[i];
-  }
-  out += format("%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
-}
-
-// The image at the base address: extended linear address records, data
-// records of 16 bytes, the end-of-file record.
-std::string intelHexOf(const std::vector<uint8_t>& image, uint32_t base) {
-  std::string out;
-  uint32_t upper = 0xFFFFFFFF;
-  for (std::size_t at = 0; at < image.size(); at += kRecordData) {
-    const uint32_t address = base + static_cast<uint32_t>(at);
-    if ((address >> 16) != upper) {
-      upper = address >> 16;
-      const uint8_t value[2] = {static_cast<uint8_t>(upper >> 8), static_cast<uint8_t>(upper)};
-      record(out, 0x04, 0, value, 2);
-    }
-    record(out, 0x00, static_cast<uint16_t>(address), image.data() + at,
-           std::min(kRecordData, image.size() - at));
-  }
-  record(out, 0x01, 0, nullptr, 0);
-  return out;
-}
 
 void row(const char* what, const std::vector<Seconds>& runs, const std::string& rate) {
   std::printf("  %-44s median %-10s best %-10s %s (%zu runs)\n", what, formatSeconds(median(runs)).c_str(),
@@ -62,7 +32,7 @@ void runHexParseBench() {
   const std::string hexPath = dir / "image.hex";
   writeFile(hexPath, text);
   std::printf("Intel HEX parsing: %zu-byte image at 0x%08X, %zu-byte HEX file (%zu data bytes a record)\n",
-              image.size(), kFlashBase, text.size(), kRecordData);
+              image.size(), kFlashBase, text.size(), kHexRecordData);
 
   HexImage parsed;
   const auto inMemory = timeRuns([&] { parsed = parseIntelHex(text, 1u << 20); }, 20, 1.0);
@@ -94,7 +64,7 @@ void runHexParseBench() {
   // The same command on a one-record file: what starting the process and
   // handling the files costs without the parsing.
   const std::string tinyPath = dir / "tiny.hex";
-  writeFile(tinyPath, intelHexOf(noise(kRecordData, 7), kFlashBase));
+  writeFile(tinyPath, intelHexOf(noise(kHexRecordData, 7), kFlashBase));
   const auto tiny =
       timeRuns([&] { runProgram({"objcopy", "-I", "ihex", "-O", "binary", tinyPath, dir / "tiny.bin"}); }, 10, 0.5);
   row("objcopy on a one-record file", tiny, "(process start-up and file handling)");
