@@ -3,14 +3,15 @@
 #include "core/ids/language_keys.h"
 #include "platform/memory/memory_main_dialog.h"
 
-#include <cerrno>
-#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
 
 #include "app/link_library_finder.h"
 #include "app/startup.h"
 #include "core/codes.h"
+#include "core/regular_file.h"
 #include "core/text.h"
 #include "image/code_buffer_access.h"
 #include "image/code_loader.h"
@@ -142,9 +143,12 @@ int ConsoleSession::load(const InputFile& file) {
   };
   std::error_code ec;
   if (!fs::exists(file.path, ec)) return refuse("no such file");
-  if (!fs::is_regular_file(file.path, ec)) return refuse("not a regular file");
-  if (std::ifstream probe(file.path, std::ios::binary); !probe)
-    return refuse(std::string("cannot be opened: ") + std::strerror(errno));
+  // A FIFO, socket or device is refused before the loader could wait on it.
+  if (const OpenedFile probe = openRegularFile(file.path, O_RDONLY); probe.ok()) {
+    ::close(probe.fd);
+  } else {
+    return refuse(probe.reason);
+  }
   nextArea_ = LoadArea{file.at.value_or(0), file.at.has_value(), !file.merge};
   const std::size_t boxesBefore = messages_.boxes().size();
   const int result = loadCodeFile(*operations_, file.path, true);

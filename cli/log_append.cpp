@@ -8,11 +8,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/regular_file.h"
+
 namespace lw::cli {
 
 namespace {
 
-constexpr int kOpenFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC;
+constexpr int kOpenFlags = O_WRONLY | O_APPEND | O_CREAT;
 constexpr mode_t kLogMode = 0644;
 
 std::string reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
@@ -43,31 +45,32 @@ int lockExclusive(int fd) {
 std::string appendLocked(int fd, const std::string& header, const std::string& line) {
   struct stat before {};
   if (::fstat(fd, &before) != 0) return reason("cannot be examined");
-  const bool regular = S_ISREG(before.st_mode);
-  const std::string text = (regular && before.st_size == 0 ? header : std::string()) + line;
+  const std::string text = (before.st_size == 0 ? header : std::string()) + line;
   if (!writeAll(fd, text)) {
     const std::string why = reason("cannot be written");
     // A line cut short would pass for a record; with the lock still held
     // nobody has appended after it.
-    if (regular && ::ftruncate(fd, before.st_size) != 0) return why + " (a partial line may remain)";
+    if (::ftruncate(fd, before.st_size) != 0) return why + " (a partial line may remain)";
     return why;
   }
-  if (::fdatasync(fd) != 0 && errno != EINVAL) return reason("cannot be flushed to the disk");
+  if (::fdatasync(fd) != 0) return reason("cannot be flushed to the disk");
   return {};
 }
 
 }  // namespace
 
 std::string checkLogAppendable(const std::string& path) {
-  const int fd = ::open(path.c_str(), kOpenFlags, kLogMode);
-  if (fd < 0) return reason("cannot be opened");
-  ::close(fd);
+  const OpenedFile log = openRegularFile(path, kOpenFlags, kLogMode);
+  if (!log.ok()) return log.reason;
+  ::close(log.fd);
   return {};
 }
 
 std::string appendLogLine(const std::string& path, const std::string& header, const std::string& line) {
-  const int fd = ::open(path.c_str(), kOpenFlags, kLogMode);
-  if (fd < 0) return reason("cannot be opened");
+  // Never blocks on a FIFO or device put in the log's place meanwhile.
+  const OpenedFile log = openRegularFile(path, kOpenFlags, kLogMode);
+  if (!log.ok()) return log.reason;
+  const int fd = log.fd;
   std::string why = lockExclusive(fd) == 0 ? appendLocked(fd, header, line) : reason("cannot be locked");
   // Closing releases the lock.
   if (::close(fd) != 0 && why.empty()) why = reason("cannot be closed");

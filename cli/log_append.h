@@ -8,7 +8,9 @@
 namespace lw::cli {
 
 // Opens (creating it, mode 0644) and closes the log, so that a path that
-// cannot be written fails before any work is done. Empty, or the reason.
+// cannot be written fails before any work is done. Only a regular file is
+// a log: a FIFO, socket or device is refused without waiting on it. Empty,
+// or the reason ("is a FIFO", "cannot be opened: ...").
 std::string checkLogAppendable(const std::string& path);
 
 // Appends line; an empty file first gets header (nothing when header is

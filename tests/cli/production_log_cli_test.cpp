@@ -2,6 +2,9 @@
 // they leave, and a log that cannot be written.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <filesystem>
 
 #include <QDateTime>
@@ -67,8 +70,21 @@ TEST(CliProductionLog, AnUnwritableLogFailsFastOrAfterTheProgramming) {
   EXPECT_FALSE(early.json()["ok"].toBool());
   EXPECT_TRUE(std::filesystem::is_empty(state.path()));  // the adapter was never opened
 
-  const CliRun late = runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part",
-                                                              "Larch-F8U6", "--log", "/dev/full"}));
+  // The log may grow no further once the target is programmed (its files
+  // are below the limit, the log is at it).
+  work.write("full.csv", std::string(128 * 1024, 'x'));
+  CliRun late;
+  {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limit{128 * 1024, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    late = runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6",
+                                                   "--log", "full.csv"}));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+  }
   EXPECT_EQ(late.exit, 1);
   EXPECT_NE(late.err.find("the target was programmed all the same"), std::string::npos) << late.err;
   EXPECT_TRUE(state.exists("target-flash.bin"));

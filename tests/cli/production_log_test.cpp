@@ -1,6 +1,9 @@
 // The production log's formats, and appends from several processes at once.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,8 +92,27 @@ TEST(ProductionLog, ConcurrentAppendsLeaveWholeLinesAndOneHeader) {
   EXPECT_TRUE(seen == expected) << seen.size() << " different lines";
   EXPECT_EQ(all.find("time,", 1), std::string::npos);
 
-  EXPECT_NE(checkLogAppendable(dir.string()), "");  // a directory
-  EXPECT_NE(appendLogLine("/dev/full", "", "x\n").find("cannot be written"), std::string::npos);
+  EXPECT_EQ(checkLogAppendable(dir.string()), "is a directory");
+  EXPECT_EQ(appendLogLine("/dev/full", "", "x\n"), "is a device");
+  const std::string fifo = (dir / "fifo.csv").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_EQ(checkLogAppendable(fifo), "is not a regular file");  // no reader: refused, not waited on
+  EXPECT_EQ(appendLogLine(fifo, "", "x\n"), "is not a regular file");
+
+  // A write that fails half-way (the file may grow no further) is cut back.
+  const std::string full = (dir / "full.csv").string();
+  std::ofstream(full) << std::string(1000, 'a');
+  if (::fork() == 0) {
+    const rlimit limit{1010, 1010};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, SIG_IGN);
+    const std::string why = appendLogLine(full, "", std::string(100, 'b') + "\n");
+    ::_exit(why.find("cannot be written: File too large") == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ::wait(&status);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(std::filesystem::file_size(full), 1000u);
   std::filesystem::remove_all(dir);
 }
 
