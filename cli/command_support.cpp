@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "cli/adapter_list.h"
+#include "cli/output_guard.h"
 #include "core/text.h"
 #include "platform/hid/hid_api.h"
 
@@ -93,6 +94,20 @@ int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requ
   if (const std::string wrong = session.applyOptions(options.options); !wrong.empty())
     return because(usageError(wrong), wrong);
   return kExitOk;
+}
+
+int refuseClashingOutputs(const Options& o) {
+  const bool form = o.command == "kpj-form";
+  std::vector<NamedFile> inputs, outputs;
+  for (const InputFile& f : o.inputs) inputs.push_back({form ? "the project" : "the input", f.path});
+  if (o.command == "kpj-save") outputs.push_back({"the project", o.output});
+  else outputs.push_back({"--out", o.output});
+  outputs.push_back({form ? "--text" : "--form-text", o.form.text});
+  outputs.push_back({form ? "--bmp" : "--form-bmp", o.form.bmp});
+  outputs.push_back({form ? "--pdf" : "--form-pdf", o.form.pdf});
+  outputs.push_back({"--log", o.log});
+  const std::string clash = cli::refuseClashingOutputs(inputs, outputs);
+  return clash.empty() ? kExitOk : usageError(clash);
 }
 
 std::string hexBytes(const uint8_t* bytes, std::size_t n) {

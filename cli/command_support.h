@@ -56,6 +56,12 @@ int requireLoadedCode(ConsoleSession& session);
 // then *why, when given, holds the reason unless a box has said it.
 int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requireCode, std::string* why = nullptr);
 
+// Refuses a run whose outputs (--out, the project kpj save writes, the
+// form's outputs, --log) name one of its inputs or each other, or a file
+// that is not a regular one: kExitOk, or kExitUsage after saying so, before
+// anything is written.
+int refuseClashingOutputs(const Options& options);
+
 // "FE FF FF ..."
 std::string hexBytes(const uint8_t* bytes, std::size_t n);
 inline std::string hexBytes(const std::vector<uint8_t>& bytes) { return hexBytes(bytes.data(), bytes.size()); }

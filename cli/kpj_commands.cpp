@@ -185,6 +185,7 @@ int runKpjShow(const Options& o) {
 int runKpjSave(const Options& o) {
   JsonObject json;
   json.add("command", "kpj save").add("file", o.output);
+  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   if (const int opened = openOnPart(session, o); opened != kExitOk) return finish(o, json, opened, &messages);

@@ -38,6 +38,7 @@ int runKpjForm(const Options& o) {
   const std::string& path = o.inputs[0].path;
   JsonObject json;
   json.add("command", "kpj form").add("file", path);
+  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   std::error_code ec;

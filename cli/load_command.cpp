@@ -11,6 +11,7 @@ namespace lw::cli {
 int runLoad(const Options& o) {
   JsonObject json;
   json.add("command", "load");
+  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   ConsoleSession session(sessionSetupFor(o));
   if (const int opened = openOnPart(session, o); opened != kExitOk) return finish(o, json, opened, &session.messages());
   if (const int loaded = loadInputs(session, o); loaded != kExitOk)

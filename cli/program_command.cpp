@@ -19,6 +19,7 @@ constexpr int kResultWaitMs = 30'000;
 int runProgram(const Options& o) {
   JsonObject json;
   json.add("command", "program");
+  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
   if (!selectAdapter(o)) {
     const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
