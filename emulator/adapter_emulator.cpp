@@ -58,14 +58,29 @@ AdapterEmulator::AdapterEmulator(std::filesystem::path dir) : dir_(std::move(dir
 
 // ---- State directory -------------------------------------------------------
 
-void AdapterEmulator::refresh(Instant now) {
+void AdapterEmulator::refresh(Instant) {
   const bool first = !loaded_;
   if (!dir_.ensureExists()) {
-    usable_ = false;
-    if (attached_) leaveBus(settings_.mode, false, now);
+    unusable_ = "the directory cannot be created";
+  } else if (const auto stray = dir_.strayFile()) {
+    // A state file that is not a regular file can be neither read nor kept:
+    // the adapter is off the bus until it is put right.
+    unusable_ = *stray + ", not a regular file";
+    dir_.log(unusable_ + "; the adapter is off the bus until it is one");
+  } else {
+    unusable_.clear();
+  }
+  const bool wasUsable = usable_;
+  usable_ = unusable_.empty();
+  if (!usable_) {
+    // Off the bus, as if unplugged, but nothing is written: the settings
+    // still say where the adapter is once the directory is put right.
+    if (attached_) events_.push_back({false, vendorId(), productId(), attachment_});
+    attached_ = false;
+    resetTransient();
     return;
   }
-  usable_ = true;
+  if (!wasUsable && loaded_ && settings_.connected && !attached_) arrive();
   loadAdapter(first);
   loadTarget(first);
   if (first || dir_.changed(file::kOfflineHeader)) loadBinary(file::kOfflineHeader, offlineHeader_);
@@ -184,11 +199,22 @@ void AdapterEmulator::loadFaults() {
 }
 
 void AdapterEmulator::saveAdapter() { dir_.write(file::kAdapter, formatAdapterSettings(settings_)); }
-void AdapterEmulator::saveTarget() { dir_.write(file::kTarget, formatTargetSettings(target_)); }
-void AdapterEmulator::saveFlash() {
-  dir_.write(file::kTargetFlash, std::string(target_.flash.begin(), target_.flash.end()));
+bool AdapterEmulator::saveTarget() { return dir_.write(file::kTarget, formatTargetSettings(target_)); }
+bool AdapterEmulator::saveFlash() {
+  return dir_.write(file::kTargetFlash, std::string(target_.flash.begin(), target_.flash.end()));
 }
-void AdapterEmulator::saveOptions() { dir_.write(file::kTargetOptions, formatOptionBytes(target_.options)); }
+bool AdapterEmulator::saveOptions() { return dir_.write(file::kTargetOptions, formatOptionBytes(target_.options)); }
+
+bool AdapterEmulator::saveTargetState() {
+  // Each write is tried, so that whatever can be kept is.
+  const bool flash = saveFlash();
+  const bool options = saveOptions();
+  const bool settings = saveTarget();
+  if (flash && options && settings) return true;
+  // The next refresh reads the target back from what the directory holds.
+  for (const char* name : {file::kTargetFlash, file::kTargetOptions, file::kTarget}) dir_.forget(name);
+  return false;
+}
 
 // ---- Bus -------------------------------------------------------------------
 
@@ -523,12 +549,11 @@ bool AdapterEmulator::handleCommand(const wire::Request& q, Instant now) {
       uint16_t real = wire::status::kOk;
       if (!targetReachable()) real = wire::status::kNoResponse;
       else if (supplyOutside(kProgramLowMv, kProgramHighMv)) real = wire::status::kVoltage;
-      const uint16_t answered = forced(Step::kErase).value_or(real);
+      uint16_t answered = forced(Step::kErase).value_or(real);
       if (real == 0 && answered == 0) {
         target_.erase();
-        saveFlash();
-        saveOptions();
-        saveTarget();
+        // An erase the adapter could not keep is an erase that failed.
+        if (!saveTargetState()) answered = wire::status::kFailed;
       }
       queueAnswer(Step::kErase, q.tag, q.command, answered, after(now, 60ms));
       return true;
@@ -592,29 +617,35 @@ uint16_t AdapterEmulator::blockStatus(const PendingBlock& b) const {
   }
 }
 
-void AdapterEmulator::applyBlock(const PendingBlock& b) {
+bool AdapterEmulator::applyBlock(const PendingBlock& b) {
   switch (b.command) {
     case cmd::kWriteCode:
       target_.program(b.address, b.data, faults_.corruptAt);
-      saveFlash();
-      break;
+      return saveTargetState();
     case cmd::kWriteOptions:
       std::copy(b.data.begin(), b.data.end(), target_.options.begin() + b.address);
-      saveOptions();
-      break;
+      return saveTargetState();
     case cmd::kWriteOfflineHeader:
+      // A job is stored only once its header is in the directory.
+      if (!dir_.write(file::kOfflineHeader, std::string(b.data.begin(), b.data.end()))) {
+        dir_.forget(file::kOfflineHeader);
+        return false;
+      }
       offlineHeader_ = b.data;
-      dir_.write(file::kOfflineHeader, std::string(b.data.begin(), b.data.end()));
       startNewJob();
-      break;
-    case cmd::kWriteOfflineCode:
-      offlineCode_ = b.data;
+      return true;
+    case cmd::kWriteOfflineCode: {
+      std::vector<uint8_t> code = b.data;
       // A weak cell of the adapter's store: the byte keeps bit 0 flipped.
-      if (faults_.storedCorruptAt && *faults_.storedCorruptAt < offlineCode_.size())
-        offlineCode_[*faults_.storedCorruptAt] ^= 0x01;
-      dir_.write(file::kOfflineCode, std::string(offlineCode_.begin(), offlineCode_.end()));
-      break;
-    default: break;
+      if (faults_.storedCorruptAt && *faults_.storedCorruptAt < code.size()) code[*faults_.storedCorruptAt] ^= 0x01;
+      if (!dir_.write(file::kOfflineCode, std::string(code.begin(), code.end()))) {
+        dir_.forget(file::kOfflineCode);
+        return false;
+      }
+      offlineCode_ = std::move(code);
+      return true;
+    }
+    default: return true;
   }
 }
 
@@ -622,8 +653,9 @@ void AdapterEmulator::finishBlock(Instant now) {
   const PendingBlock b = std::move(*block_);
   block_.reset();
   const uint16_t real = blockStatus(b);
-  const uint16_t answered = faults_.status[static_cast<std::size_t>(Step::kBlockWrite)].value_or(real);
-  if (real == 0 && answered == 0) applyBlock(b);
+  uint16_t answered = faults_.status[static_cast<std::size_t>(Step::kBlockWrite)].value_or(real);
+  // What the adapter could not keep it reports as a failed write.
+  if (real == 0 && answered == 0 && !applyBlock(b)) answered = wire::status::kFailed;
   const auto processing = b.command == cmd::kWriteOptions ? 20ms : 2ms;
   queueAnswer(Step::kBlockWrite, b.tag, b.command, answered, after(now, processing));
 }
@@ -696,11 +728,12 @@ void AdapterEmulator::finishDownload(Instant now) {
     // The old application was erased when the download started; only a
     // complete, intact image can take its place.
     std::string why = "the download is incomplete";
-    if (download_.data.size() == download_.size && fwimage::isValidImage(download_.data, &why)) {
+    const bool whole = download_.data.size() == download_.size && fwimage::isValidImage(download_.data, &why);
+    if (whole && dir_.write(file::kAdapterFirmware, std::string(download_.data.begin(), download_.data.end()))) {
       firmwareImage_ = download_.data;
       settings_.firmware = fwimage::versionOf(firmwareImage_);
-      dir_.write(file::kAdapterFirmware, std::string(firmwareImage_.begin(), firmwareImage_.end()));
     } else {
+      if (whole) why = std::string(file::kAdapterFirmware) + " could not be written";
       dir_.log("firmware update failed: " + why + "; the adapter starts in needs-update mode");
       next = Mode::kNeedsUpdate;
     }

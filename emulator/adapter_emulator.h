@@ -133,12 +133,16 @@ class AdapterEmulator {
   void loadBinary(const char* name, std::vector<uint8_t>& into);
   void loadFaults();
   void saveAdapter();
-  void saveTarget();
-  void saveFlash();
-  void saveOptions();
+  // Each false when its file could not be written (the problem is logged).
+  bool saveTarget();
+  bool saveFlash();
+  bool saveOptions();
+  // The target's three files; when one fails they are read again at the
+  // next refresh.
+  bool saveTargetState();
   void logProblems(std::vector<std::string>& problems);
   void loadOfflineRun(bool first);
-  void saveOfflineRun();
+  bool saveOfflineRun();
   void startNewJob();
   // Why the stored job cannot program the target now; nothing when it can.
   std::optional<std::string> refuseStart() const;
@@ -157,7 +161,8 @@ class AdapterEmulator {
   void takeBlockData(std::span<const uint8_t> report, Instant now, Transfer& t);
   void finishBlock(Instant now);
   uint16_t blockStatus(const PendingBlock& b) const;
-  void applyBlock(const PendingBlock& b);
+  // False when the result could not be kept in the state directory.
+  bool applyBlock(const PendingBlock& b);
   void nextReadAnswer(std::vector<uint8_t>& answer);
   uint16_t supplyMillivolts() const;
   bool supplyOutside(uint16_t lowMv, uint16_t highMv) const;
@@ -173,6 +178,7 @@ class AdapterEmulator {
   StateDir dir_;
   bool loaded_ = false;
   bool usable_ = true;
+  std::string unusable_;  // why the state directory cannot be used
   AdapterSettings settings_;
   TargetMcu target_;
   Faults faults_;

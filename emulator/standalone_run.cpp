@@ -61,7 +61,7 @@ void AdapterEmulator::loadOfflineRun(bool first) {
   if (!dir_.exists(file::kOfflineRun) && intact) saveOfflineRun();
 }
 
-void AdapterEmulator::saveOfflineRun() { dir_.write(file::kOfflineRun, formatOfflineRun(run_)); }
+bool AdapterEmulator::saveOfflineRun() { return dir_.write(file::kOfflineRun, formatOfflineRun(run_)); }
 
 void AdapterEmulator::startNewJob() {
   run_ = OfflineRunState{};
@@ -76,7 +76,7 @@ void AdapterEmulator::startNewJob() {
 std::optional<std::string> AdapterEmulator::refuseStart() const {
   using namespace offlinehdr;
   const std::vector<uint8_t>& h = offlineHeader_;
-  if (!usable_) return "the state directory cannot be used";
+  if (!usable_) return "the state directory cannot be used: " + unusable_;
   if (settings_.mode != Mode::kNormal) return "the adapter is not in normal mode";
   if (!storageAvailable()) return "the adapter holds no off-line job (no storage)";
   if (h.empty()) return "no off-line job is stored";
@@ -137,12 +137,14 @@ StartOutcome AdapterEmulator::pressStart() {
   target_.erase();
   target_.program(0, image, faults_.corruptAt);
   std::copy_n(h.begin() + kOptionBytes, h[kOptionCount], target_.options.begin());
-  saveFlash();
-  saveOptions();
-  saveTarget();
+  const bool kept = saveTargetState();
 
   const uint32_t target = run_.programmed + 1;
-  if (target_.flash != image) {
+  if (!kept) {
+    // A target whose files could not be written is not counted, and keeps
+    // its serial number for the next one.
+    out.message = format("target %u could not be stored in the state directory (see %s)", target, file::kLog);
+  } else if (target_.flash != image) {
     // A target that fails its verify keeps its serial number for the next one.
     const auto bad = std::mismatch(image.begin(), image.end(), target_.flash.begin()).first - image.begin();
     out.message = format("target %u failed its verify at 0x%08X", target, static_cast<uint32_t>(bad));
@@ -159,10 +161,16 @@ StartOutcome AdapterEmulator::pressStart() {
     if (maxCounter != 0) what += format(" (%u of %u)", target, maxCounter);
     out.message = what;
   }
-  out.programmedCount = run_.programmed;
   run_.lastResult = out.message;
+  if (!saveOfflineRun() && out.programmed) {
+    // Counts the directory does not keep would hand the same serial number
+    // out again to the next process that presses the button.
+    out.programmed = false;
+    out.message += format("; but %s could not be written, so the count and serial number are not kept",
+                          file::kOfflineRun);
+  }
+  out.programmedCount = run_.programmed;
   dir_.note("start button: " + out.message);
-  saveOfflineRun();
   return out;
 }
 

@@ -33,6 +33,7 @@ const std::vector<std::string> kLogicForbidden = {"platform/", "app/", "cli/", "
 const std::vector<std::string> kDeviceSide = {"tether/", "emulator/"};
 const std::vector<std::string> kDeviceSideAllowed = {
     "core/abi/",          "core/text.h",  "core/codes.h",  "core/byte_sum.h",  "core/offline_settings.h",
+    "core/regular_file.h",
     "platform/hid/",      "tether/",      "emulator/",     "resources/embedded_resources.h",
     "resources/keyed_table.h", "resources/part_database.h"};
 
