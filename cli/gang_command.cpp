@@ -20,6 +20,7 @@
 #include "cli/production_logging.h"
 #include "cli/worker_process.h"
 #include "core/text.h"
+#include "platform/hid/adapter_choice.h"
 
 namespace lw::cli {
 
@@ -52,6 +53,19 @@ const AdapterEntry* findOffered(const std::vector<AdapterEntry>& offered, const 
   return nullptr;
 }
 
+// The places of the emulated adapters --adapter (or LOOMWRITE_ADAPTER)
+// names, in order; none for USB.
+std::vector<std::string> namedEmulatorPlaces(const Options& o) {
+  const char* environment = std::getenv("LOOMWRITE_ADAPTER");
+  const std::string spec = !o.adapter.empty() ? o.adapter : environment ? environment : "";
+  std::string problem;
+  const auto choice = hid::parseAdapterChoice(spec, problem);
+  std::vector<std::string> places;
+  if (choice && choice->bus == hid::AdapterChoice::Bus::kEmulator)
+    for (const std::string& dir : choice->emulatorDirs) places.push_back(hid::emulatorPlace(dir));
+  return places;
+}
+
 // A worker's standard output is its one --json line when it ended normally.
 bool looksLikeOneObject(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
@@ -64,6 +78,7 @@ int runGang(const Options& o) {
   const bool storesJob = o.command == "gang-program-adapter";
   JsonObject json;
   json.add("command", storesJob ? "gang program-adapter" : "gang program");
+  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
   SessionSetup quiet = sessionSetupFor(o);
@@ -90,6 +105,9 @@ int runGang(const Options& o) {
     workerPlaces.push_back(found ? found->place : "");
   };
   if (o.gangAdapters == "all") {
+    // Emulated adapters are named one by one: one that is not on offer
+    // (its state directory cannot be used) fails its own row.
+    for (const std::string& place : namedEmulatorPlaces(o)) addRow(place, findOffered(offered, place));
     for (const AdapterEntry& a : offered) addRow(a.place, &a);
   } else {
     for (const std::string& item : splitItems(o.gangAdapters)) {
