@@ -1,10 +1,12 @@
 #include "tests/cli/cli_run.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -67,7 +69,8 @@ QJsonObject CliRun::json() const {
 }
 
 CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env, const std::vector<std::string>& launcher) {
+              const std::map<std::string, std::string>& env, const std::vector<std::string>& launcher,
+              const CliTiming& timing) {
   const std::string cli = std::string(LW_BIN_DIR) + "/loomwrite-cli";
   const std::string program = launcher.empty() ? cli : launcher.front();
   const std::string outPath = (dir.path() / ".cli-stdout").string();
@@ -99,11 +102,29 @@ CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
 
   CliRun run;
   pid_t pid = 0;
+  const auto start = std::chrono::steady_clock::now();
   const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
+  auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
   int status = 0;
-  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit = WEXITSTATUS(status);
+  const bool watched = timing.limitSeconds > 0 || timing.signal != 0;
+  bool signalled = false;
+  while (waitpid(pid, &status, watched ? WNOHANG : 0) == 0) {
+    if (timing.signal != 0 && !signalled && elapsed() >= timing.signalAfter) {
+      kill(pid, timing.signal);
+      signalled = true;
+    }
+    if (timing.limitSeconds > 0 && elapsed() > timing.limitSeconds) {
+      run.timedOut = true;
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    usleep(5000);
+  }
+  run.seconds = elapsed();
+  if (WIFEXITED(status)) run.exit = WEXITSTATUS(status);
   run.out = dir.read(".cli-stdout");
   run.err = dir.read(".cli-stderr");
   return run;

@@ -35,17 +35,27 @@ struct CliRun {
   int exit = -1;
   std::string out;
   std::string err;
+  double seconds = 0;     // from start to end
+  bool timedOut = false;  // killed at the limit runCli was given
   // Standard error split into lines.
   std::vector<std::string> errLines() const;
   // Standard output parsed as the one JSON object --json prints.
   QJsonObject json() const;
 };
 
+// How long a run may take, and a signal to send it while it runs.
+struct CliTiming {
+  double limitSeconds = 0;  // killed when still going then (0: no limit), so that a hang fails the test
+  double signalAfter = 0;   // seconds after the start
+  int signal = 0;           // sent then (0: none)
+};
+
 // Runs LW_BIN_DIR/loomwrite-cli with the arguments in dir. LOOMWRITE_ADAPTER
 // is taken from env (absent: unset for the run). A launcher (a program and
 // its arguments) runs the tool when given.
 CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env = {}, const std::vector<std::string>& launcher = {});
+              const std::map<std::string, std::string>& env = {}, const std::vector<std::string>& launcher = {},
+              const CliTiming& timing = {});
 
 // The example image shipped in examples/.
 std::string examplePath(const std::string& name);
