@@ -4,6 +4,7 @@
 #include "link/adapter_messages.h"
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
+#include "link/run_report.h"
 #include "core/ports/clock_port.h"
 
 namespace lw {
@@ -28,14 +29,15 @@ int checkAdapter(ProgrammingContext& ctx, int mode) {
 
   int result = 0;
   uint32_t mismatch = 0;
-  if (ctx.link.checkFirmwareMismatch(&mismatch) == 0) {
-    if (mismatch == 0) {
-      const uint8_t storageFlag = ctx.link.ice->params[kIceStorageFlag - kIceParam0];
-      if (storageFlag == 0) ctx.host.setUpdateProgrammerEnabled(false);
-      result = 1;
-    } else {
-      ctx.host.showFirmwarePrompt(0);
-    }
+  if (const int checked = ctx.link.checkFirmwareMismatch(&mismatch); checked != 0) {
+    stepFails(ctx.report, callAnswered("ICE_Check_Firmware", checked));
+  } else if (mismatch == 0) {
+    const uint8_t storageFlag = ctx.link.ice->params[kIceStorageFlag - kIceParam0];
+    if (storageFlag == 0) ctx.host.setUpdateProgrammerEnabled(false);
+    result = 1;
+  } else {
+    stepFails(ctx.report, "the adapter's firmware does not match the Link library's");
+    ctx.host.showFirmwarePrompt(0);
   }
   ctx.host.setStatusLine("");
   return result;

@@ -10,7 +10,9 @@
 namespace lw {
 
 AdapterOperations::AdapterOperations(const ProgrammingContext& ctx, FirmwareUpdateTimings timings)
-    : ctx_(ctx), updater_(ctx_, timings) {}
+    : ctx_(ctx), updater_(ctx_, timings) {
+  ctx_.report = &report_;
+}
 
 void AdapterOperations::updateTarget() {
   const RunningOperation running(ctx_.host);

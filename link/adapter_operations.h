@@ -17,6 +17,7 @@
 
 #include "link/firmware_update.h"
 #include "link/programming_context.h"
+#include "link/run_report.h"
 
 namespace lw {
 
@@ -41,8 +42,12 @@ class AdapterOperations {
   bool& busyFlag() { return busy_; }
   ProgrammingContext& context() { return ctx_; }
   FirmwareUpdater& firmwareUpdater() { return updater_; }
+  // The step the last Update Target or Update Programmer reached, and what
+  // ended it.
+  const RunReport& runReport() const { return report_; }
 
  private:
+  RunReport report_;
   ProgrammingContext ctx_;
   bool busy_ = false;
   FirmwareUpdater updater_;

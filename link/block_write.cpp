@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "core/byte_sum.h"
+#include "core/codes.h"
+#include "core/text.h"
 #include "link/adapter_answer.h"
 #include "link/adapter_status.h"
 #include "link/hid_transport_port.h"
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
+#include "link/run_report.h"
 #include "core/ports/event_loop_port.h"
 
 namespace lw {
@@ -40,7 +43,10 @@ class ProgressReporter {
 int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, uint32_t address, uint32_t n) {
   ProgressReporter progress(ctx);
   IceRecord* ice = ctx.link.ice;
-  if (!ice || ctx.link.openHandle() == 0) return 0;
+  if (!ice || ctx.link.openHandle() == 0) {
+    stepFails(ctx.report, "no adapter is open");
+    return 0;
+  }
   if (n > 0 && !data) return 0;
 
   const uint16_t sum = n > 0 ? codeChecksum(data, n) : 0;
@@ -56,10 +62,16 @@ int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, ui
   // is refused before the block is announced: an announced block that never
   // gets its data would take the next requests as data.
   const std::size_t reportLength = ctx.link.hidDevice->featureReportLength;
-  if (reportLength < 1 + kBlockReportData) return 0;
+  if (reportLength < 1 + kBlockReportData) {
+    stepFails(ctx.report, format("the adapter's feature reports hold %zu bytes, too few for a block", reportLength));
+    return 0;
+  }
 
   makeRequestTag(*ice, *ctx.app.ports.clock);
-  if (ctx.link.writeBlock() != 0) return 0;
+  if (const int announced = ctx.link.writeBlock(); announced != 0) {
+    stepFails(ctx.report, callAnswered("ICE_Write", announced));
+    return 0;
+  }
 
   std::vector<uint8_t> report(reportLength);
 
@@ -72,7 +84,12 @@ int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, ui
     // The handle is read again for every report: events dispatched between
     // reports may have closed the adapter.
     const uint32_t handle = ctx.link.openHandle();
-    if (handle == 0 || ctx.hid.setFeature(handle, report.data(), reportLength) != 0) break;
+    const uint32_t refused = handle == 0 ? err::kInvalidHandle : ctx.hid.setFeature(handle, report.data(), reportLength);
+    if (refused != 0) {
+      stepFails(ctx.report, format("data report %u of %u was refused: %s (error %u)", sent / kBlockReportData + 1,
+                                   (n + kBlockReportData - 1) / kBlockReportData, systemErrorText(refused), refused));
+      break;
+    }
     sent += chunk;
     progress.show(static_cast<int>(std::min<uint64_t>(uint64_t{sent} * 100 / n, 100)));
     if (!ctx.loop.dispatchPending()) return 0;  // the program is quitting
@@ -81,9 +98,17 @@ int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, ui
   progress.show(-1);
 
   AnswerBuffer buffer{};
-  if (readAnswer(ctx, buffer) != 0) return 0;  // no answer: the block is not confirmed
+  // No answer: the block is not confirmed. (After a refused report the
+  // answer, if any, says what the adapter made of the short block.)
+  if (const uint32_t read = readAnswer(ctx, buffer); read != 0) {
+    if (sent == n) stepFails(ctx.report, unreadAnswer(read));
+    return 0;
+  }
   const AnswerReport answer = parseAnswer(buffer);
-  if (answer.status == 0) return 1;  // the tag is not checked for block writes
+  // The tag is not checked for block writes. A block cut short is never
+  // confirmed, whatever the answer says.
+  if (answer.status == 0 && sent == n) return 1;
+  if (sent == n) stepFails(ctx.report, statusAnswer(answer));
   reportAdapterStatus(ctx.app, AdapterStep::BlockWrite, answer);
   return 0;
 }

@@ -11,6 +11,7 @@ namespace lw {
 class EventLoopPort;
 class HidTransportPort;
 class AdapterOperationsHost;
+struct RunReport;
 
 struct ProgrammingContext {
   LinkApi link;
@@ -18,6 +19,7 @@ struct ProgrammingContext {
   AdapterOperationsHost& host;
   EventLoopPort& loop;
   AppContext& app;
+  RunReport* report = nullptr;  // where Update Target and Update Programmer say how far they got
 };
 
 }  // namespace lw

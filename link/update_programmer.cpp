@@ -5,6 +5,7 @@
 
 #include "core/byte_sum.h"
 #include "core/codes.h"
+#include "core/text.h"
 #include "core/context/program_texts.h"
 #include "core/offline_settings.h"
 #include "core/ports/hex_view_port.h"
@@ -15,6 +16,7 @@
 #include "link/offline_header.h"
 #include "link/programming_context.h"
 #include "link/read_back.h"
+#include "link/run_report.h"
 
 namespace lw {
 
@@ -46,6 +48,7 @@ void UpdateProgrammerRun::presetSettings() {
 }
 
 int UpdateProgrammerRun::compareWithAdapter(uint32_t n) {
+  stepBegins(ctx_.report, "read-back (command 33)");
   const char* unverified = nullptr;
   int result = 0;
   ReadBackResult read;
@@ -56,11 +59,17 @@ int UpdateProgrammerRun::compareWithAdapter(uint32_t n) {
   }
   if (n > kReadBackSize) {
     unverified = programtext::kCodeTooLongToVerify;
+    stepFails(ctx_.report, format("%u bytes do not fit the read-back area", n));
   } else if (read.code != 0) {
     // Any failed read-back is a failure, whatever number it returned.
     unverified = programtext::kAdapterCodeReadBackFailed;
+    stepFails(ctx_.report, callAnswered("ICE_Read_Data", read.code));
   } else {
     result = std::memcmp(code_.data(), ctx_.link.ice->readBack, n) == 0 ? 1 : 0;
+    if (result == 0) {
+      stepBegins(ctx_.report, "verify");
+      stepFails(ctx_.report, firstDifference(code_.data(), ctx_.link.ice->readBack, n));
+    }
   }
   ctx_.host.setStatusLine("");
   if (unverified) {
@@ -73,7 +82,9 @@ int UpdateProgrammerRun::compareWithAdapter(uint32_t n) {
 }
 
 void UpdateProgrammerRun::finish(int result, const std::string& keptStatus) {
+  if (result == 1) stepBegins(ctx_.report, "closing the adapter");
   const int closed = ctx_.link.disconnect();
+  if (result == 1 && closed != 0) stepFails(ctx_.report, callAnswered("DisconnectHIDDevice", closed));
   ctx_.host.repaint();
   ctx_.host.setStatusLine(keptStatus);
   if (result == 1 && closed == 0)
@@ -88,14 +99,17 @@ void UpdateProgrammerRun::run() {
 
   // Unlike Update Target, an adapter still open is not closed first: the
   // Link library's connect replaces it.
+  stepBegins(ctx_.report, "opening the adapter");
   const int opened = ctx_.link.connect(0, 0, 1);
   ctx_.host.setStatusLine("");
   if (opened != 0) {
+    stepFails(ctx_.report, callAnswered("ConnectHIDDevice", opened));
     messageByKeys(ctx_.app, textkey::kError, textkey::kTetherMissing, mb::kIconError);
     busy_ = false;
     ctx_.link.disconnect();
     return;
   }
+  stepBegins(ctx_.report, "the adapter's firmware check");
   if (checkAdapter(ctx_, 0) != 1) {
     ctx_.host.setStatusLine(ctx_.host.loadedFilePath());
     busy_ = false;
@@ -105,16 +119,20 @@ void UpdateProgrammerRun::run() {
 
   ctx_.host.readOptionCheckBoxes();
   presetSettings();
+  stepBegins(ctx_.report, "the Off-line mode dialog");
   if (!ctx_.host.editOfflineSettings(ctx_.host.offlineSettings().startAddress)) {
+    stepFails(ctx_.report, "cancelled");
     busy_ = false;  // the adapter stays open
     return;
   }
 
+  stepBegins(ctx_.report, "the Code buffer");
   HexViewPort& view = ctx_.host.hexView();
   const intptr_t length = view.send(hexmsg::kData, 0, 0);
   const uint32_t n = length > 0 ? static_cast<uint32_t>(std::min<intptr_t>(length, INT32_MAX)) : 0;
   part.codeSize = n;
   if (n == 0) {
+    stepFails(ctx_.report, "the Code buffer is empty");
     messageByKeys(ctx_.app, textkey::kFail, textkey::kFileSizeZero, mb::kIconError);
     busy_ = false;  // the adapter stays open
     return;
@@ -126,6 +144,7 @@ void UpdateProgrammerRun::run() {
 
   std::vector<uint8_t> header;
   if (ctx_.link.openHandle() != 0) header = buildOfflineHeader(part, ctx_.host.offlineSettings());
+  stepBegins(ctx_.report, "off-line header write (command 27)");
   int result = blockWrite(ctx_, cmd::kWriteOfflineHeader, header.data(), 0, static_cast<uint32_t>(header.size()));
   if (result != 1) return finish(result, "");
 
@@ -133,6 +152,7 @@ void UpdateProgrammerRun::run() {
   if (n <= part.flashSize) {
     kept = ctx_.host.statusLine();
     ctx_.host.setStatusLine("");
+    stepBegins(ctx_.report, "off-line code write (command 28)");
     result = blockWrite(ctx_, cmd::kWriteOfflineCode, code_.data(), 0, n);
     ctx_.host.repaint();
     if (result != 1) return finish(result, kept);

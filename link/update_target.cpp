@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/codes.h"
+#include "core/text.h"
 #include "link/adapter_access.h"
 #include "link/adapter_answer.h"
 #include "link/adapter_check.h"
@@ -16,6 +17,7 @@
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
 #include "link/read_back.h"
+#include "link/run_report.h"
 #include "core/ports/hex_view_port.h"
 
 namespace lw {
@@ -41,6 +43,8 @@ class UpdateTargetRun {
   };
 
   CommandAnswer sendAndRead(uint8_t command, uint8_t param0, uint8_t param1);
+  // Says what a failed answer was, for the run report.
+  void answerFailed(const CommandAnswer& a);
   int erase();
   void releaseAndClose();  // command 4, status back, busy cleared, adapter closed
   void restoreStatus() { ctx_.host.setStatusLine(ctx_.host.loadedFilePath()); }
@@ -65,14 +69,31 @@ UpdateTargetRun::CommandAnswer UpdateTargetRun::sendAndRead(uint8_t command, uin
   return answer;
 }
 
+void UpdateTargetRun::answerFailed(const CommandAnswer& a) {
+  if (a.readResult != 0) stepFails(ctx_.report, unreadAnswer(a.readResult));
+  else if (!a.tagMatches) stepFails(ctx_.report, wrongTag(a.report.tag, ice_.requestTag));
+  else stepFails(ctx_.report, statusAnswer(a.report));
+}
+
 int UpdateTargetRun::erase() {
+  stepBegins(ctx_.report, "erase (command 13)");
   makeRequestTag(ice_, *ctx_.app.ports.clock);
-  if (const int sent = ctx_.link.send(cmd::kErase); sent != 0) return sent;
+  if (const int sent = ctx_.link.send(cmd::kErase); sent != 0) {
+    stepFails(ctx_.report, callAnswered("ICE_Send_Command", sent));
+    return sent;
+  }
   AnswerBuffer buffer{};
-  if (readAnswer(ctx_, buffer) != 0) return 13;
+  if (const uint32_t read = readAnswer(ctx_, buffer); read != 0) {
+    stepFails(ctx_.report, unreadAnswer(read));
+    return 13;
+  }
   const AnswerReport answer = parseAnswer(buffer);
-  if (answer.tag != ice_.requestTag) return 13;
+  if (answer.tag != ice_.requestTag) {
+    stepFails(ctx_.report, wrongTag(answer.tag, ice_.requestTag));
+    return 13;
+  }
   if (answer.status == 0) return 0;
+  stepFails(ctx_.report, statusAnswer(answer));
   reportAdapterStatus(ctx_.app, AdapterStep::Erase, answer);
   return 21;
 }
@@ -85,7 +106,9 @@ void UpdateTargetRun::releaseAndClose() {
 }
 
 void UpdateTargetRun::finish(int result) {
+  if (result == 1) stepBegins(ctx_.report, "release (command 4)");
   const int released = ctx_.link.send(cmd::kReleaseTarget);
+  if (result == 1 && released != 0) stepFails(ctx_.report, callAnswered("ICE_Send_Command", released));
   if (result == 1 && released == 0)
     messageByKeys(ctx_.app, textkey::kPass, textkey::kUpdateTargetOk, mb::kIconInformation);
   else
@@ -104,15 +127,18 @@ void UpdateTargetRun::run() {
 
   if (ctx_.link.openHandle() != 0) ctx_.link.disconnect();
 
+  stepBegins(ctx_.report, "opening the adapter");
   const int opened = ctx_.link.connect(0, 0, 1);
   ctx_.host.setStatusLine("");
   if (opened != 0) {
+    stepFails(ctx_.report, callAnswered("ConnectHIDDevice", opened));
     if (!offerUpdateModeAdapter(ctx_)) reportAdapterNotOpened(ctx_.app, ctx_.link, opened);
     busy_ = false;
     ctx_.link.disconnect();
     return;
   }
 
+  stepBegins(ctx_.report, "the adapter's firmware check");
   if (checkAdapter(ctx_, 0) != 1) {
     restoreStatus();
     busy_ = false;
@@ -122,7 +148,9 @@ void UpdateTargetRun::run() {
 
   // Connect to the target.
   {
+    stepBegins(ctx_.report, "connect (command 37)");
     const CommandAnswer a = sendAndRead(cmd::kConnectTarget, part.adapterParamA, part.adapterParamB);
+    if (!a.ok() || a.report.status != 0) answerFailed(a);
     if (!a.ok()) {
       ctx_.link.send(cmd::kReleaseTarget);
       busy_ = false;
@@ -139,8 +167,11 @@ void UpdateTargetRun::run() {
 
   // Check that the target is the selected part.
   {
+    stepBegins(ctx_.report, "part check (command 35)");
     const CommandAnswer a = sendAndRead(cmd::kCheckPart, static_cast<uint8_t>(part.partIndex & 0xFF),
                                         static_cast<uint8_t>(part.partIndex >> 8));
+    if (!a.ok() || (a.report.status != adapter_status::kOk && a.report.status != adapter_status::kPartAccepted))
+      answerFailed(a);
     if (a.readResult == err::kInvalidData)
       messageByKeys(ctx_.app, textkey::kError, textkey::kTargetMissing, mb::kIconError);
     if (!a.ok()) return releaseAndClose();
@@ -168,6 +199,7 @@ void UpdateTargetRun::run() {
 
     if (n <= part.flashSize) {
       ctx_.host.setStatusLine("");
+      stepBegins(ctx_.report, "code write (command 25)");
       result = blockWrite(ctx_, cmd::kWriteCode, code_.data(), 0, n);
       restoreStatus();
       ctx_.host.repaint();
@@ -178,6 +210,7 @@ void UpdateTargetRun::run() {
     // there: a buffer the read-back area cannot hold, or a read-back that
     // fails, fails the run instead of passing an unverified target.
     if (writeOptions) {
+      stepBegins(ctx_.report, "read-back (command 30)");
       const char* unverified = nullptr;
       ReadBackResult read;
       if (n <= kReadBackSize) read = readBack(ctx_, cmd::kReadTarget, n);
@@ -187,9 +220,13 @@ void UpdateTargetRun::run() {
         writeOptions = false;
       } else if (n > kReadBackSize) {
         unverified = programtext::kCodeTooLongToVerify;
+        stepFails(ctx_.report, format("%u bytes do not fit the read-back area", n));
       } else if (read.code != 0) {
         unverified = programtext::kCodeReadBackFailed;
+        stepFails(ctx_.report, callAnswered("ICE_Read_Data", read.code));
       } else if (std::memcmp(code_.data(), ice_.readBack, n) != 0) {
+        stepBegins(ctx_.report, "verify");
+        stepFails(ctx_.report, firstDifference(code_.data(), ice_.readBack, n));
         if (ctx_.app.ports.messages) ctx_.app.ports.messages->beep(mb::kIconQuestion);
         messageByKeys(ctx_.app, textkey::kError, textkey::kChecksumFailed, mb::kIconError);
         busy_ = false;
@@ -206,6 +243,7 @@ void UpdateTargetRun::run() {
 
   if (writeOptions) {
     ctx_.host.readOptionCheckBoxes();
+    stepBegins(ctx_.report, "option bytes write (command 26)");
     result = blockWrite(ctx_, cmd::kWriteOptions, part.optionBytes.data(), 0, part.optionByteCount);
   }
   finish(result);
