@@ -7,6 +7,8 @@
 
 #include "cli/adapter_list.h"
 #include "cli/output_guard.h"
+#include "link/adapter_operations.h"
+#include "ui/main/main_window_host.h"
 #include "core/text.h"
 #include "platform/hid/hid_api.h"
 
@@ -94,6 +96,16 @@ int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requ
   if (const std::string wrong = session.applyOptions(options.options); !wrong.empty())
     return because(usageError(wrong), wrong);
   return kExitOk;
+}
+
+std::string reportRunFailure(ConsoleSession& session, const char* operation) {
+  const RunReport& report = session.operations().adapter().runReport();
+  const char* step = report.step.load();
+  if (!step) return {};
+  std::string line = std::string(operation) + " failed at " + step;
+  if (report.failed()) line += ": " + report.answer;
+  std::fprintf(stderr, "loomwrite-cli: %s\n", line.c_str());
+  return line;
 }
 
 int refuseClashingOutputs(const Options& o) {

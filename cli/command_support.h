@@ -62,6 +62,12 @@ int prepareAdapterJob(ConsoleSession& session, const Options& options, bool requ
 // anything is written.
 int refuseClashingOutputs(const Options& options);
 
+// After an adapter operation that did not pass: "Update Target failed at
+// erase (command 13): status 1 (checksum mismatch)", printed on standard
+// error as the run's one line about where it failed. Empty (and nothing
+// printed) when the operation did not get as far as any step.
+std::string reportRunFailure(ConsoleSession& session, const char* operation);
+
 // "FE FF FF ..."
 std::string hexBytes(const uint8_t* bytes, std::size_t n);
 inline std::string hexBytes(const std::vector<uint8_t>& bytes) { return hexBytes(bytes.data(), bytes.size()); }

@@ -66,6 +66,12 @@ std::vector<std::string> namedEmulatorPlaces(const Options& o) {
   return places;
 }
 
+// A worker's own line without the "loomwrite-cli: " every such line starts with.
+std::string withoutToolName(const std::string& line) {
+  constexpr std::string_view kTool = "loomwrite-cli: ";
+  return line.rfind(kTool, 0) == 0 ? line.substr(kTool.size()) : line;
+}
+
 // A worker's standard output is its one --json line when it ended normally.
 bool looksLikeOneObject(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
@@ -143,7 +149,7 @@ int runGang(const Options& o) {
     const bool passed = r.started && !r.timedOut && r.signal == 0 && r.exitStatus == kExitOk;
     row.state = passed ? GangRow::State::kPassed : GangRow::State::kFailed;
     const bool endedOnItsOwn = r.started && !r.timedOut && r.signal == 0;
-    row.outcome = endedOnItsOwn && !row.messages.empty() ? row.messages.back() : describeEnd(r, kWorkerLimit);
+    row.outcome = endedOnItsOwn && !row.messages.empty() ? withoutToolName(row.messages.back()) : describeEnd(r, kWorkerLimit);
   }
   display.draw(rows);
 

@@ -138,7 +138,10 @@ int runProgramAdapter(const Options& o) {
 
   const bool ok = messages.shown(session.languageText(textkey::kUpdateProgrammerOk));
   if (!messages.lines().empty()) json.add("result", messages.lines().back());
-  return end(ok ? kExitOk : kExitFailed, {});
+  if (ok) return end(kExitOk, {});
+  const std::string failure = reportRunFailure(session, "Update Programmer");
+  if (!failure.empty()) json.add("failure", failure);
+  return end(kExitFailed, failure);
 }
 
 }  // namespace lw::cli

@@ -53,7 +53,10 @@ int runProgram(const Options& o) {
 
   const bool ok = session.messages().shown(session.languageText(textkey::kUpdateTargetOk));
   if (!messages.lines().empty()) json.add("result", messages.lines().back());
-  return end(ok ? kExitOk : kExitFailed, {});
+  if (ok) return end(kExitOk, {});
+  const std::string failure = reportRunFailure(session, "Update Target");
+  if (!failure.empty()) json.add("failure", failure);
+  return end(kExitFailed, failure);
 }
 
 }  // namespace lw::cli

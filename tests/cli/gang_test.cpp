@@ -131,7 +131,8 @@ TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
   ASSERT_EQ(rows.size(), 5);
   const std::vector<bool> ok = {true, false, false, true, false};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(rows[i].toObject()["ok"].toBool(), ok[static_cast<std::size_t>(i)]) << i;
-  EXPECT_EQ(rows[1].toObject()["outcome"].toString(), "Error !: Checksum failed !");
+  EXPECT_EQ(rows[1].toObject()["outcome"].toString(),
+            "Update Target failed at verify: byte 0x00000010 reads back 0x01, the image holds 0x00");
   EXPECT_EQ(rows[1].toObject()["result"].toObject()["exit"].toInt(), 1);
   EXPECT_FALSE(rows[2].toObject()["outcome"].toString().isEmpty());
   EXPECT_EQ(rows[4].toObject()["outcome"].toString().toStdString(), "no adapter at emulator:" + missing);

@@ -70,7 +70,9 @@ TEST(CliProgramAdapter, AVerifyDifferenceAndAnAdapterWithoutStorageFail) {
     const CliRun run = runCli(work, with(emulatorArgs(state), {"program-adapter", examplePath("blinky.hex"), "--part",
                                                                "Larch-F8U6"}));
     EXPECT_EQ(run.exit, 1);
-    EXPECT_EQ(run.errLines(), (std::vector<std::string>{"Error !: Checksum failed !", "Error !: Update Programmer failed !"}));
+    EXPECT_EQ(run.errLines(), (std::vector<std::string>{"Error !: Checksum failed !", "Error !: Update Programmer failed !",
+                                                        "loomwrite-cli: Update Programmer failed at verify: byte "
+                                                        "0x00000005 reads back 0x01, the image holds 0x00"}));
     EXPECT_NE(runCli(work, {"emulator", "start", state.path().string()}).out.find("does not match"), std::string::npos);
   }
   {

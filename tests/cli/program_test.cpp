@@ -78,21 +78,44 @@ TEST(CliProgram, AdapterFaultsFailWithTheProgramsMessages) {
   };
   ASSERT_EQ(program().exit, 0);  // creates the state files
 
+  // The program's own box when it shows one, then the line that says
+  // where the run stopped and what the adapter answered; the steps the
+  // program fails in silence get that line alone.
   const struct {
     const char* fault;
-    const char* line;
+    std::vector<std::string> lines;
   } cases[] = {
-      {"connect.status = 3\n", "Error occured !: DUT is no response!"},
-      {"erase.status = 1\n", "Error occured !: Checksum is not match !"},
-      {"wrong_part = yes\n", "Error !: Target is not \"Larch-F8U6\" !"},
-      {"corrupt_at = 16\n", "Error !: Checksum failed !"},
+      {"connect.status = 3\n",
+       {"Error occured !: DUT is no response!",
+        "loomwrite-cli: Update Target failed at connect (command 37): status 3 (the target does not respond)"}},
+      {"erase.status = 1\n",
+       {"Error occured !: Checksum is not match !",
+        "loomwrite-cli: Update Target failed at erase (command 13): status 1 (checksum mismatch)"}},
+      {"wrong_part = yes\n",
+       {"Error !: Target is not \"Larch-F8U6\" !", "loomwrite-cli: Update Target failed at part check (command 35): status 5"}},
+      {"corrupt_at = 16\n",
+       {"Error !: Checksum failed !",
+        "loomwrite-cli: Update Target failed at verify: byte 0x00000010 reads back 0x01, the image holds 0x00"}},
+      {"connect.answer = wrong-tag\n", {"loomwrite-cli: Update Target failed at connect (command 37): an answer with the wrong tag"}},
+      {"part_check.answer = garbage\n", {"loomwrite-cli: Update Target failed at part check (command 35): an answer with the wrong tag"}},
+      {"erase.answer = wrong-tag\n", {"loomwrite-cli: Update Target failed at erase (command 13): an answer with the wrong tag"}},
+      {"identify.answer = none\n",
+       {"loomwrite-cli: Update Target failed at the adapter's firmware check: ICE_Check_Firmware answered 31"}},
   };
   for (const auto& c : cases) {
     state.write("faults.ini", c.fault);
     const CliRun run = program();
     EXPECT_EQ(run.exit, 1) << c.fault;
-    EXPECT_EQ(run.errLines(), std::vector<std::string>{c.line}) << c.fault;
+    const std::vector<std::string> lines = run.errLines();
+    ASSERT_EQ(lines.size(), c.lines.size()) << c.fault << run.err;
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].rfind(c.lines[i], 0), 0u) << lines[i];
   }
+  // The production log's message is that line.
+  state.write("faults.ini", "erase.answer = wrong-tag\n");
+  EXPECT_EQ(runCli(work, with(emulatorArgs(state), {"program", hex, "--part", "Larch-F8U6", "--log", "x.jsonl"})).exit, 1);
+  EXPECT_NE(work.read("x.jsonl").find("\"message\":\"Update Target failed at erase (command 13): an answer with the wrong tag"),
+            std::string::npos)
+      << work.read("x.jsonl");
 
   state.write("faults.ini", "");
   std::string adapter = state.read("adapter.ini");
@@ -100,7 +123,10 @@ TEST(CliProgram, AdapterFaultsFailWithTheProgramsMessages) {
   state.write("adapter.ini", adapter);
   const CliRun absent = runCli(work, with(emulatorArgs(state), {"--json", "program", hex, "--part", "Larch-F8U6"}));
   EXPECT_EQ(absent.exit, 1);
-  EXPECT_EQ(absent.errLines(), std::vector<std::string>{"Error !: Tether is not exist !"});
+  EXPECT_EQ(absent.errLines(), (std::vector<std::string>{"Error !: Tether is not exist !",
+                                                         "loomwrite-cli: Update Target failed at opening the adapter: "
+                                                         "ConnectHIDDevice answered 2 (The system cannot find the file "
+                                                         "specified.)"}));
   EXPECT_FALSE(absent.json()["ok"].toBool(true));
 
   // An empty file is not programmed: the target would only be erased.
