@@ -17,6 +17,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/gang_table.h"
+#include "cli/interrupt_watch.h"
 #include "cli/production_logging.h"
 #include "cli/worker_process.h"
 #include "core/text.h"
@@ -33,6 +34,9 @@ using namespace std::chrono_literals;
 // then is stopped and its adapter counted failed.
 constexpr auto kWorkerLimit = 600s;
 constexpr auto kRedrawEvery = 200ms;
+// An interrupted worker logs its board and ends at once; this only bounds
+// the wait for one that does not.
+constexpr auto kInterruptGrace = 5s;
 
 std::vector<std::string> splitItems(const std::string& text) {
   std::vector<std::string> items;
@@ -138,10 +142,21 @@ int runGang(const Options& o) {
   }
 
   GangDisplay display(stderr, ::isatty(STDERR_FILENO) != 0, o.progress);
-  const std::vector<WorkerResult> results = runWorkers(
-      programPath(), argLists, kWorkerLimit,
-      [&](std::size_t worker, const std::string& line) { takeWorkerLine(rows[rowOfWorker[worker]], line); },
-      [&] { display.draw(rows); }, kRedrawEvery);
+  const WorkerRules rules{kWorkerLimit, kRedrawEvery, kInterruptGrace};
+  int interruptedBy = 0;
+  WorkerCallbacks callbacks;
+  callbacks.onLine = [&](std::size_t worker, const std::string& line) { takeWorkerLine(rows[rowOfWorker[worker]], line); };
+  callbacks.onTick = [&] { display.draw(rows); };
+  callbacks.onInterrupt = [&](int signal, bool again) {
+    interruptedBy = signal;
+    if (again)
+      std::fprintf(stderr, "loomwrite-cli: %s again: the workers are stopped at once\n", signalName(signal));
+    else
+      std::fprintf(stderr, "loomwrite-cli: %s: passed on to the workers, which get up to %lld s to end\n",
+                   signalName(signal), static_cast<long long>(kInterruptGrace.count()));
+  };
+  const std::vector<WorkerResult> results = runWorkers(programPath(), argLists, rules, callbacks);
+  if (interruptedBy != 0) json.add("interrupted", signalName(interruptedBy));
 
   for (std::size_t w = 0; w < results.size(); ++w) {
     GangRow& row = rows[rowOfWorker[w]];
@@ -149,7 +164,7 @@ int runGang(const Options& o) {
     const bool passed = r.started && !r.timedOut && r.signal == 0 && r.exitStatus == kExitOk;
     row.state = passed ? GangRow::State::kPassed : GangRow::State::kFailed;
     const bool endedOnItsOwn = r.started && !r.timedOut && r.signal == 0;
-    row.outcome = endedOnItsOwn && !row.messages.empty() ? withoutToolName(row.messages.back()) : describeEnd(r, kWorkerLimit);
+    row.outcome = endedOnItsOwn && !row.messages.empty() ? withoutToolName(row.messages.back()) : describeEnd(r, rules);
   }
   display.draw(rows);
 

@@ -4,7 +4,9 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/job_interrupts.h"
 #include "cli/production_logging.h"
+#include "link/adapter_operations.h"
 #include "core/byte_sum.h"
 #include "core/ids/language_keys.h"
 #include "core/text.h"
@@ -12,6 +14,7 @@
 #include "resources/hex_entry.h"
 #include "ui/dialogs/offline_dialog.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/main_window_host.h"
 
 namespace lw::cli {
 
@@ -72,7 +75,9 @@ int runProgramAdapter(const Options& o) {
   json.add("command", "program-adapter");
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
+  JobInterrupts interrupts(o);
   if (!selectAdapter(o)) {
+    interrupts.ending();
     const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
     return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
   }
@@ -81,6 +86,7 @@ int runProgramAdapter(const Options& o) {
   ConsoleMessageBoxes& messages = session.messages();
   OfflineAnswer answer;
   auto end = [&](int status, const std::string& why) {
+    interrupts.ending();
     ProductionRecord record = productionRecord(o, &session, status, why);
     // The serial number the stored job starts from, only once it is stored.
     if (record.pass && (answer.settings.flags & offlineflag::kSerialEnabled)) {
@@ -92,6 +98,8 @@ int runProgramAdapter(const Options& o) {
   // An empty buffer is Update Programmer's own "File size is zero !".
   std::string why;
   if (const int ready = prepareAdapterJob(session, o, false, &why); ready != kExitOk) return end(ready, why);
+  interrupts.know(productionRecord(o, &session, kExitFailed, ""));
+  interrupts.follow(&session.operations().adapter().runReport());
 
   const std::vector<uint8_t> buffer = session.codeBuffer();
   json.add("part", session.partName())

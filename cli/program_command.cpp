@@ -3,10 +3,13 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/job_interrupts.h"
 #include "cli/production_logging.h"
+#include "link/adapter_operations.h"
 #include "core/byte_sum.h"
 #include "link/adapter_messages.h"
 #include "ui/main/main_dialog.h"
+#include "ui/main/main_window_host.h"
 
 namespace lw::cli {
 
@@ -21,7 +24,9 @@ int runProgram(const Options& o) {
   json.add("command", "program");
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
+  JobInterrupts interrupts(o);
   if (!selectAdapter(o)) {
+    interrupts.ending();
     const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
     return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
   }
@@ -29,6 +34,7 @@ int runProgram(const Options& o) {
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   auto end = [&](int status, const std::string& why) {
+    interrupts.ending();
     return finish(o, json, logProduction(o, json, productionRecord(o, &session, status, why), status), &messages);
   };
   // An empty buffer erases the target and writes the option bytes alone, as
@@ -36,6 +42,8 @@ int runProgram(const Options& o) {
   // data do not pass for a programmed target.
   std::string why;
   if (const int ready = prepareAdapterJob(session, o, !o.optionsOnly, &why); ready != kExitOk) return end(ready, why);
+  interrupts.know(productionRecord(o, &session, kExitFailed, ""));
+  interrupts.follow(&session.operations().adapter().runReport());
 
   const std::vector<uint8_t> buffer = session.codeBuffer();
   const std::vector<uint8_t> options = session.optionBytes();

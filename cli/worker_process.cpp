@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/signalfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "cli/interrupt_watch.h"
 #include "core/text.h"
 
 namespace lw::cli {
@@ -30,8 +33,10 @@ void closeFd(int& fd) {
   fd = -1;
 }
 
-// Starts one worker; pid -1 and the reason in error when it cannot.
-Running spawn(const std::string& program, const std::vector<std::string>& args, std::string& error) {
+// Starts one worker with the signal mask the caller had before the run;
+// pid -1 and the reason in error when it cannot.
+Running spawn(const std::string& program, const std::vector<std::string>& args, const sigset_t& mask,
+              std::string& error) {
   Running r;
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0) {
@@ -52,6 +57,8 @@ Running spawn(const std::string& program, const std::vector<std::string>& args, 
   const pid_t pid = ::fork();
   if (pid == 0) {
     // In the child only async-signal-safe calls until exec.
+    ::setpgid(0, 0);
+    ::sigprocmask(SIG_SETMASK, &mask, nullptr);
     const int devnull = ::open("/dev/null", O_RDONLY);
     if (devnull >= 0) ::dup2(devnull, STDIN_FILENO);
     ::dup2(out[1], STDOUT_FILENO);
@@ -64,6 +71,7 @@ Running spawn(const std::string& program, const std::vector<std::string>& args, 
   }
   ::close(out[1]);
   ::close(err[1]);
+  if (pid > 0) ::setpgid(pid, pid);  // whichever of the two runs first
   if (pid < 0) {
     error = std::strerror(errno);
     ::close(out[0]);
@@ -101,20 +109,59 @@ void handOnLines(std::size_t index, std::string& pending, const WorkerLineSink& 
   }
 }
 
+// SIGINT and SIGTERM, taken through a file descriptor while the workers run.
+class InterruptSignals {
+ public:
+  InterruptSignals() {
+    sigemptyset(&set_);
+    sigaddset(&set_, SIGINT);
+    sigaddset(&set_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &set_, &before_);
+    fd_ = ::signalfd(-1, &set_, SFD_CLOEXEC | SFD_NONBLOCK);
+  }
+  ~InterruptSignals() {
+    // What came in after the workers ended is let go: the run is over.
+    if (fd_ >= 0) {
+      take();
+      ::close(fd_);
+    }
+    pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+  }
+  int fd() const { return fd_; }
+  const sigset_t& maskBefore() const { return before_; }
+  // The signal waiting, else 0.
+  int take() {
+    signalfd_siginfo info{};
+    return ::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info) ? static_cast<int>(info.ssi_signo) : 0;
+  }
+
+ private:
+  sigset_t set_{}, before_{};
+  int fd_ = -1;
+};
+
 }  // namespace
 
 std::vector<WorkerResult> runWorkers(const std::string& program, const std::vector<std::vector<std::string>>& argLists,
-                                     std::chrono::milliseconds limit, const WorkerLineSink& onLine,
-                                     const std::function<void()>& onTick, std::chrono::milliseconds tickEvery) {
+                                     const WorkerRules& rules, const WorkerCallbacks& callbacks) {
+  InterruptSignals interrupts;
   std::vector<WorkerResult> results(argLists.size());
   std::vector<Running> running(argLists.size());
   for (std::size_t i = 0; i < argLists.size(); ++i) {
-    running[i] = spawn(program, argLists[i], results[i].startError);
+    running[i] = spawn(program, argLists[i], interrupts.maskBefore(), results[i].startError);
     results[i].started = running[i].pid > 0;
     running[i].reaped = !results[i].started;
   }
-  const auto deadline = Clock::now() + limit;
+  auto deadline = Clock::now() + rules.limit;
+  bool interrupted = false;
   auto nextTick = Clock::now();
+  auto killAll = [&](bool overdue) {
+    for (std::size_t i = 0; i < running.size(); ++i)
+      if (!running[i].reaped && !results[i].timedOut) {
+        ::kill(running[i].pid, SIGKILL);
+        results[i].timedOut = overdue;
+      }
+  };
   for (;;) {
     std::vector<pollfd> fds;
     std::vector<std::pair<std::size_t, bool>> owners;  // worker, is standard error
@@ -134,40 +181,48 @@ std::vector<WorkerResult> runWorkers(const std::string& program, const std::vect
 
     const auto now = Clock::now();
     if (now >= nextTick) {
-      if (onTick) onTick();
-      nextTick = now + tickEvery;
+      if (callbacks.onTick) callbacks.onTick();
+      nextTick = now + rules.tickEvery;
     }
-    if (now >= deadline) {
-      // Past the limit: whoever is still running is killed; its pipes then end.
-      for (std::size_t i = 0; i < running.size(); ++i)
-        if (!running[i].reaped && !results[i].timedOut) {
-          ::kill(running[i].pid, SIGKILL);
-          results[i].timedOut = true;
-        }
-    }
+    // Past the limit (or the grace after an interrupt): whoever is still
+    // running is killed; its pipes then end.
+    if (now >= deadline) killAll(!interrupted);
+    if (interrupts.fd() >= 0) fds.push_back({interrupts.fd(), POLLIN, 0});
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(nextTick, deadline) - now);
     const int timeout = static_cast<int>(std::clamp<long long>(wait.count(), 1, 100));
-    if (!fds.empty()) {
-      // A poll that fails is waited out like a quiet one: leaving the loop
-      // would leave workers running unreaped; the time limit still holds.
-      if (::poll(fds.data(), fds.size(), timeout) < 0) {
-        if (errno != EINTR) ::usleep(static_cast<useconds_t>(timeout) * 1000);
-        for (pollfd& f : fds) f.revents = 0;
+    // A poll that fails is waited out like a quiet one: leaving the loop
+    // would leave workers running unreaped; the time limit still holds.
+    if (::poll(fds.data(), fds.size(), timeout) < 0) {
+      if (errno != EINTR) ::usleep(static_cast<useconds_t>(timeout) * 1000);
+      for (pollfd& f : fds) f.revents = 0;
+    }
+    for (std::size_t k = 0; k < owners.size(); ++k) {
+      if (fds[k].revents == 0) continue;
+      const auto [i, isErr] = owners[k];
+      Running& r = running[i];
+      if (isErr) {
+        const bool open = drain(r.errFd, r.errPending);
+        handOnLines(i, r.errPending, callbacks.onLine, !open);
+        if (!open) closeFd(r.errFd);
+      } else if (!drain(r.outFd, results[i].out)) {
+        closeFd(r.outFd);
       }
-      for (std::size_t k = 0; k < fds.size(); ++k) {
-        if (fds[k].revents == 0) continue;
-        const auto [i, isErr] = owners[k];
-        Running& r = running[i];
-        if (isErr) {
-          const bool open = drain(r.errFd, r.errPending);
-          handOnLines(i, r.errPending, onLine, !open);
-          if (!open) closeFd(r.errFd);
-        } else if (!drain(r.outFd, results[i].out)) {
-          closeFd(r.outFd);
+    }
+    if (interrupts.fd() >= 0 && fds.back().revents != 0) {
+      if (const int signal = interrupts.take(); signal != 0) {
+        if (callbacks.onInterrupt) callbacks.onInterrupt(signal, interrupted);
+        if (interrupted) {
+          killAll(false);
+        } else {
+          interrupted = true;
+          for (std::size_t i = 0; i < running.size(); ++i)
+            if (!running[i].reaped) {
+              ::kill(running[i].pid, signal);
+              results[i].interruptedBy = signal;
+            }
+          deadline = std::min(deadline, Clock::now() + rules.interruptGrace);
         }
       }
-    } else {
-      ::usleep(static_cast<useconds_t>(timeout) * 1000);
     }
     for (std::size_t i = 0; i < running.size(); ++i) {
       Running& r = running[i];
@@ -184,13 +239,19 @@ std::vector<WorkerResult> runWorkers(const std::string& program, const std::vect
     closeFd(r.outFd);
     closeFd(r.errFd);
   }
-  if (onTick) onTick();
+  if (callbacks.onTick) callbacks.onTick();
   return results;
 }
 
-std::string describeEnd(const WorkerResult& r, std::chrono::milliseconds limit) {
+std::string describeEnd(const WorkerResult& r, const WorkerRules& rules) {
   if (!r.started) return "could not start: " + r.startError;
-  if (r.timedOut) return format("did not finish within %lld s and was stopped", static_cast<long long>(limit.count() / 1000));
+  if (r.timedOut)
+    return format("did not finish within %lld s and was stopped", static_cast<long long>(rules.limit.count() / 1000));
+  // Stopped before its job began, or when it did not end after the grace.
+  if (r.interruptedBy != 0 && r.signal == r.interruptedBy) return format("interrupted by %s", signalName(r.signal));
+  if (r.interruptedBy != 0 && r.signal == SIGKILL)
+    return format("stopped: it did not end within %lld s of %s",
+                  static_cast<long long>(rules.interruptGrace.count() / 1000), signalName(r.interruptedBy));
   if (r.signal != 0) return format("ended by signal %d (%s)", r.signal, strsignal(r.signal));
   return format("exit %d", r.exitStatus);
 }

@@ -2,7 +2,8 @@
 // Child processes of the command-line tool, run side by side: each one's
 // standard output is collected, its standard error handed on line by line
 // as it comes, and one that outlives the time limit is killed, so that no
-// worker can hold the others or the caller up.
+// worker can hold the others or the caller up. SIGINT and SIGTERM to the
+// caller are passed on to the workers, which are waited for (bounded).
 #include <chrono>
 #include <functional>
 #include <string>
@@ -16,21 +17,37 @@ struct WorkerResult {
   int exitStatus = -1;     // the exit status; -1 when it did not exit normally
   int signal = 0;          // the signal that ended it, else 0
   bool timedOut = false;   // killed for running past the limit
+  int interruptedBy = 0;   // the caller's SIGINT or SIGTERM passed on to it, else 0
   std::string out;         // everything it wrote on standard output
 };
 
 using WorkerLineSink = std::function<void(std::size_t worker, const std::string& line)>;
 
-// Runs program once per argument list, all at the same time, with standard
-// input from /dev/null, until every one has ended. onLine gets each line of
-// standard error (without its line end), onTick is called at least every
-// tickEvery while they run. A worker ignores SIGPIPE, so that it finishes
-// its board even when the caller is gone.
-std::vector<WorkerResult> runWorkers(const std::string& program, const std::vector<std::vector<std::string>>& argLists,
-                                     std::chrono::milliseconds limit, const WorkerLineSink& onLine,
-                                     const std::function<void()>& onTick, std::chrono::milliseconds tickEvery);
+struct WorkerRules {
+  std::chrono::milliseconds limit;           // a worker still running then is killed
+  std::chrono::milliseconds tickEvery;       // how often onTick is called at least
+  std::chrono::milliseconds interruptGrace;  // how long workers may take to end once interrupted
+};
 
-// "exit 1", "killed by signal 9", "did not finish within 600 s", "could not start: ...".
-std::string describeEnd(const WorkerResult& r, std::chrono::milliseconds limit);
+struct WorkerCallbacks {
+  WorkerLineSink onLine;             // each line of a worker's standard error, without its line end
+  std::function<void()> onTick;
+  // The caller got SIGINT or SIGTERM: the first time (again = false) it is
+  // passed on to every worker still running, which then has the grace time
+  // to end on its own before it is killed; a second one kills them at once.
+  std::function<void(int signal, bool again)> onInterrupt;
+};
+
+// Runs program once per argument list, all at the same time, with standard
+// input from /dev/null, until every one has ended. Each worker runs in a
+// process group of its own, so that a Ctrl-C reaches it only as passed on
+// here, once. A worker ignores SIGPIPE, so that it finishes its board even
+// when the caller is gone.
+std::vector<WorkerResult> runWorkers(const std::string& program, const std::vector<std::vector<std::string>>& argLists,
+                                     const WorkerRules& rules, const WorkerCallbacks& callbacks);
+
+// "exit 1", "killed by signal 9", "did not finish within 600 s", "could not start: ...",
+// "stopped: it did not end within 5 s of SIGTERM".
+std::string describeEnd(const WorkerResult& r, const WorkerRules& rules);
 
 }  // namespace lw::cli

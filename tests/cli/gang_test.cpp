@@ -3,8 +3,14 @@
 // or vanishing adapter leaves the others alone.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -150,6 +156,62 @@ TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
   EXPECT_NE(log.find("emulator:" + missing + ",Larch-F8U6,"), std::string::npos) << log;
   // The vanished adapter's time-outs do not hold the gang up for long.
   EXPECT_LT(took, std::chrono::seconds(30));
+}
+
+// The processes whose command line names dir (a worker left running would).
+int processesNaming(const std::string& dir) {
+  int n = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+    const std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (cmdline.find(dir) != std::string::npos && entry.path().filename() != std::to_string(getpid())) ++n;
+  }
+  return n;
+}
+
+TEST(CliGang, AnAdapterThatCannotBeCreatedFailsItsOwnRowAndLogLine) {
+  Bench bench(2);
+  const std::string choice = "emulator:" + bench.dirs[0].path().string() + ",/proc/nope," + bench.dirs[1].path().string();
+  const CliRun run =
+      runCli(bench.work, {"--adapter", choice, "--json", "gang", "program", kHex, "--part", "Larch-F8U6", "--log", "g.csv"});
+  EXPECT_EQ(run.exit, 1) << run.err;
+  EXPECT_EQ(run.json()["passed"].toInt(), 2);
+  const QJsonArray rows = run.json()["adapters"].toArray();
+  ASSERT_EQ(rows.size(), 3);
+  EXPECT_EQ(rows[1].toObject()["outcome"].toString(), "no adapter at emulator:/proc/nope");
+  EXPECT_NE(bench.work.read("g.csv").find(",emulator:/proc/nope,Larch-F8U6,380,0x518D,,,fail,"), std::string::npos)
+      << bench.work.read("g.csv");
+  // Said once, however often the gang looked at the adapters.
+  const auto said = run.err.find("cannot create the state directory /proc/nope");
+  ASSERT_NE(said, std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("cannot create the state directory", said + 1), std::string::npos) << run.err;
+}
+
+TEST(CliGang, SigtermMidRunStopsEveryWorkerAndLogsEveryBoard) {
+  Bench bench(3);
+  for (std::size_t i = 0; i < 3; ++i) bench.set(i, "timing", "full-speed");  // about 2 s for 64 KiB
+  std::vector<uint8_t> image(0x10000);
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 13 + 5);
+  bench.work.writeBytes("image.bin", image);
+  const CliRun run = runCli(bench.work,
+                            {"--adapter", bench.choice, "--json", "gang", "program", "image.bin", "--part", "Larch-F8U6",
+                             "--log", "g.csv"},
+                            {}, {}, {.limitSeconds = 20, .signalAfter = 0.8, .signal = SIGTERM});
+  EXPECT_EQ(run.exit, 1) << run.err;
+  EXPECT_LT(run.seconds, 3.0);
+  EXPECT_EQ(run.json()["interrupted"].toString(), "SIGTERM");
+  EXPECT_EQ(run.json()["failed"].toInt(), 3);
+  for (const QJsonValue row : run.json()["adapters"].toArray())
+    EXPECT_TRUE(row.toObject()["outcome"].toString().startsWith("interrupted by SIGTERM"))
+        << row.toObject()["outcome"].toString().toStdString();
+  const std::string log = bench.work.read("g.csv");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << log;
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_NE(log.find("," + bench.place(i) + ",Larch-F8U6,65536,"), std::string::npos) << log;
+    EXPECT_EQ(processesNaming(bench.dirs[i].path().string()), 0) << i;
+    EXPECT_FALSE(bench.holds(i, image)) << i;
+  }
+  EXPECT_EQ(log.find(",pass,"), std::string::npos) << log;
 }
 
 }  // namespace
