@@ -38,7 +38,9 @@ bool isCsvLogPath(const std::string& path) {
   return path.size() >= 4 && equalsIgnoreCase(std::string_view(path).substr(path.size() - 4), ".csv");
 }
 
-std::string csvField(const std::string& text) {
+std::string csvField(const std::string& given) {
+  const bool formula = !given.empty() && std::string_view("=+-@\t\r").find(given.front()) != std::string_view::npos;
+  const std::string text = formula ? "'" + given : given;
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string out = "\"";
   for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);

@@ -28,7 +28,9 @@ std::string utcTimestamp(std::time_t when);
 bool isCsvLogPath(const std::string& path);
 
 // One field quoted as RFC 4180 asks: only when it holds a comma, a quote or
-// a line break, with quotes doubled.
+// a line break, with quotes doubled. A field that starts with '=', '+',
+// '-', '@', a tab or a carriage return would be run as a formula by a
+// spreadsheet; it gets an apostrophe in front, which makes it text.
 std::string csvField(const std::string& text);
 
 // The CSV header line, ending in CRLF as every CSV line does.

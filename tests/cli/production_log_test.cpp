@@ -37,6 +37,18 @@ TEST(ProductionLog, CsvQuotingHeaderAndJsonLinesStayOnOneLine) {
   EXPECT_EQ(csvField("a,b"), "\"a,b\"");
   EXPECT_EQ(csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
   EXPECT_EQ(csvField("two\nlines"), "\"two\nlines\"");
+  // What a spreadsheet would run as a formula is written as text.
+  EXPECT_EQ(csvField("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
+  EXPECT_EQ(csvField("+1"), "'+1");
+  EXPECT_EQ(csvField("-2+3"), "'-2+3");
+  EXPECT_EQ(csvField("@SUM(A1)"), "'@SUM(A1)");
+  EXPECT_EQ(csvField("\tcmd"), "'\tcmd");
+  EXPECT_EQ(csvField("\rcmd"), "\"'\rcmd\"");
+  EXPECT_EQ(csvField("a=b"), "a=b");
+  ProductionRecord formula = sample();
+  formula.serialString = "=1+1";
+  EXPECT_NE(csvLine(formula).find(",'=1+1,"), std::string::npos);
+  EXPECT_NE(jsonLine(formula).find("\"serial_string\":\"=1+1\""), std::string::npos);
   EXPECT_EQ(csvHeader(), "time,command,adapter,part,size,checksum,serial_number,serial_string,result,message\r\n");
   EXPECT_EQ(csvLine(sample()),
             "1970-01-01T00:00:00Z,program-adapter,\"emulator:/tmp/a,b\",Larch-F8U6,380,0x518D,00000100,"
