@@ -48,6 +48,17 @@ TEST_F(CheckUpdateCli, ReportsBothVersions) {
       test::runCli(dir_, {"check-update"}, {{"LOOMWRITE_UPDATE_URL", server.baseUrl() + "/"}});
   ASSERT_EQ(text.exit, 0) << text.err;
   EXPECT_NE(text.out.find("Own version:       1.4.0.0\nPublished version: 1.4.0.1\n"), std::string::npos) << text.out;
+
+  // A user name and password in the URL are used, never shown.
+  const std::string withSecret = "http://user:s3cret@" + server.baseUrl().substr(std::string("http://").size());
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"check-update", "--url", withSecret},
+        std::vector<std::string>{"check-update", "--url", withSecret, "--json"},
+        std::vector<std::string>{"check-update", "--url", withSecret + ":bad port"}}) {
+    const test::CliRun masked = test::runCli(dir_, args);
+    EXPECT_EQ((masked.out + masked.err).find("s3cret"), std::string::npos) << masked.out << masked.err;
+    EXPECT_NE((masked.out + masked.err).find("http://***@"), std::string::npos) << masked.out << masked.err;
+  }
 }
 
 TEST_F(CheckUpdateCli, FailuresAndUsage) {
