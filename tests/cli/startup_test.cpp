@@ -1,0 +1,52 @@
+// What loomwrite-cli loads when it starts: the commands that neither draw
+// nor fetch load no Qt library; the ones that draw load it then.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/cli/cli_run.h"
+
+namespace lw::test {
+namespace {
+
+// Every object the dynamic loader mapped during the run (LD_DEBUG=files
+// logs each one, DT_NEEDED and dlopen alike), one text.
+std::string loadedObjects(const ScratchDir& work, const std::vector<std::string>& args, int& exit) {
+  const std::filesystem::path logs = work.path() / "ld";
+  std::filesystem::remove_all(logs);
+  std::filesystem::create_directory(logs);
+  exit = runCli(work, args, {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", (logs / "ld").string()}}).exit;
+  std::string all;
+  for (const auto& file : std::filesystem::directory_iterator(logs)) {
+    std::ifstream in(file.path());
+    all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return all;
+}
+
+TEST(CliStartUp, LoadAndProgramMapNoQtWhileDrawingAFormDoes) {
+  ScratchDir work, state;
+  const std::string hex = examplePath("blinky.hex");
+  int exit = -1;
+  const std::string load = loadedObjects(work, {"load", hex, "--part", "Larch-F8U6", "--out", "img.bin"}, exit);
+  EXPECT_EQ(exit, 0);
+  EXPECT_NE(load.find("liblw_hid.so"), std::string::npos);  // the log is there
+  EXPECT_EQ(load.find("libQt6"), std::string::npos);
+
+  const std::string program =
+      loadedObjects(work, {"--adapter", "emulator:" + state.path().string(), "program", hex, "--part", "Larch-F8U6"}, exit);
+  EXPECT_EQ(exit, 0);
+  EXPECT_NE(program.find("libV0Izaz_Tether.so"), std::string::npos);
+  EXPECT_EQ(program.find("libQt6"), std::string::npos);
+
+  ASSERT_EQ(runCli(work, {"kpj", "save", "job.kpj", "--part", "Larch-F8U6", hex}).exit, 0);
+  const std::string form = loadedObjects(work, {"kpj", "form", "job.kpj", "--bmp", "form.bmp"}, exit);
+  EXPECT_EQ(exit, 0);
+  EXPECT_NE(form.find("libLoomwriteQt.so"), std::string::npos);
+  EXPECT_NE(form.find("libQt6Gui"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lw::test
