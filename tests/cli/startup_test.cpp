@@ -1,5 +1,6 @@
 // What loomwrite-cli loads when it starts: the commands that neither draw
-// nor fetch load no Qt library; the ones that draw load it then.
+// nor fetch load no Qt library, and nothing of USB unless they look at the
+// USB bus.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -46,6 +47,18 @@ TEST(CliStartUp, LoadAndProgramMapNoQtWhileDrawingAFormDoes) {
   EXPECT_EQ(exit, 0);
   EXPECT_NE(form.find("libLoomwriteQt.so"), std::string::npos);
   EXPECT_NE(form.find("libQt6Gui"), std::string::npos);
+}
+
+// hidapi and libudev are loaded only once the USB bus is looked at (the
+// USB tests in tests/usb find adapters through them).
+TEST(CliStartUp, TheUsbLibrariesLoadOnlyToLookAtTheUsbBus) {
+  ScratchDir work;
+  int exit = -1;
+  const std::string load = loadedObjects(work, {"load", examplePath("blinky.hex"), "--part", "Larch-F8U6"}, exit);
+  EXPECT_EQ(exit, 0);
+  EXPECT_EQ(load.find("libhidapi"), std::string::npos);
+  EXPECT_EQ(load.find("libudev"), std::string::npos);
+  EXPECT_NE(loadedObjects(work, {"--adapter", "usb", "adapters"}, exit).find("libhidapi-hidraw.so.0"), std::string::npos);
 }
 
 }  // namespace
