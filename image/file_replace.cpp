@@ -27,7 +27,13 @@ void reached(FileReplaceStep step) {
 // later save can tell which ones belong to a process that is gone.
 constexpr std::string_view kTempMark = ".lwsave-";
 
-std::string tempPrefix(const fs::path& target) { return "." + target.filename().string() + std::string(kTempMark); }
+std::string tempPrefix(const fs::path& target) {
+  // Built up in place: GCC 12 takes "." + string at -O3 for an overlapping copy (-Wrestrict).
+  std::string prefix = ".";
+  prefix += target.filename().string();
+  prefix += kTempMark;
+  return prefix;
+}
 
 bool makeTemporaryPath(const fs::path& target, fs::path& out) {
   // The clock is seed enough for a name that only has to differ from its
