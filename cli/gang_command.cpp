@@ -90,6 +90,9 @@ int runGang(const Options& o) {
   json.add("command", storesJob ? "gang program-adapter" : "gang program");
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
+  // From here on a Ctrl-C is taken in turn: none is lost while the job is
+  // checked and the workers are started.
+  InterruptSignals interrupts;
   if (!selectAdapter(o)) return finish(o, json, kExitUsage, nullptr);
   SessionSetup quiet = sessionSetupFor(o);
   quiet.progress = ProgressStyle::None;
@@ -147,15 +150,17 @@ int runGang(const Options& o) {
   WorkerCallbacks callbacks;
   callbacks.onLine = [&](std::size_t worker, const std::string& line) { takeWorkerLine(rows[rowOfWorker[worker]], line); };
   callbacks.onTick = [&] { display.draw(rows); };
-  callbacks.onInterrupt = [&](int signal, bool again) {
+  callbacks.onInterrupt = [&](int signal, bool again, std::size_t running) {
     interruptedBy = signal;
-    if (again)
+    if (running == 0)
+      std::fprintf(stderr, "loomwrite-cli: %s: no board is started\n", signalName(signal));
+    else if (again)
       std::fprintf(stderr, "loomwrite-cli: %s again: the workers are stopped at once\n", signalName(signal));
     else
       std::fprintf(stderr, "loomwrite-cli: %s: passed on to the workers, which get up to %lld s to end\n",
                    signalName(signal), static_cast<long long>(kInterruptGrace.count()));
   };
-  const std::vector<WorkerResult> results = runWorkers(programPath(), argLists, rules, callbacks);
+  const std::vector<WorkerResult> results = runWorkers(programPath(), argLists, rules, callbacks, interrupts);
   if (interruptedBy != 0) json.add("interrupted", signalName(interruptedBy));
 
   for (std::size_t w = 0; w < results.size(); ++w) {

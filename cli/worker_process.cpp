@@ -109,43 +109,44 @@ void handOnLines(std::size_t index, std::string& pending, const WorkerLineSink& 
   }
 }
 
-// SIGINT and SIGTERM, taken through a file descriptor while the workers run.
-class InterruptSignals {
- public:
-  InterruptSignals() {
-    sigemptyset(&set_);
-    sigaddset(&set_, SIGINT);
-    sigaddset(&set_, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &set_, &before_);
-    fd_ = ::signalfd(-1, &set_, SFD_CLOEXEC | SFD_NONBLOCK);
-  }
-  ~InterruptSignals() {
-    // What came in after the workers ended is let go: the run is over.
-    if (fd_ >= 0) {
-      take();
-      ::close(fd_);
-    }
-    pthread_sigmask(SIG_SETMASK, &before_, nullptr);
-  }
-  int fd() const { return fd_; }
-  const sigset_t& maskBefore() const { return before_; }
-  // The signal waiting, else 0.
-  int take() {
-    signalfd_siginfo info{};
-    return ::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info) ? static_cast<int>(info.ssi_signo) : 0;
-  }
-
- private:
-  sigset_t set_{}, before_{};
-  int fd_ = -1;
-};
-
 }  // namespace
 
+InterruptSignals::InterruptSignals() {
+  sigemptyset(&set_);
+  sigaddset(&set_, SIGINT);
+  sigaddset(&set_, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &set_, &before_);
+  fd_ = ::signalfd(-1, &set_, SFD_CLOEXEC | SFD_NONBLOCK);
+}
+
+InterruptSignals::~InterruptSignals() {
+  // What came in after the workers ended is let go: the run is over.
+  if (fd_ >= 0) {
+    take();
+    ::close(fd_);
+  }
+  pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+}
+
+int InterruptSignals::take() {
+  signalfd_siginfo info{};
+  if (fd_ < 0 || ::read(fd_, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) return 0;
+  return static_cast<int>(info.ssi_signo);
+}
+
 std::vector<WorkerResult> runWorkers(const std::string& program, const std::vector<std::vector<std::string>>& argLists,
-                                     const WorkerRules& rules, const WorkerCallbacks& callbacks) {
-  InterruptSignals interrupts;
+                                     const WorkerRules& rules, const WorkerCallbacks& callbacks,
+                                     InterruptSignals& interrupts) {
   std::vector<WorkerResult> results(argLists.size());
+  if (const int early = interrupts.take(); early != 0) {
+    // Interrupted before any board was touched: none is started.
+    if (callbacks.onInterrupt) callbacks.onInterrupt(early, false, 0);
+    for (WorkerResult& r : results) {
+      r.interruptedBy = early;
+      r.startError = format("%s came before it was started", signalName(early));
+    }
+    return results;
+  }
   std::vector<Running> running(argLists.size());
   for (std::size_t i = 0; i < argLists.size(); ++i) {
     running[i] = spawn(program, argLists[i], interrupts.maskBefore(), results[i].startError);
@@ -210,7 +211,9 @@ std::vector<WorkerResult> runWorkers(const std::string& program, const std::vect
     }
     if (interrupts.fd() >= 0 && fds.back().revents != 0) {
       if (const int signal = interrupts.take(); signal != 0) {
-        if (callbacks.onInterrupt) callbacks.onInterrupt(signal, interrupted);
+        std::size_t alive = 0;
+        for (const Running& r : running) alive += r.reaped ? 0 : 1;
+        if (callbacks.onInterrupt) callbacks.onInterrupt(signal, interrupted, alive);
         if (interrupted) {
           killAll(false);
         } else {

@@ -4,6 +4,8 @@
 // as it comes, and one that outlives the time limit is killed, so that no
 // worker can hold the others or the caller up. SIGINT and SIGTERM to the
 // caller are passed on to the workers, which are waited for (bounded).
+#include <signal.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -33,18 +35,39 @@ struct WorkerCallbacks {
   WorkerLineSink onLine;             // each line of a worker's standard error, without its line end
   std::function<void()> onTick;
   // The caller got SIGINT or SIGTERM: the first time (again = false) it is
-  // passed on to every worker still running, which then has the grace time
-  // to end on its own before it is killed; a second one kills them at once.
-  std::function<void(int signal, bool again)> onInterrupt;
+  // passed on to every worker still running (running of them), which then
+  // has the grace time to end on its own before it is killed; a second one
+  // kills them at once.
+  std::function<void(int signal, bool again, std::size_t running)> onInterrupt;
+};
+
+// SIGINT and SIGTERM to the caller, blocked from its creation on and read
+// from a file descriptor, so that one that comes while the workers are
+// being prepared is not lost; the signal mask before is given back at the end.
+class InterruptSignals {
+ public:
+  InterruptSignals();
+  ~InterruptSignals();
+  InterruptSignals(const InterruptSignals&) = delete;
+  InterruptSignals& operator=(const InterruptSignals&) = delete;
+  int fd() const { return fd_; }
+  const sigset_t& maskBefore() const { return before_; }
+  // The signal that came, else 0.
+  int take();
+
+ private:
+  sigset_t set_{}, before_{};
+  int fd_ = -1;
 };
 
 // Runs program once per argument list, all at the same time, with standard
-// input from /dev/null, until every one has ended. Each worker runs in a
-// process group of its own, so that a Ctrl-C reaches it only as passed on
-// here, once. A worker ignores SIGPIPE, so that it finishes its board even
-// when the caller is gone.
+// input from /dev/null, until every one has ended; none when a signal came
+// already. Each worker runs in a process group of its own, so that a
+// Ctrl-C reaches it only as passed on here, once. A worker ignores SIGPIPE,
+// so that it finishes its board even when the caller is gone.
 std::vector<WorkerResult> runWorkers(const std::string& program, const std::vector<std::vector<std::string>>& argLists,
-                                     const WorkerRules& rules, const WorkerCallbacks& callbacks);
+                                     const WorkerRules& rules, const WorkerCallbacks& callbacks,
+                                     InterruptSignals& interrupts);
 
 // "exit 1", "killed by signal 9", "did not finish within 600 s", "could not start: ...",
 // "stopped: it did not end within 5 s of SIGTERM".

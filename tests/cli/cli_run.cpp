@@ -111,7 +111,8 @@ CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
   const bool watched = timing.limitSeconds > 0 || timing.signal != 0;
   bool signalled = false;
   while (waitpid(pid, &status, watched ? WNOHANG : 0) == 0) {
-    if (timing.signal != 0 && !signalled && elapsed() >= timing.signalAfter) {
+    if (timing.signal != 0 && !signalled && elapsed() >= timing.signalAfter &&
+        (!timing.signalWhen || timing.signalWhen())) {
       kill(pid, timing.signal);
       signalled = true;
     }

@@ -3,6 +3,7 @@
 // directory for its files and an emulated adapter's state.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ struct CliTiming {
   double limitSeconds = 0;  // killed when still going then (0: no limit), so that a hang fails the test
   double signalAfter = 0;   // seconds after the start
   int signal = 0;           // sent then (0: none)
+  std::function<bool()> signalWhen = {};  // and, when given, once this is true
 };
 
 // Runs LW_BIN_DIR/loomwrite-cli with the arguments in dir. LOOMWRITE_ADAPTER

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -158,13 +159,15 @@ TEST(CliGang, EachAdapterGetsItsOwnResultAndOnlyAllPassingPasses) {
   EXPECT_LT(took, std::chrono::seconds(30));
 }
 
-// The processes whose command line names dir (a worker left running would).
-int processesNaming(const std::string& dir) {
+// The processes whose command line has an argument that ends in `ending`
+// (a gang worker's "--adapter emulator:DIR", say).
+int processesWithArgument(const std::string& ending) {
   int n = 0;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
     std::ifstream in(entry.path() / "cmdline", std::ios::binary);
     const std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (cmdline.find(dir) != std::string::npos && entry.path().filename() != std::to_string(getpid())) ++n;
+    if (cmdline.find(ending + std::string(1, '\0')) != std::string::npos) ++n;
   }
   return n;
 }
@@ -193,12 +196,20 @@ TEST(CliGang, SigtermMidRunStopsEveryWorkerAndLogsEveryBoard) {
   std::vector<uint8_t> image(0x10000);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 13 + 5);
   bench.work.writeBytes("image.bin", image);
+  // SIGTERM half a second after every worker has started.
+  std::optional<std::chrono::steady_clock::time_point> allStarted;
+  auto workersBusy = [&] {
+    for (std::size_t i = 0; !allStarted && i < 3; ++i)
+      if (processesWithArgument(bench.place(i)) == 0) return false;
+    if (!allStarted) allStarted = std::chrono::steady_clock::now();
+    return std::chrono::steady_clock::now() - *allStarted > std::chrono::milliseconds(500);
+  };
   const CliRun run = runCli(bench.work,
                             {"--adapter", bench.choice, "--json", "gang", "program", "image.bin", "--part", "Larch-F8U6",
                              "--log", "g.csv"},
-                            {}, {}, {.limitSeconds = 20, .signalAfter = 0.8, .signal = SIGTERM});
+                            {}, {}, {.limitSeconds = 20, .signal = SIGTERM, .signalWhen = workersBusy});
   EXPECT_EQ(run.exit, 1) << run.err;
-  EXPECT_LT(run.seconds, 3.0);
+  EXPECT_FALSE(run.timedOut);
   EXPECT_EQ(run.json()["interrupted"].toString(), "SIGTERM");
   EXPECT_EQ(run.json()["failed"].toInt(), 3);
   for (const QJsonValue row : run.json()["adapters"].toArray())
@@ -208,7 +219,7 @@ TEST(CliGang, SigtermMidRunStopsEveryWorkerAndLogsEveryBoard) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << log;
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_NE(log.find("," + bench.place(i) + ",Larch-F8U6,65536,"), std::string::npos) << log;
-    EXPECT_EQ(processesNaming(bench.dirs[i].path().string()), 0) << i;
+    EXPECT_EQ(processesWithArgument(bench.place(i)), 0) << i;
     EXPECT_FALSE(bench.holds(i, image)) << i;
   }
   EXPECT_EQ(log.find(",pass,"), std::string::npos) << log;
