@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
+#include <regex>
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -196,24 +196,26 @@ TEST(CliGang, SigtermMidRunStopsEveryWorkerAndLogsEveryBoard) {
   std::vector<uint8_t> image(0x10000);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 13 + 5);
   bench.work.writeBytes("image.bin", image);
-  // SIGTERM half a second after every worker has started.
-  std::optional<std::chrono::steady_clock::time_point> allStarted;
+  // SIGTERM once every board is past a tenth of its code (the gang's
+  // progress lines say so), so that each worker is mid-write.
   auto workersBusy = [&] {
-    for (std::size_t i = 0; !allStarted && i < 3; ++i)
-      if (processesWithArgument(bench.place(i)) == 0) return false;
-    if (!allStarted) allStarted = std::chrono::steady_clock::now();
-    return std::chrono::steady_clock::now() - *allStarted > std::chrono::milliseconds(500);
+    const std::string progress = bench.work.read(".cli-stderr");
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::regex mid(bench.place(i) + R"( +\[[#-]+\] +[1-9][0-9]%  running)");
+      if (!std::regex_search(progress, mid)) return false;
+    }
+    return true;
   };
   const CliRun run = runCli(bench.work,
-                            {"--adapter", bench.choice, "--json", "gang", "program", "image.bin", "--part", "Larch-F8U6",
-                             "--log", "g.csv"},
-                            {}, {}, {.limitSeconds = 20, .signal = SIGTERM, .signalWhen = workersBusy});
+                            {"--adapter", bench.choice, "--json", "--progress", "gang", "program", "image.bin", "--part",
+                             "Larch-F8U6", "--log", "g.csv"},
+                            {}, {}, {.limitSeconds = 30, .signal = SIGTERM, .signalWhen = workersBusy});
   EXPECT_EQ(run.exit, 1) << run.err;
   EXPECT_FALSE(run.timedOut);
   EXPECT_EQ(run.json()["interrupted"].toString(), "SIGTERM");
   EXPECT_EQ(run.json()["failed"].toInt(), 3);
   for (const QJsonValue row : run.json()["adapters"].toArray())
-    EXPECT_TRUE(row.toObject()["outcome"].toString().startsWith("interrupted by SIGTERM"))
+    EXPECT_TRUE(row.toObject()["outcome"].toString().startsWith("interrupted by SIGTERM during code write (command 25)"))
         << row.toObject()["outcome"].toString().toStdString();
   const std::string log = bench.work.read("g.csv");
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << log;
