@@ -3,14 +3,19 @@
 // implements it; tests use a recording fake. Every method is called on the
 // user-interface thread only.
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "core/ports/operation_progress_port.h"
 
 namespace lw {
 
 class HexViewPort;
 struct OfflineSettings;
 
-class AdapterOperationsHost {
+// The operations report their progress through reportProgress (the window
+// draws its bar from it, the command line its bar and JSON lines).
+class AdapterOperationsHost : public OperationProgressPort {
  public:
   virtual ~AdapterOperationsHost() = default;
 
@@ -21,14 +26,15 @@ class AdapterOperationsHost {
   // What the status line shows now.
   virtual std::string statusLine() const = 0;
 
-  // Progress bar over the status line: 0..100 percent, negative clears it.
-  virtual void drawProgress(int percent) = 0;
-  // The same bar for the read-back that verifies a write ("Verifying ...40%").
-  virtual void drawVerifyProgress(int percent) = 0;
-
   // The hex view that holds the Code buffer (message 1026 gives its length
   // and content).
   virtual HexViewPort& hexView() = 0;
+
+  // Puts bytes read from the target into the Code buffer as a load puts a
+  // file's image there: the Part record's code size and checksum follow,
+  // the status line shows statusText, and no file stands behind the buffer
+  // any more (Auto Reload Code has nothing to reload).
+  virtual void showTargetImage(std::span<const uint8_t> image, const std::string& statusText) = 0;
 
   // Reads the option check boxes into the Part record's option bytes.
   virtual void readOptionCheckBoxes() = 0;

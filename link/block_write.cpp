@@ -19,29 +19,30 @@ namespace lw {
 
 namespace {
 
-// Percentages shown during a block write include the Part record's progress
-// offset (capped at 100); the offset applies to one block write only.
+// A block write reports its bytes as the Program phase (Options for the
+// option bytes). The Part record's progress offset, which the bar adds to
+// the percentages, applies to one block write only.
 class ProgressReporter {
  public:
-  explicit ProgressReporter(ProgrammingContext& ctx) : ctx_(ctx) {}
+  ProgressReporter(ProgrammingContext& ctx, uint8_t command, uint32_t total)
+      : ctx_(ctx),
+        phase_(command == cmd::kWriteOptions ? OperationPhase::Options : OperationPhase::Program),
+        total_(total) {}
   ~ProgressReporter() { ctx_.app.state.part.progressOffset = 0; }
 
-  void show(int percent) {
-    if (percent >= 0) {
-      const uint64_t shifted = static_cast<uint64_t>(percent) + ctx_.app.state.part.progressOffset;
-      percent = static_cast<int>(std::min<uint64_t>(shifted, 100));
-    }
-    ctx_.host.drawProgress(percent);
-  }
+  void sent(uint32_t done) { ctx_.host.reportProgress({phase_, done, total_, false}); }
+  void ended(uint32_t done) { ctx_.host.reportProgress({phase_, done, total_, true}); }
 
  private:
   ProgrammingContext& ctx_;
+  OperationPhase phase_;
+  uint32_t total_;
 };
 
 }  // namespace
 
 int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, uint32_t address, uint32_t n) {
-  ProgressReporter progress(ctx);
+  ProgressReporter progress(ctx, command, n);
   IceRecord* ice = ctx.link.ice;
   if (!ice || ctx.link.openHandle() == 0) {
     stepFails(ctx.report, "no adapter is open");
@@ -91,11 +92,10 @@ int blockWrite(ProgrammingContext& ctx, uint8_t command, const uint8_t* data, ui
       break;
     }
     sent += chunk;
-    progress.show(static_cast<int>(std::min<uint64_t>(uint64_t{sent} * 100 / n, 100)));
+    progress.sent(sent);
     if (!ctx.loop.dispatchPending()) return 0;  // the program is quitting
   }
-  progress.show(100);
-  progress.show(-1);
+  progress.ended(sent);
 
   AnswerBuffer buffer{};
   // No answer: the block is not confirmed. (After a refused report the

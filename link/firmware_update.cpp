@@ -293,9 +293,15 @@ void FirmwareUpdater::handleMessage(unsigned message, uintptr_t wParam, intptr_t
       state.startupFirmwareUpdateFlag = 0;
       break;
     }
-    case update_msg::kProgress:
-      ctx_.host.drawProgress(static_cast<int>(lParam));
+    case update_msg::kProgress: {
+      // The worker posts percentages (then -1); the event carries the
+      // image's bytes, rounded up so that they give the same percentage.
+      const uint64_t size = firmwareImage(ctx_.link).size();
+      const int percent = static_cast<int>(lParam);
+      const uint64_t done = percent < 0 ? size : std::min<uint64_t>(size, (size * static_cast<uint64_t>(percent) + 99) / 100);
+      ctx_.host.reportProgress({OperationPhase::Firmware, done, size, percent < 0});
       break;
+    }
     case update_msg::kFailed: {
       const char* text = programtext::kFirmwareDownloadFailed;
       switch (static_cast<UpdateFailure>(wParam)) {

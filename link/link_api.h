@@ -41,15 +41,16 @@ struct LinkApi {
   }
   int send(uint32_t command) const { return sendCommand && ice ? sendCommand(command, 1) : kLinkEntryMissing; }
   int writeBlock() const { return write && ice ? write() : kLinkEntryMissing; }
-  int read(uint32_t command, uint32_t byteCount) const {
-    return readData && ice ? readData(command, ice->readBack, 0, byteCount) : kLinkEntryMissing;
+  int read(uint32_t command, uint32_t byteCount, uint32_t address = 0) const {
+    return readData && ice ? readData(command, ice->readBack, address, byteCount) : kLinkEntryMissing;
   }
 
   // A read into the read-back area that reports its progress; without the
   // optional entry point a plain read, with no progress.
-  int readReporting(uint32_t command, uint32_t byteCount, ReadProgressFn progress, void* context) const {
-    if (readDataProgress && ice) return readDataProgress(command, ice->readBack, 0, byteCount, progress, context);
-    return read(command, byteCount);
+  int readReporting(uint32_t command, uint32_t address, uint32_t byteCount, ReadProgressFn progress,
+                    void* context) const {
+    if (readDataProgress && ice) return readDataProgress(command, ice->readBack, address, byteCount, progress, context);
+    return read(command, byteCount, address);
   }
 
   int identify(AdapterIdentity* identity) const {

@@ -1,5 +1,6 @@
 #include "link/read_back.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -33,16 +34,13 @@ int onReadProgress(void* context, uint32_t bytesRead, uint32_t) {
   return state->stop ? 1 : 0;
 }
 
-int percentOf(uint32_t done, uint32_t total) {
-  return total == 0 ? 100 : static_cast<int>(uint64_t{done} * 100 / total);
-}
-
 }  // namespace
 
-ReadBackResult readBack(ProgrammingContext& ctx, uint8_t command, uint32_t byteCount) {
+ReadBackResult readBack(ProgrammingContext& ctx, uint8_t command, uint32_t byteCount, uint32_t address,
+                        ReadProgress progress) {
   auto state = std::make_shared<ReadState>();
-  std::thread reader([state, link = ctx.link, command, byteCount] {
-    const int result = link.readReporting(command, byteCount, &onReadProgress, state.get());
+  std::thread reader([state, link = ctx.link, command, byteCount, address] {
+    const int result = link.readReporting(command, address, byteCount, &onReadProgress, state.get());
     std::lock_guard lock(state->mutex);
     state->result = result;
     state->done = true;
@@ -50,18 +48,19 @@ ReadBackResult readBack(ProgrammingContext& ctx, uint8_t command, uint32_t byteC
   });
 
   ReadBackResult outcome;
-  int shown = -2;  // nothing drawn yet
-  auto show = [&](int percent) {
-    if (percent != shown) ctx.host.drawVerifyProgress(percent);
-    shown = percent;
+  const uint64_t total = progress.total != 0 ? progress.total : byteCount;
+  uint32_t reported = 0;
+  auto report = [&](uint32_t done, bool ended) {
+    ctx.host.reportProgress({progress.phase, progress.doneBefore + done, total, ended});
+    reported = done;
   };
-  show(0);
+  report(0, false);
   for (;;) {
     {
       std::unique_lock lock(state->mutex);
       if (state->ended.wait_for(lock, kDispatchInterval, [&] { return state->done; })) break;
     }
-    show(percentOf(state->bytesRead, byteCount));
+    if (const uint32_t done = state->bytesRead; done != reported) report(done, false);
     // Once the program is quitting nothing more is dispatched: the read is
     // asked to stop and waited for (a library without progress reports
     // cannot be stopped and ends on its own).
@@ -72,8 +71,12 @@ ReadBackResult readBack(ProgrammingContext& ctx, uint8_t command, uint32_t byteC
   }
   reader.join();
   outcome.code = state->result;
-  if (outcome.code == 0) show(100);
-  show(-1);
+  const uint32_t done = outcome.code == 0 ? byteCount : std::min<uint32_t>(state->bytesRead, byteCount);
+  if (progress.endsPhase || outcome.code != 0) {
+    report(done, true);
+  } else if (done != reported) {
+    report(done, false);
+  }
   return outcome;
 }
 

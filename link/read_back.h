@@ -8,6 +8,8 @@
 // events dispatched meanwhile start nothing that would use the adapter.
 #include <cstdint>
 
+#include "core/ports/operation_progress_port.h"
+
 namespace lw {
 
 struct ProgrammingContext;
@@ -17,6 +19,17 @@ struct ReadBackResult {
   bool quitting = false;  // the program is quitting; the read was cut short
 };
 
-ReadBackResult readBack(ProgrammingContext& ctx, uint8_t command, uint32_t byteCount);
+// How one read counts in its phase's progress: a long read may be made of
+// several, each adding its bytes to those before it.
+struct ReadProgress {
+  OperationPhase phase = OperationPhase::Verify;
+  uint64_t doneBefore = 0;  // bytes of the phase read before this read
+  uint64_t total = 0;       // bytes of the whole phase; 0: this read's count
+  bool endsPhase = true;    // the phase is over when this read ends
+};
+
+// Reads byteCount bytes from address into the read-back area.
+ReadBackResult readBack(ProgrammingContext& ctx, uint8_t command, uint32_t byteCount, uint32_t address = 0,
+                        ReadProgress progress = {});
 
 }  // namespace lw

@@ -63,4 +63,29 @@ inline constexpr uint16_t kElfNoFlashBytes = 2015;
 inline constexpr uint16_t kElfSegmentsLeftOut = 2016;  // the segments' addresses and sizes follow
 inline constexpr uint16_t kSRecordDataNotRead = 2017;  // the line and path follow
 
+// The target operations beside Update Target: the window menu's entries,
+// their result boxes and the details those boxes carry.
+inline constexpr uint16_t kReadTargetMenu = 2020;
+inline constexpr uint16_t kVerifyTargetMenu = 2021;
+inline constexpr uint16_t kEraseTargetMenu = 2022;
+inline constexpr uint16_t kBlankCheckMenu = 2023;
+inline constexpr uint16_t kReadTargetOk = 2024;
+inline constexpr uint16_t kReadTargetFailed = 2025;
+inline constexpr uint16_t kVerifyTargetOk = 2026;
+inline constexpr uint16_t kVerifyTargetFailed = 2027;
+inline constexpr uint16_t kEraseTargetOk = 2028;
+inline constexpr uint16_t kEraseTargetFailed = 2029;
+inline constexpr uint16_t kTargetBlank = 2030;
+inline constexpr uint16_t kTargetNotBlank = 2031;
+inline constexpr uint16_t kBlankCheckFailed = 2032;
+inline constexpr uint16_t kTargetReadProtected = 2033;
+inline constexpr uint16_t kTargetNotRead = 2034;
+inline constexpr uint16_t kBytesThatDiffer = 2035;     // ": N" follows
+inline constexpr uint16_t kDifferenceHeading = 2036;   // "offset: buffer / target" lines follow
+inline constexpr uint16_t kFirstNonBlankByte = 2037;   // ": 0x..." follows
+inline constexpr uint16_t kReadFromTarget = 2038;      // the part's name in quotes follows
+inline constexpr uint16_t kReading = 2039;             // the progress bar's word while reading the target
+inline constexpr uint16_t kTooLargeToVerify = 2040;
+inline constexpr uint16_t kNothingToVerify = 2041;
+
 }  // namespace lw::textkey

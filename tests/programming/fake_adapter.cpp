@@ -168,7 +168,7 @@ int FakeAdapter::write() {
 
 int FakeAdapter::readData(uint32_t command, uint8_t* destination, uint32_t address, uint32_t n) {
   std::lock_guard lock(mutex_);
-  note(format("read %u %u", command, n));
+  note(format("read %u %u at %X", command, n, address));
   if (readDataResult != 0) return readDataResult;
   const uint32_t limit = std::min<uint32_t>(n, kReadBackSize);
   if (command == cmd::kReadAdapterCode) {

@@ -21,7 +21,9 @@
 #include "core/ports/hex_view_port.h"
 #include "resources/embedded_resources.h"
 #include "resources/part_database.h"
+#include "core/ids/language_keys.h"
 #include "tests/programming/fake_adapter.h"
+#include "ui/main/progress_bar_view.h"
 
 namespace lw::test {
 
@@ -97,8 +99,20 @@ class FakeHost final : public AdapterOperationsHost {
   void setStatusLine(const std::string& text) override { status.push_back(text); }
   std::string loadedFilePath() const override { return filePath; }
   std::string statusLine() const override { return currentStatus(); }
-  void drawProgress(int percent) override { progress.push_back(percent); }
-  void drawVerifyProgress(int percent) override { verifyProgress.push_back(percent); }
+  // The events, and the values the window's bar draws from them: the
+  // read-back's bar apart from the writes'.
+  void reportProgress(const OperationProgress& e) override {
+    events.push_back(e);
+    bar.show(e, progressOffset ? *progressOffset : 0, [this](int value, uint16_t word) {
+      (word == textkey::kCompleted ? progress : word == textkey::kVerifying ? verifyProgress : readProgress)
+          .push_back(value);
+    });
+  }
+  void showTargetImage(std::span<const uint8_t> image, const std::string& statusText) override {
+    view.bytes.assign(image.begin(), image.end());
+    filePath.clear();
+    status.push_back(statusText);
+  }
   HexViewPort& hexView() override { return view; }
   void readOptionCheckBoxes() override { ++optionReads; }
   void setUpdateProgrammerEnabled(bool enabled) override { updateProgrammerEnabled = enabled; }
@@ -120,8 +134,12 @@ class FakeHost final : public AdapterOperationsHost {
   std::string filePath = "/work/code/blink.hex";
   int runningDepth = 0;
   std::vector<std::string> status;
+  std::vector<OperationProgress> events;
+  ProgressBarView bar;
+  const uint32_t* progressOffset = nullptr;  // the Part record's, once the rig set it
   std::vector<int> progress;
   std::vector<int> verifyProgress;
+  std::vector<int> readProgress;
   FakeHexView view;
   int optionReads = 0;
   bool updateProgrammerEnabled = true;
@@ -141,6 +159,7 @@ struct Rig {
     app.ports.clock = &clock;
     applyPart(embeddedResources(), 43, app.state.part);  // "Larch-F8U6"
     clock.setCalendarSeconds(1700000000);
+    host.progressOffset = &app.state.part.progressOffset;
     operations = std::make_unique<AdapterOperations>(ProgrammingContext{adapter.api(), adapter, host, loop, app}, timings);
   }
 

@@ -134,7 +134,7 @@ TEST_F(UpdateProgrammerTest, ABufferLongerThanTheFlashWritesOnlyTheHeaderAndStil
   rig.host.view.bytes = pattern(0x10000 + 4);
   rig.operations->updateProgrammer();
   EXPECT_EQ(calls(rig.adapter), (Strings{"connect 0 0 1", "checkFirmware", "write 27", "read 33", "disconnect"}));
-  EXPECT_TRUE(contains(rig.adapter.logSnapshot(), "read 33 65540"));
+  EXPECT_TRUE(contains(rig.adapter.logSnapshot(), "read 33 65540 at 0"));
   EXPECT_EQ(le(block(cmd::kWriteOfflineHeader)->data, 19, 4), 0x10004u);
   // Nothing that long is stored: the read-back fails, and says so.
   EXPECT_EQ(boxTexts(rig.boxes), (Strings{"Code could not be read back from the Tether, it can't be verified !",

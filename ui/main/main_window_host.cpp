@@ -1,6 +1,7 @@
 #include "ui/main/main_window_host.h"
 
 #include "image/auto_reload.h"
+#include "image/code_buffer_access.h"
 #include "image/load_file_command.h"
 #include "image/project_save.h"
 #include "link/adapter_operations.h"
@@ -119,8 +120,22 @@ void MainWindowHost::setStatusLine(const std::string& text) {
 }
 std::string MainWindowHost::loadedFilePath() const { return main_.lastLoadedPath(); }
 std::string MainWindowHost::statusLine() const { return main_.dialog().text(mainid::kStatusLine); }
-void MainWindowHost::drawProgress(int percent) { main_.drawProgress(percent); }
-void MainWindowHost::drawVerifyProgress(int percent) { main_.drawProgress(percent, textkey::kVerifying); }
+
+void MainWindowHost::reportProgress(const OperationProgress& progress) {
+  bar_.show(progress, context().state.part.progressOffset,
+            [this](int value, uint16_t wordKey) { main_.drawProgress(value, wordKey); });
+  if (views_.progressEvents) views_.progressEvents(progress);
+}
+
+void MainWindowHost::showTargetImage(std::span<const uint8_t> image, const std::string& statusText) {
+  // The bytes stand for no file: Auto Reload would put the file back over
+  // them, a later operation's status line names no file, and a project
+  // saved from them records no code file's name.
+  codeFiles().lastLoadedPath.clear();
+  codeFiles().project.codeFileName.clear();
+  codeFiles().autoReload.held = false;
+  showLoadedImage(*this, statusText, image);
+}
 
 void MainWindowHost::setUpdateProgrammerEnabled(bool enabled) {
   if (enabled) {

@@ -12,6 +12,7 @@
 #include "link/firmware_update.h"
 #include "link/adapter_operations_host.h"
 #include "report/request_form.h"
+#include "ui/main/progress_bar_view.h"
 
 namespace lw {
 
@@ -36,6 +37,9 @@ struct OperationViews {
   // another project's form with render (false: the form text stays).
   using FormRenderer = std::function<bool(const std::string& projectPath, std::u16string& form)>;
   std::function<void(const std::u16string& form, FormRenderer render)> showFormList;
+  // Every progress event of the adapter operations, beside the window's bar
+  // (the command line prints them as JSON lines); may be unset.
+  std::function<void(const OperationProgress& progress)> progressEvents;
 };
 
 class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
@@ -77,8 +81,8 @@ class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
   void setStatusLine(const std::string& text) override;
   std::string loadedFilePath() const override;
   std::string statusLine() const override;
-  void drawProgress(int percent) override;
-  void drawVerifyProgress(int percent) override;
+  void reportProgress(const OperationProgress& progress) override;
+  void showTargetImage(std::span<const uint8_t> image, const std::string& statusText) override;
   void setUpdateProgrammerEnabled(bool enabled) override;
   OfflineSettings& offlineSettings() override;
   bool editOfflineSettings(uint32_t highestStartAddress) override;
@@ -94,6 +98,7 @@ class MainWindowHost final : public CodeFileHost, public AdapterOperationsHost {
   OperationViews views_;
   FirmwareUpdateTimings timings_;
   std::unique_ptr<AdapterOperations> adapter_;
+  ProgressBarView bar_;
 };
 
 }  // namespace lw
