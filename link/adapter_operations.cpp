@@ -24,6 +24,32 @@ void AdapterOperations::updateProgrammer() {
   lw::updateProgrammer(ctx_, busy_);
 }
 
+namespace {
+uint32_t wholeFlashUnlessGiven(const ProgrammingContext& ctx, uint32_t byteCount) {
+  return byteCount != 0 ? byteCount : ctx.app.state.part.flashSize;
+}
+}  // namespace
+
+void AdapterOperations::readTarget(uint32_t byteCount) {
+  const RunningOperation running(ctx_.host);
+  lw::readTarget(ctx_, busy_, wholeFlashUnlessGiven(ctx_, byteCount), findings_);
+}
+
+void AdapterOperations::verifyTarget() {
+  const RunningOperation running(ctx_.host);
+  lw::verifyTarget(ctx_, busy_, findings_);
+}
+
+void AdapterOperations::eraseTarget() {
+  const RunningOperation running(ctx_.host);
+  lw::eraseTarget(ctx_, busy_);
+}
+
+void AdapterOperations::blankCheck(uint32_t byteCount) {
+  const RunningOperation running(ctx_.host);
+  lw::blankCheck(ctx_, busy_, wholeFlashUnlessGiven(ctx_, byteCount), findings_);
+}
+
 int AdapterOperations::checkAdapter(int mode) { return lw::checkAdapter(ctx_, mode); }
 
 bool AdapterOperations::offerUpdateModeAdapter() { return lw::offerUpdateModeAdapter(ctx_); }

@@ -4,6 +4,8 @@
 //
 //   button 1016 "Update Target"        -> updateTarget()
 //   button 1017 "Update Programmer"    -> updateProgrammer()
+//   window menu "Read Target", "Verify Target", "Erase Target", "Blank Check"
+//                                      -> readTarget(), verifyTarget(), eraseTarget(), blankCheck()
 //   timer 1 (after killing the timer)  -> startupProbe()
 //   HID device arrival / removal       -> onDeviceArrival(path) / onDeviceRemoval(path)
 //   the prompt's OK (message 0x8001)   -> startFirmwareUpdate(downloadEnded)
@@ -18,6 +20,7 @@
 #include "link/firmware_update.h"
 #include "link/programming_context.h"
 #include "link/run_report.h"
+#include "link/target_operations.h"
 
 namespace lw {
 
@@ -29,6 +32,14 @@ class AdapterOperations {
 
   void updateTarget();
   void updateProgrammer();
+  // The target operations (target_operations.h); byteCount 0: the part's
+  // whole flash.
+  void readTarget(uint32_t byteCount = 0);
+  void verifyTarget();
+  void eraseTarget();
+  void blankCheck(uint32_t byteCount = 0);
+  // What the last Read Target, Verify Target or Blank Check found.
+  const TargetFindings& targetFindings() const { return findings_; }
   int checkAdapter(int mode);
   // An adapter left in firmware-update mode is offered the download again.
   bool offerUpdateModeAdapter();
@@ -42,14 +53,14 @@ class AdapterOperations {
   bool& busyFlag() { return busy_; }
   ProgrammingContext& context() { return ctx_; }
   FirmwareUpdater& firmwareUpdater() { return updater_; }
-  // The step the last Update Target or Update Programmer reached, and what
-  // ended it.
+  // The step the last operation on the adapter reached, and what ended it.
   const RunReport& runReport() const { return report_; }
 
  private:
   RunReport report_;
   ProgrammingContext ctx_;
   bool busy_ = false;
+  TargetFindings findings_;
   FirmwareUpdater updater_;
 };
 

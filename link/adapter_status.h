@@ -16,7 +16,8 @@ inline constexpr uint16_t kChecksumMismatch = 1;
 inline constexpr uint16_t kVoltage = 2;
 inline constexpr uint16_t kNoResponse = 3;
 inline constexpr uint16_t kWrongPart = 5;
-inline constexpr uint16_t kPartAccepted = 6;
+inline constexpr uint16_t kPartAccepted = 6;   // the part check: right part, flash read-protected
+inline constexpr uint16_t kReadProtected = 6;  // a read: refused, the flash is read-protected
 }  // namespace adapter_status
 
 // The target voltage window of a step, in volts.

@@ -14,9 +14,8 @@ namespace lw::tether {
 
 // Results of the entry points besides 0 and the HID layer's error numbers:
 // an adapter status that ended a read is returned as this base plus the
-// status (the bit marks numbers that are the library's own), so a failure
-// never reads as 0 or 1.
-inline constexpr uint32_t kAdapterStatusBase = 0x20000000;
+// status (core/abi/link_abi.h).
+inline constexpr uint32_t kAdapterStatusBase = kReadRefusedBase;
 
 class Session {
  public:

@@ -83,6 +83,11 @@ struct AdapterIdentity {
 };
 static_assert(sizeof(AdapterIdentity) == 28);
 
+// A read the adapter refused returns this base plus the adapter's status
+// (6: the flash is read-protected); the bit marks numbers that are the
+// library's own, so such a failure never reads as 0 or 1.
+inline constexpr uint32_t kReadRefusedBase = 0x20000000;
+
 // Entry points, by the names the program binds.
 extern "C" {
 using ConnectHIDDeviceFn = int (*)(uint32_t vendorId, uint32_t productId, uint32_t anyAdapter);

@@ -56,6 +56,11 @@ inline constexpr int kContentChanged = 0x300;  // edit or hex view content chang
 namespace syscmd {
 inline constexpr unsigned kAbout = 0x10;
 inline constexpr unsigned kCheckUpdate = 0x400;
+// The target operations beside Update Target.
+inline constexpr unsigned kReadTarget = 0x410;
+inline constexpr unsigned kVerifyTarget = 0x420;
+inline constexpr unsigned kEraseTarget = 0x430;
+inline constexpr unsigned kBlankCheck = 0x440;
 }  // namespace syscmd
 
 // Messages posted to the main window from other threads.

@@ -100,6 +100,34 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
     rememberBaseGeometry(id);
 }
 
+void QtMainWindow::setLogic(MainDialog* logic) {
+  logic_ = logic;
+  buildTargetMenu();
+}
+
+void QtMainWindow::buildTargetMenu() {
+  if (!logic_ || !targetActions_.empty()) return;
+  QAction* first = windowMenu_.actions().value(0);
+  for (const MainDialog::MenuEntry& entry : logic_->targetMenuEntries()) {
+    auto* action = new QAction(QString::fromStdString(entry.text), &windowMenu_);
+    const unsigned command = entry.command;
+    connect(action, &QAction::triggered, this, [this, command] {
+      if (logic_) logic_->onSystemCommand(command);
+    });
+    windowMenu_.insertAction(first, action);
+    targetActions_.emplace_back(command, action);
+  }
+  windowMenu_.insertSeparator(first);
+  connect(&windowMenu_, &QMenu::aboutToShow, this, [this] { nameTargetMenu(); });
+}
+
+void QtMainWindow::nameTargetMenu() {
+  if (!logic_) return;
+  for (const MainDialog::MenuEntry& entry : logic_->targetMenuEntries())
+    for (auto& [command, action] : targetActions_)
+      if (command == entry.command) action->setText(QString::fromStdString(entry.text));
+}
+
 bool QtMainWindow::event(QEvent* event) {
   // A control whose text changed (the option boxes take their captions from
   // the part) asks its parent for room; captions are fitted again.

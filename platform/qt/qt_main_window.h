@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "core/ports/progress_paint_port.h"
 #include "platform/qt/dialog_units.h"
@@ -27,7 +29,7 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   explicit QtMainWindow(const ResourceSource& resources, QWidget* parent = nullptr);
 
   // The logic that receives the window's events (set before it is shown).
-  void setLogic(MainDialog* logic) { logic_ = logic; }
+  void setLogic(MainDialog* logic);
 
   DialogPort& controls() { return controls_; }
   TimerPort& timers() { return timers_; }
@@ -35,7 +37,7 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QWidget* control(int id) const { return controls_.widget(id); }
   // Places a widget made elsewhere (the hex view) as the control with id.
   void attachControl(int id, QWidget* widget);
-  // The window menu: "Check update" and the About entry.
+  // The window menu: the target operations, "Check update" and the About entry.
   QMenu* windowMenu() { return &windowMenu_; }
   // Converts dialog units to pixels with the dialog font's metrics.
   QRect toPixels(int x, int y, int width, int height) const;
@@ -65,12 +67,17 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   void layOutForSize();
   void rememberBaseGeometry(int id);
   QPixmap resourceImage(const char* type, uint32_t id) const;
+  // The target operations' entries at the top of the window menu, as the
+  // logic lists them; their texts are taken again each time the menu opens.
+  void buildTargetMenu();
+  void nameTargetMenu();
 
   const ResourceSource& resources_;
   MainDialog* logic_ = nullptr;
   QtDialogControls controls_{this};
   QtTimers timers_;
   QMenu windowMenu_;
+  std::vector<std::pair<unsigned, QAction*>> targetActions_;
   QLabel* banner_ = nullptr;
   QWidget* menuButton_ = nullptr;
   QPixmap bannerImage_;

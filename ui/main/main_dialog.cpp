@@ -303,6 +303,18 @@ void MainDialog::onSystemCommand(unsigned command) {
     case syscmd::kAbout:
       if (hooks.showAbout) hooks.showAbout();
       break;
+    case syscmd::kReadTarget:
+      if (hooks.readTarget) hooks.readTarget();
+      break;
+    case syscmd::kVerifyTarget:
+      if (hooks.verifyTarget) hooks.verifyTarget();
+      break;
+    case syscmd::kEraseTarget:
+      if (hooks.eraseTarget) hooks.eraseTarget();
+      break;
+    case syscmd::kBlankCheck:
+      if (hooks.blankCheck) hooks.blankCheck();
+      break;
     default:
       break;
   }
@@ -400,6 +412,13 @@ int MainDialog::messageByKeys(uint16_t captionKey, uint16_t textKey, unsigned st
 }
 
 void MainDialog::addTooltip(int id, const std::string& t) { dialog_.setTooltip(id, t); }
+
+std::vector<MainDialog::MenuEntry> MainDialog::targetMenuEntries() const {
+  return {{syscmd::kReadTarget, text(textkey::kReadTargetMenu)},
+          {syscmd::kVerifyTarget, text(textkey::kVerifyTargetMenu)},
+          {syscmd::kEraseTarget, text(textkey::kEraseTargetMenu)},
+          {syscmd::kBlankCheck, text(textkey::kBlankCheckMenu)}};
+}
 
 std::string MainDialog::aboutText() const { return format("%s", text(textkey::kProgramTitle).c_str()); }
 

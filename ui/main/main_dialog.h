@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/context/app_context.h"
 #include "image/code_file_host.h"
@@ -83,6 +84,11 @@ class MainDialog {
     std::function<void()> partApplied;
     // Window menu: show the About box (a view; see aboutText()).
     std::function<void()> showAbout;
+    // Window menu: the target operations beside Update Target.
+    std::function<void()> readTarget;
+    std::function<void()> verifyTarget;
+    std::function<void()> eraseTarget;
+    std::function<void()> blankCheck;
   };
   Hooks hooks;
 
@@ -146,6 +152,13 @@ class MainDialog {
   std::string text(uint16_t key) const;
   // The About box's text line (control 1085).
   std::string aboutText() const;
+  // The window menu's entries that start target operations, in menu order,
+  // with their texts from the Language table.
+  struct MenuEntry {
+    unsigned command;
+    std::string text;
+  };
+  std::vector<MenuEntry> targetMenuEntries() const;
 
   // ---- State shared with the operations -------------------------------
   AppContext& context() { return ctx_; }

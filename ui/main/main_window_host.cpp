@@ -30,6 +30,10 @@ void MainWindowHost::install() {
   h.partApplied = [this] { resetProjectRecord(codeFiles().project, context().state.reservedWordDefault); };
   h.updateTarget = [this] { adapter().updateTarget(); };
   h.updateProgrammer = [this] { adapter().updateProgrammer(); };
+  h.readTarget = [this] { adapter().readTarget(); };
+  h.verifyTarget = [this] { adapter().verifyTarget(); };
+  h.eraseTarget = [this] { adapter().eraseTarget(); };
+  h.blankCheck = [this] { adapter().blankCheck(); };
   h.startupProbe = [this] { adapter().startupProbe(); };
   h.deviceChanged = [this](bool arrived, const std::string& path) {
     if (arrived) {
