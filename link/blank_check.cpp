@@ -16,17 +16,18 @@ void blankCheck(ProgrammingContext& ctx, bool& busy, uint32_t byteCount, TargetF
   if (!run.openAdapter() || !run.connectTarget() || !run.checkPart()) return;
 
   const TargetFlashRead read = readTargetStep(ctx, byteCount, OperationPhase::Read, findings);
-  const bool released = run.release();
+  if (read.code == 0) findings.firstNonBlank = firstNonBlank(read.bytes);
+  const bool blank = read.code == 0 && !findings.firstNonBlank;
+  const bool released = run.release(blank);
   if (read.code != 0) {
     run.end(false, textkey::kTargetBlank, textkey::kBlankCheckFailed);
     return;
   }
-  findings.firstNonBlank = firstNonBlank(read.bytes);
   std::string detail;
   if (findings.firstNonBlank)
     detail = format("%s: 0x%08X", languageTextOf(ctx.app, textkey::kFirstNonBlankByte).c_str(), *findings.firstNonBlank);
   // A blank target whose release failed has not passed either.
-  run.end(!findings.firstNonBlank && released, textkey::kTargetBlank,
+  run.end(blank && released, textkey::kTargetBlank,
           findings.firstNonBlank ? textkey::kTargetNotBlank : textkey::kBlankCheckFailed, detail);
 }
 

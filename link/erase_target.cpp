@@ -14,7 +14,7 @@ void eraseTarget(ProgrammingContext& ctx, bool& busy) {
   // The erase is the operation's result: a refused one (its status shown)
   // ends with the result box like any other.
   const bool erased = run.erase() == 0;
-  const bool released = run.release();
+  const bool released = run.release(erased);
   run.end(erased && released, textkey::kEraseTargetOk, textkey::kEraseTargetFailed);
 }
 

@@ -17,7 +17,7 @@ void readTarget(ProgrammingContext& ctx, bool& busy, uint32_t byteCount, TargetF
   if (!run.openAdapter() || !run.connectTarget() || !run.checkPart()) return;
 
   const TargetFlashRead read = readTargetStep(ctx, byteCount, OperationPhase::Read, findings);
-  const bool released = run.release();
+  const bool released = run.release(read.code == 0);
   const bool passed = read.code == 0 && released;
   if (passed) {
     // The status line names where the bytes came from, as it names a loaded file.

@@ -10,6 +10,7 @@
 #include "link/adapter_operations_host.h"
 #include "link/adapter_status.h"
 #include "link/programming_context.h"
+#include "link/run_report.h"
 
 namespace lw {
 
@@ -40,20 +41,29 @@ TargetRun::CommandAnswer TargetRun::sendAndRead(uint8_t command, uint8_t param0,
   return answer;
 }
 
+void TargetRun::answerFailed(const CommandAnswer& a) {
+  if (a.readResult != 0) stepFails(ctx_.report, unreadAnswer(a.readResult));
+  else if (!a.tagMatches) stepFails(ctx_.report, wrongTag(a.report.tag, ice_.requestTag));
+  else stepFails(ctx_.report, statusAnswer(a.report));
+}
+
 void TargetRun::restoreStatus() { ctx_.host.setStatusLine(statusAfter_.value_or(ctx_.host.loadedFilePath())); }
 
 bool TargetRun::openAdapter() {
   ctx_.host.reportProgress({OperationPhase::Connect, 0, 0, false});
   if (ctx_.link.openHandle() != 0) ctx_.link.disconnect();
 
+  stepBegins(ctx_.report, "opening the adapter");
   const int opened = ctx_.link.connect(0, 0, 1);
   ctx_.host.setStatusLine("");
   if (opened != 0) {
+    stepFails(ctx_.report, callAnswered("ConnectHIDDevice", opened));
     if (!offerUpdateModeAdapter(ctx_)) reportAdapterNotOpened(ctx_.app, ctx_.link, opened);
     busy_ = false;
     ctx_.link.disconnect();
     return false;
   }
+  stepBegins(ctx_.report, "the adapter's firmware check");
   if (checkAdapter(ctx_, 0) != 1) {
     restoreStatus();
     busy_ = false;
@@ -65,7 +75,9 @@ bool TargetRun::openAdapter() {
 
 bool TargetRun::connectTarget() {
   const PartRecord& part = ctx_.app.state.part;
+  stepBegins(ctx_.report, "connect (command 37)");
   const CommandAnswer a = sendAndRead(cmd::kConnectTarget, part.adapterParamA, part.adapterParamB);
+  if (!a.ok() || a.report.status != 0) answerFailed(a);
   if (!a.ok()) {
     ctx_.link.send(cmd::kReleaseTarget);
     busy_ = false;
@@ -84,16 +96,18 @@ bool TargetRun::connectTarget() {
 bool TargetRun::checkPart() {
   ctx_.host.reportProgress({OperationPhase::Check, 0, 0, false});
   const uint16_t partIndex = ctx_.app.state.part.partIndex;
+  stepBegins(ctx_.report, "part check (command 35)");
   const CommandAnswer a =
       sendAndRead(cmd::kCheckPart, static_cast<uint8_t>(partIndex & 0xFF), static_cast<uint8_t>(partIndex >> 8));
+  const bool accepted = a.report.status == adapter_status::kOk || a.report.status == adapter_status::kPartAccepted;
+  if (!a.ok() || !accepted) answerFailed(a);
   if (a.readResult == err::kInvalidData)
     messageByKeys(ctx_.app, textkey::kError, textkey::kTargetMissing, mb::kIconError);
   if (!a.ok()) {
     releaseAndClose();
     return false;
   }
-  const uint16_t status = a.report.status;
-  if (status != adapter_status::kOk && status != adapter_status::kPartAccepted) {
+  if (!accepted) {
     reportAdapterStatus(ctx_.app, AdapterStep::PartCheck, a.report);
     restoreStatus();
     busy_ = false;
@@ -104,18 +118,35 @@ bool TargetRun::checkPart() {
 
 int TargetRun::erase() {
   ctx_.host.reportProgress({OperationPhase::Erase, 0, 0, false});
+  stepBegins(ctx_.report, "erase (command 13)");
   makeRequestTag(ice_, *ctx_.app.ports.clock);
-  if (const int sent = ctx_.link.send(cmd::kErase); sent != 0) return sent;
+  if (const int sent = ctx_.link.send(cmd::kErase); sent != 0) {
+    stepFails(ctx_.report, callAnswered("ICE_Send_Command", sent));
+    return sent;
+  }
   AnswerBuffer buffer{};
-  if (readAnswer(ctx_, buffer) != 0) return err::kInvalidData;
+  if (const uint32_t read = readAnswer(ctx_, buffer); read != 0) {
+    stepFails(ctx_.report, unreadAnswer(read));
+    return err::kInvalidData;
+  }
   const AnswerReport answer = parseAnswer(buffer);
-  if (answer.tag != ice_.requestTag) return err::kInvalidData;
+  if (answer.tag != ice_.requestTag) {
+    stepFails(ctx_.report, wrongTag(answer.tag, ice_.requestTag));
+    return err::kInvalidData;
+  }
   if (answer.status == 0) return 0;
+  stepFails(ctx_.report, statusAnswer(answer));
   reportAdapterStatus(ctx_.app, AdapterStep::Erase, answer);
   return kEraseRefused;
 }
 
-bool TargetRun::release() { return ctx_.link.send(cmd::kReleaseTarget) == 0; }
+bool TargetRun::release(bool passedSoFar) {
+  // Only a run that has passed so far is decided here, and says so.
+  if (passedSoFar) stepBegins(ctx_.report, "release (command 4)");
+  const int released = ctx_.link.send(cmd::kReleaseTarget);
+  if (passedSoFar && released != 0) stepFails(ctx_.report, callAnswered("ICE_Send_Command", released));
+  return released == 0;
+}
 
 void TargetRun::end(bool passed, uint16_t okKey, uint16_t failedKey, const std::string& detail) {
   const uint16_t textKey = passed ? okKey : failedKey;

@@ -50,8 +50,9 @@ class TargetRun {
   // was shown). The caller decides how the run ends.
   int erase();
 
-  // Command 4: true when the library sent it.
-  bool release();
+  // Command 4: true when the library sent it. passedSoFar: the run's result
+  // rests on it, so the run report follows it as a step.
+  bool release(bool passedSoFar);
   // The result box (okKey under "Pass !", else failedKey under "Error !",
   // with the detail lines after the text), command 8, the status line back,
   // busy cleared, the adapter closed.
@@ -72,6 +73,9 @@ class TargetRun {
   void over() { busy_ = false; }
 
  private:
+  // Says what a failed answer was, for the run report.
+  void answerFailed(const CommandAnswer& a);
+
   ProgrammingContext& ctx_;
   bool& busy_;
   IceRecord& ice_;

@@ -61,7 +61,7 @@ void verifyTarget(ProgrammingContext& ctx, bool& busy, TargetFindings& findings)
       if (ctx.app.ports.messages) ctx.app.ports.messages->beep(mb::kIconQuestion);
     }
   }
-  const bool released = run.release();
+  const bool released = run.release(same);
   run.end(same && released, textkey::kVerifyTargetOk, textkey::kVerifyTargetFailed, detail);
 }
 
