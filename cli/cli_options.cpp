@@ -38,6 +38,16 @@ bool parseHexBytes(const std::string& text, std::vector<uint8_t>& bytes) {
   return true;
 }
 
+// A byte count: decimal digits, or hexadecimal after 0x.
+bool parseCount(const std::string& text, uint32_t& value) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return parseHex(text, value);
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const unsigned long long n = std::stoull(text);
+  if (n > UINT32_MAX) return false;
+  value = static_cast<uint32_t>(n);
+  return true;
+}
+
 }  // namespace
 
 bool isProjectPath(const std::string& path) {
@@ -72,6 +82,15 @@ const char* usageText() {
          "          [--serial-number HEX] [--auto-increment] [--serial-address HEX]\n"
          "                                          Update Programmer: store the job in the adapter\n"
          "                                          (any serial option enables the serial number)\n"
+         "  read OUT --part NAME [--size N] [--format bin|hex|srec]\n"
+         "                                          read the target's flash (the part's whole flash, or\n"
+         "                                          its first N bytes) into OUT: raw binary, Intel HEX\n"
+         "                                          or S-record by OUT's extension, as load --out\n"
+         "  verify FILE... --part NAME              compare the loaded files with the target's flash,\n"
+         "                                          writing nothing; exit 1 on any difference\n"
+         "  erase --part NAME                       erase the target (flash, option bytes, protection)\n"
+         "  blank-check --part NAME                 check that every byte of the target's flash is\n"
+         "                                          erased; exit 1 naming the first that is not\n"
          "  emulator start DIR [--times N]          press the emulated adapter's start button\n"
          "  program --options-only --part NAME [OPTIONS]\n"
          "                                          erase the target and write only the option bytes\n"
@@ -79,6 +98,8 @@ const char* usageText() {
          "                                          (--force: update it even when it matches)\n"
          "  gang program FILE... --part NAME [OPTIONS] [--adapters all|PLACE,...]\n"
          "  gang program-adapter FILE... --part NAME [OPTIONS] [off-line settings] [--adapters ...]\n"
+         "  gang verify FILE... --part NAME [--adapters ...]\n"
+         "  gang erase|blank-check --part NAME [--adapters ...]\n"
          "                                          the same job on several adapters at once, one\n"
          "                                          process each; exit 0 only when all passed\n"
          "  check-update [--url BASE]               compare the own version with the published one\n"
@@ -97,13 +118,17 @@ const char* usageText() {
          "one in that USB port, e.g. usb:1-2.3), usb:/dev/hidrawN, emulator:DIR or\n"
          "emulator:DIR1,DIR2,... (emulated adapters). Default $LOOMWRITE_ADAPTER, else usb.\n"
          "PLACE: a place 'adapters' lists (usb:1-2.3, emulator:DIR), or a bare port or node.\n"
-         "--log FILE (program, program-adapter, gang): append one line per target to the\n"
-         "  production log, pass or fail: CSV when FILE ends in .csv, else JSON lines.\n"
+         "--log FILE (program, program-adapter, read, verify, erase, blank-check, gang):\n"
+         "  append one line per target to the production log, pass or fail: CSV when FILE\n"
+         "  ends in .csv, else JSON lines.\n"
          "--yes answers OK/Yes to the truncation warning, the damaged-HEX and damaged\n"
          "S-record warnings, the old-project question and the firmware-update prompt;\n"
          "without it they are answered Cancel/No.\n"
          "--json prints one result object on standard output. Message boxes appear as\n"
          "\"CAPTION: TEXT\" lines on standard error, with a progress bar on a terminal.\n"
+         "--json --progress: before the result object, one JSON line per step of a command\n"
+         "  that uses an adapter: {\"event\":\"progress\",\"phase\":P,\"done\":BYTES,\"total\":BYTES},\n"
+         "  P one of connect, check, erase, program, verify, options, read, firmware.\n"
          "Exit status: 0 success, 1 the operation failed, 2 usage error.\n";
 }
 
@@ -165,6 +190,10 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     } else if (a == "--out") {
       if (!value(o.output) || o.output.empty()) return fail("--out needs a file name");
       outGiven = true;
+    } else if (a == "--size") {
+      uint32_t n = 0;
+      if (!value(v) || !parseCount(v, n) || n == 0) return fail("--size needs a byte count above 0 (decimal, or hex with 0x)");
+      o.size = n;
     } else if (a == "--format") {
       if (!value(v) || !(o.outputFormat = imageFileFormatNamed(v))) return fail("--format needs bin, hex or srec");
     } else if (a == "--at") {
@@ -265,22 +294,35 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     o.emulatorDir = o.inputs[0].path;
     o.inputs.clear();
   } else if (c == "gang") {
-    if (words.size() < 2 || (words[1] != "program" && words[1] != "program-adapter"))
-      return fail("gang needs program or program-adapter");
-    o.command = "gang-" + words[1];
-    if (o.inputs.empty() && !(words[1] == "program" && o.optionsOnly)) return fail("gang " + words[1] + " needs at least one FILE");
+    const std::string job = words.size() < 2 ? std::string() : words[1];
+    if (job != "program" && job != "program-adapter" && job != "verify" && job != "erase" && job != "blank-check")
+      return fail("gang needs program, program-adapter, verify, erase or blank-check");
+    o.command = "gang-" + job;
+    const bool takesFiles = job != "erase" && job != "blank-check";
+    if (!takesFiles && !o.inputs.empty()) return fail("gang " + job + " takes no file");
+    if (takesFiles && o.inputs.empty() && !(job == "program" && o.optionsOnly)) return fail("gang " + job + " needs at least one FILE");
     if (o.optionsOnly && !o.inputs.empty())
       return fail("program --options-only takes no FILE: it writes the option bytes alone");
     for (std::size_t i = 0; i < args.size(); ++i)
       if (!gangOnly[i]) o.workerArgs.push_back(args[i]);
-  } else if (c == "parts" || c == "load" || c == "program" || c == "program-adapter" || c == "firmware" ||
-             c == "check-update" || c == "adapters") {
+  } else if (c == "read") {
     o.command = c;
-    if ((c == "parts" || c == "firmware" || c == "check-update" || c == "adapters") && !o.inputs.empty())
+    if (o.inputs.size() != 1 || o.inputs[0].at || o.inputs[0].merge) return fail("read needs exactly one OUT file");
+    if (outGiven) return fail("read writes OUT; --out applies to load only");
+    o.output = o.inputs[0].path;
+    o.inputs.clear();
+    if (!o.outputFormat && !(o.outputFormat = imageFileFormatFor(o.output)))
+      return fail("read '" + o.output + "': ELF and project files are not written; name it .bin, .hex or .srec, or pass --format");
+  } else if (c == "parts" || c == "load" || c == "program" || c == "program-adapter" || c == "firmware" ||
+             c == "check-update" || c == "adapters" || c == "verify" || c == "erase" || c == "blank-check") {
+    o.command = c;
+    if ((c == "parts" || c == "firmware" || c == "check-update" || c == "adapters" || c == "erase" ||
+         c == "blank-check") &&
+        !o.inputs.empty())
       return fail(c + " takes no file");
     if (c == "program" && o.optionsOnly && !o.inputs.empty())
       return fail("program --options-only takes no FILE: it writes the option bytes alone");
-    if ((c == "load" || c == "program" || c == "program-adapter") && o.inputs.empty() && !o.optionsOnly)
+    if ((c == "load" || c == "program" || c == "program-adapter" || c == "verify") && o.inputs.empty() && !o.optionsOnly)
       return fail(c + (c == "program" ? " needs at least one FILE (or --options-only)" : " needs at least one FILE"));
   } else {
     return fail("unknown command '" + c + "'");
@@ -289,9 +331,12 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
                            : o.command == "kpj-show"             ? "kpj show"
                            : o.command == "kpj-form"             ? "kpj form"
                            : o.command == "gang-program"         ? "gang program"
-                           : o.command == "gang-program-adapter" ? "gang program-adapter"
+                           : o.command.rfind("gang-", 0) == 0    ? "gang " + o.command.substr(5)
                                                                  : o.command;
-  const bool gang = o.command == "gang-program" || o.command == "gang-program-adapter";
+  const bool gang = o.command.rfind("gang-", 0) == 0;
+  // The commands that work on an adapter's target, alone or in a gang.
+  const std::string job = gang ? o.command.substr(5) : o.command;
+  const bool onTarget = job == "read" || job == "verify" || job == "erase" || job == "blank-check";
   const bool programs = o.command == "program" || o.command == "gang-program";
   const bool storesJob = o.command == "program-adapter" || o.command == "gang-program-adapter";
   if (formOutputGiven && o.command != "kpj-form") return fail("--text, --bmp and --pdf apply to kpj form only");
@@ -299,24 +344,25 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   if (o.addressingGiven() && o.command != "kpj-save" && o.command != "kpj-form")
     return fail("--to, --from and --part-no apply to kpj save and kpj form only");
   if (o.command == "kpj-save" && o.json && o.form.text == "-") return fail("--form-text - and --json both write standard output");
-  const bool loads = o.command == "load" || programs || storesJob || o.command == "kpj-save";
+  const bool loads = o.command == "load" || programs || storesJob || o.command == "kpj-save" || job == "verify";
   bool onlyProjects = !o.inputs.empty();
   for (const InputFile& f : o.inputs) {
     onlyProjects = onlyProjects && isProjectPath(f.path);
     if (loads && isProjectPath(f.path) && (f.at || f.merge))
       return fail("--at and --merge do not apply to project files (" + f.path + "): a project replaces the buffer");
   }
-  if (loads && o.part.empty() && !onlyProjects) return fail(name + " needs --part NAME");
-  if (!loads && !o.part.empty() && o.command != "kpj-form") return fail(name + " takes no --part");
+  if ((loads || onTarget) && o.part.empty() && !onlyProjects) return fail(name + " needs --part NAME");
+  if (!loads && !onTarget && !o.part.empty() && o.command != "kpj-form") return fail(name + " takes no --part");
   if (o.options.any() && !programs && !storesJob && o.command != "kpj-save")
     return fail("option settings apply to program, program-adapter and kpj save only");
   if (o.offline.any() && !storesJob) return fail("--max-counter and the serial options apply to program-adapter only");
   if (adaptersGiven && !gang) return fail("--adapters applies to gang only");
-  if (!o.log.empty() && !programs && !storesJob)
-    return fail("--log applies to program, program-adapter and gang only");
+  if (!o.log.empty() && !programs && !storesJob && !onTarget)
+    return fail("--log applies to program, program-adapter, read, verify, erase, blank-check and gang only");
   if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
-  if (o.outputFormat && !outGiven) return fail("--format applies to load --out only");
+  if (o.outputFormat && !outGiven && o.command != "read") return fail("--format applies to load --out and read only");
+  if (o.size && o.command != "read") return fail("--size applies to read only");
   if (outGiven && !o.outputFormat && !(o.outputFormat = imageFileFormatFor(o.output)))
     return fail("--out '" + o.output + "': ELF and project files are not written; name it .bin, .hex or .srec, or pass --format");
   if (o.force && o.command != "firmware") return fail("--force applies to firmware only");

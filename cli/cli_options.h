@@ -44,7 +44,8 @@ struct OfflineOptions {
 
 struct Options {
   std::string command;     // parts, load, kpj-save, kpj-show, program, program-adapter, firmware, emulator-start,
-                           // check-update, kpj-form, adapters, gang-program, gang-program-adapter
+                           // check-update, kpj-form, adapters, read, verify, erase, blank-check, gang-program,
+                           // gang-program-adapter, gang-verify, gang-erase, gang-blank-check
   std::string adapter;     // usb[:PORT|:/dev/hidrawN] | emulator:DIR[,DIR...]; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   bool yes = false;
@@ -53,13 +54,14 @@ struct Options {
   bool optionsOnly = false;  // program --options-only: no file, the option bytes alone
   std::string part;        // empty only when every input is a project file
   std::vector<InputFile> inputs;
-  std::string output;      // --out FILE, or the .kpj of kpj save
-  // load --out: --format bin|hex|srec, else what the output's extension asks for.
+  std::string output;      // --out FILE, the .kpj of kpj save, or the file read writes
+  std::optional<uint32_t> size;  // read --size N: the bytes to read (default: the part's whole flash)
+  // load --out, read: --format bin|hex|srec, else what the output's extension asks for.
   std::optional<ImageFileFormat> outputFormat;
   OptionSettings options;
   std::string updateUrl;   // check-update --url BASE; empty: environment, else built in
   OfflineOptions offline;
-  std::string log;         // program, program-adapter --log FILE: the production log
+  std::string log;         // --log FILE of the commands that use an adapter's target: the production log
   // emulator start DIR [--times N]
   std::string emulatorDir;
   uint32_t times = 1;

@@ -23,6 +23,7 @@ SessionSetup sessionSetupFor(const Options& options) {
   SessionSetup setup;
   setup.yes = options.yes;
   setup.progress = progressStyleFor(options);
+  if (options.json && options.progress) setup.progressJson = stdout;
   return setup;
 }
 

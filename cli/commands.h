@@ -24,7 +24,15 @@ int runFirmware(const Options& options);
 int runCheckUpdate(const Options& options);
 // adapters
 int runAdapters(const Options& options);
-// gang program|program-adapter FILE... --part NAME [--adapters all|PLACE,...]
+// read OUT --part NAME [--size N] [--format bin|hex|srec]
+int runRead(const Options& options);
+// verify FILE... --part NAME
+int runVerify(const Options& options);
+// erase --part NAME
+int runErase(const Options& options);
+// blank-check --part NAME
+int runBlankCheck(const Options& options);
+// gang program|program-adapter|verify|erase|blank-check [FILE...] --part NAME [--adapters all|PLACE,...]
 int runGang(const Options& options);
 
 }  // namespace lw::cli

@@ -85,6 +85,10 @@ ConsoleSession::ConsoleSession(const SessionSetup& setup)
   views.editOfflineSettings = [this](OfflineSettings& settings, uint32_t highestStartAddress) {
     return offlineDialog && offlineDialog(settings, highestStartAddress);
   };
+  if (setup.progressJson) {
+    progressJson_.emplace(setup.progressJson);
+    views.progressEvents = [this](const OperationProgress& p) { progressJson_->take(p); };
+  }
   HidTransportPort& hid = setup.hid ? *setup.hid : *hid_;
   operations_ = std::make_unique<MainWindowHost>(*main_, loop_, hid, std::move(views));
   operations_->install();

@@ -20,6 +20,7 @@
 #include "cli/console_event_loop.h"
 #include "cli/console_message_boxes.h"
 #include "cli/console_progress.h"
+#include "cli/progress_json_lines.h"
 #include "image/load_area.h"
 #include "image/request_addressing.h"
 #include "platform/memory/memory_dialog.h"
@@ -63,6 +64,7 @@ struct SessionSetup {
   ClockPort* clock = nullptr;        // null: the system clock
   HidTransportPort* hid = nullptr;   // null: the HID layer's transport
   std::FILE* messageOut = stderr;    // where the message lines go
+  std::FILE* progressJson = nullptr; // --json --progress: where the progress events go as JSON lines
 };
 
 // How the firmware-update prompt ended.
@@ -142,6 +144,7 @@ class ConsoleSession {
   SessionSetup setup_;
   ConsoleMessageBoxes messages_;
   ConsoleProgress progress_;
+  std::optional<ProgressJsonLines> progressJson_;
   ConsoleFileDialogs files_;
   MemorySettings settings_;
   PosixModules modules_;

@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
   if (o.command == "firmware") return lw::cli::runFirmware(o);
   if (o.command == "check-update") return lw::cli::runCheckUpdate(o);
   if (o.command == "adapters") return lw::cli::runAdapters(o);
-  if (o.command == "gang-program" || o.command == "gang-program-adapter") return lw::cli::runGang(o);
+  if (o.command == "read") return lw::cli::runRead(o);
+  if (o.command == "verify") return lw::cli::runVerify(o);
+  if (o.command == "erase") return lw::cli::runErase(o);
+  if (o.command == "blank-check") return lw::cli::runBlankCheck(o);
+  if (o.command.rfind("gang-", 0) == 0) return lw::cli::runGang(o);
   return lw::cli::usageError("unknown command '" + o.command + "'");
 }

@@ -64,6 +64,23 @@ TEST(CliOptions, AGangsWorkersGetTheJobWithoutTheGangsOwnOptions) {
   EXPECT_TRUE(parse({"--adapter", "usb:/dev/hidraw7", "firmware"}).options);
 }
 
+TEST(CliOptions, TargetCommands) {
+  const auto read = parse({"read", "back.hex", "--part", "X", "--size", "0x400", "--log", "run.csv"});
+  ASSERT_TRUE(read.options) << read.error;
+  EXPECT_EQ(read.options->output, "back.hex");
+  EXPECT_TRUE(read.options->inputs.empty());
+  EXPECT_EQ(read.options->outputFormat, ImageFileFormat::IntelHex);
+  EXPECT_EQ(read.options->size, 0x400u);
+  EXPECT_EQ(parse({"read", "back", "--format", "srec", "--part", "X"}).options->outputFormat, ImageFileFormat::SRecord);
+  EXPECT_EQ(parse({"read", "back.bin", "--part", "X", "--size", "1024"}).options->size, 1024u);
+  EXPECT_EQ(parse({"verify", "a.kpj"}).options->command, "verify");  // a project brings its part
+  EXPECT_EQ(parse({"blank-check", "--part", "X"}).options->command, "blank-check");
+  const auto gang = parse({"gang", "erase", "--part", "X", "--adapters", "all", "--json"});
+  ASSERT_TRUE(gang.options) << gang.error;
+  EXPECT_EQ(gang.options->command, "gang-erase");
+  EXPECT_EQ(gang.options->workerArgs, (std::vector<std::string>{"erase", "--part", "X"}));
+}
+
 TEST(CliOptions, UsageErrors) {
   const std::vector<std::vector<std::string>> bad = {
       {},
@@ -101,6 +118,19 @@ TEST(CliOptions, UsageErrors) {
       {"gang", "program", "--part", "X"},                      // no file
       {"program", "a.hex", "--part", "X", "--adapters", "all"},  // --adapters is the gang's
       {"adapters", "a.bin"},
+      {"read", "--part", "X"},                        // no OUT
+      {"read", "a.bin", "b.bin", "--part", "X"},
+      {"read", "a.elf", "--part", "X"},               // not a format the writer writes
+      {"read", "a.bin", "--part", "X", "--size", "0"},
+      {"read", "a.bin", "--part", "X", "--size", "12k"},
+      {"read", "a.bin"},                              // no part
+      {"verify", "--part", "X"},                      // no file
+      {"verify", "a.hex", "--part", "X", "--option", "SWDP"},
+      {"erase", "a.bin", "--part", "X"},
+      {"blank-check", "--part", "X", "--size", "16"},  // --size is read's
+      {"gang", "erase", "a.bin", "--part", "X"},
+      {"gang", "verify", "--part", "X"},
+      {"gang", "read", "a.bin", "--part", "X"},
   };
   for (const auto& args : bad) {
     const auto r = parse(args);
