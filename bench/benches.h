@@ -13,4 +13,8 @@ void runUpdateTargetBench(int runs);
 // file: the CPU of each whole process, median of runs.
 void runLoadStartupBench(int runs);
 
+// Read Target and Verify Target of 64 KiB against the emulated adapter with
+// its full-speed timing model, beside the floor its reports set.
+void runTargetReadBench(int runs);
+
 }  // namespace lw::bench
