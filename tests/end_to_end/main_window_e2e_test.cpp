@@ -287,5 +287,63 @@ TEST_F(RunningProgram, ClicksDuringUpdateTargetChangeNothingAndTheRunPasses) {
   session.reset();
 }
 
+// The window menu's target operations on the running window: Verify Target
+// passes and then names a byte changed in the target, Read Target shows the
+// target's bytes in the hex view, Erase Target and Blank Check follow.
+TEST_F(RunningProgram, TheWindowMenusTargetOperations) {
+  QtEventLoop loop;
+  LwHidTransport transport;
+  OperationViews views;
+  views.showFirmwarePrompt = [&](int, OperationViews::StartUpdate) {};
+  auto session = std::make_unique<MainWindowSession>(ctx);
+  ASSERT_TRUE(session->ready());
+  auto operations = std::make_unique<MainWindowHost>(session->logic(), loop, transport, views);
+  operations->install();
+  QtMainWindow& window = session->window();
+  session->initialise();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clock.sleptMs() >= 500; }, 3000)) << "the start-up probe is over";
+
+  auto choose = [&](const char* entry) {
+    messages.shown.clear();
+    for (QAction* a : window.windowMenu()->actions())
+      if (a->text() == QString::fromUtf8(entry)) a->trigger();
+    std::vector<std::string> texts;
+    for (const ShownBox& b : messages.shown) texts.push_back(b.text);
+    return texts;
+  };
+  const std::vector<uint8_t> code = patternBytes(0x400, 0x33);
+  session->hexView().send(hexmsg::kReplace, reinterpret_cast<uintptr_t>(code.data()), static_cast<intptr_t>(code.size()));
+  QTest::mouseClick(window.control(mainid::kUpdateTarget), Qt::LeftButton);
+  EXPECT_EQ(choose("Verify Target"), std::vector<std::string>{"Verify Target ok !"});
+
+  std::vector<uint8_t> flash = dir.readBytes("target-flash.bin");
+  flash[0x10] = static_cast<uint8_t>(~flash[0x10]);
+  dir.write("target-flash.bin", std::string(flash.begin(), flash.end()));
+  const std::vector<std::string> differs = choose("Verify Target");
+  ASSERT_EQ(differs.size(), 1u);
+  EXPECT_NE(differs[0].find("Bytes that differ: 1\nOffset: Code buffer / Target\n0x00000010: "), std::string::npos)
+      << differs[0];
+
+  EXPECT_EQ(choose("Read Target"), std::vector<std::string>{"Read Target ok !"});
+  HexViewPort& view = session->hexView();
+  ASSERT_EQ(view.send(hexmsg::kData, 0, 0), 0x10000);
+  std::vector<uint8_t> shown(0x10001);
+  view.send(hexmsg::kData, reinterpret_cast<uintptr_t>(shown.data()), 0x10000);
+  shown.resize(0x10000);
+  EXPECT_EQ(shown, flash);
+  EXPECT_EQ(session->logic().dialog().text(mainid::kStatusLine), "Read from target \"Larch-F8U6\"");
+  EXPECT_EQ(session->logic().dialog().text(mainid::kSizeField), "Size = 65536 Bytes");
+  QTest::qWait(50);
+  EXPECT_TRUE(window.grab().save(LW_BINARY_DIR "/main_window_read_target.png"));
+
+  EXPECT_EQ(choose("Erase Target"), std::vector<std::string>{"Erase Target ok !"});
+  EXPECT_EQ(choose("Blank Check"), std::vector<std::string>{"Target is blank !"});
+
+  operations.reset();
+  session.reset();
+}
+
 }  // namespace
 }  // namespace lw::e2e
