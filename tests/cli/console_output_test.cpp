@@ -4,6 +4,7 @@
 
 #include "cli/console_message_boxes.h"
 #include "cli/json_writer.h"
+#include "cli/progress_json_lines.h"
 #include "core/codes.h"
 
 namespace lw::cli {
@@ -48,6 +49,29 @@ TEST(JsonWriter, QuotesAndNests) {
   const std::string r = "\xEF\xBF\xBD";
   EXPECT_EQ(jsonQuote(bad), "\"" + r + "t" + r + " " + r + r + " " + r + r + r + " " + r + r + r + r + "\"");
   EXPECT_EQ(jsonQuote("\xC3\xA9t\xC3\xA9 \xF0\x9F\x94\xA7"), "\"\xC3\xA9t\xC3\xA9 \xF0\x9F\x94\xA7\"");
+}
+
+// A 64 KiB block write reports 512 steps; the JSON lines say when the phase
+// began, each whole percent, and where it ended, not every step.
+TEST(ProgressJsonLines, OneLinePerPercentAndTheEnds) {
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
+  ProgressJsonLines lines(sink);
+  lines.take({OperationPhase::Connect, 0, 0, false});
+  for (uint64_t done = 128; done <= 0x10000; done += 128) lines.take({OperationPhase::Program, done, 0x10000, false});
+  lines.take({OperationPhase::Program, 0x10000, 0x10000, true});
+  lines.take({OperationPhase::Verify, 0, 0x10000, false});
+  lines.take({OperationPhase::Verify, 0x1000, 0x10000, true});  // a read cut short ends where it got
+  std::rewind(sink);
+  std::vector<std::string> got;
+  char buf[256];
+  while (std::fgets(buf, sizeof buf, sink)) got.push_back(buf);
+  std::fclose(sink);
+  ASSERT_EQ(got.size(), 1u + 101u + 2u);  // connect, program 0..100%, verify begun and ended
+  EXPECT_EQ(got.front(), "{\"event\":\"progress\",\"phase\":\"connect\",\"done\":0,\"total\":0}\n");
+  EXPECT_EQ(got[1], "{\"event\":\"progress\",\"phase\":\"program\",\"done\":128,\"total\":65536}\n");
+  EXPECT_EQ(got[101], "{\"event\":\"progress\",\"phase\":\"program\",\"done\":65536,\"total\":65536}\n");
+  EXPECT_EQ(got.back(), "{\"event\":\"progress\",\"phase\":\"verify\",\"done\":4096,\"total\":65536}\n");
 }
 
 }  // namespace
