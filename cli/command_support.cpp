@@ -16,7 +16,8 @@ namespace lw::cli {
 
 ProgressStyle progressStyleFor(const Options& options) {
   if (::isatty(STDERR_FILENO)) return ProgressStyle::Bar;
-  return options.progress ? ProgressStyle::Lines : ProgressStyle::None;
+  // With --json the progress goes to standard output as JSON lines instead.
+  return options.progress && !options.json ? ProgressStyle::Lines : ProgressStyle::None;
 }
 
 SessionSetup sessionSetupFor(const Options& options) {

@@ -17,7 +17,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// A bar on a terminal; with --progress, lines when standard error is not one.
+// A bar on a terminal; with --progress, lines when standard error is not one
+// (unless --json prints the progress as JSON lines).
 ProgressStyle progressStyleFor(const Options& options);
 
 SessionSetup sessionSetupFor(const Options& options);

@@ -1,5 +1,5 @@
-// gang program / gang program-adapter: the same job on several adapters at
-// once. The Link library holds one adapter per process, so every adapter
+// gang program / program-adapter / verify / erase / blank-check: the same
+// job on several adapters at once. The Link library holds one adapter per process, so every adapter
 // gets a worker process of its own (this tool, with --adapter naming only
 // that adapter); a failing, vanishing or hanging adapter ends only its own
 // worker. The job is checked here once first, so that a bad file, part or
@@ -76,18 +76,26 @@ std::string withoutToolName(const std::string& line) {
   return line.rfind(kTool, 0) == 0 ? line.substr(kTool.size()) : line;
 }
 
-// A worker's standard output is its one --json line when it ended normally.
-bool looksLikeOneObject(std::string text) {
+// A worker that ended normally printed its result object as the last line
+// of its standard output, after its progress lines; nothing otherwise.
+std::string resultObject(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text.size() >= 2 && text.front() == '{' && text.back() == '}' && text.find('\n') == std::string::npos;
+  const std::size_t start = text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1;
+  const std::string last = text.substr(start);
+  const bool object = last.size() >= 2 && last.front() == '{' && last.back() == '}';
+  return object && last.rfind("{\"event\":", 0) != 0 ? last : std::string();
 }
 
 }  // namespace
 
 int runGang(const Options& o) {
-  const bool storesJob = o.command == "gang-program-adapter";
+  const std::string job = o.command.substr(std::string_view("gang-").size());  // the workers' command
+  const bool storesJob = job == "program-adapter";
+  // An empty Code buffer is programmed only when asked for by name; verify
+  // needs something to compare; erase and blank-check load nothing.
+  const bool requireCode = (job == "program" && !o.optionsOnly) || job == "verify";
   JsonObject json;
-  json.add("command", storesJob ? "gang program-adapter" : "gang program");
+  json.add("command", "gang " + job);
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
   // From here on a Ctrl-C is taken in turn: none is lost while the job is
@@ -97,7 +105,7 @@ int runGang(const Options& o) {
   SessionSetup quiet = sessionSetupFor(o);
   quiet.progress = ProgressStyle::None;
   ConsoleSession check(quiet);
-  if (const int ready = prepareAdapterJob(check, o, !storesJob && !o.optionsOnly); ready != kExitOk)
+  if (const int ready = prepareAdapterJob(check, o, requireCode); ready != kExitOk)
     return finish(o, json, ready, &check.messages());
 
   // The places to program, each once, in the order given (all: as offered).
@@ -149,6 +157,9 @@ int runGang(const Options& o) {
   int interruptedBy = 0;
   WorkerCallbacks callbacks;
   callbacks.onLine = [&](std::size_t worker, const std::string& line) { takeWorkerLine(rows[rowOfWorker[worker]], line); };
+  callbacks.onOutLine = [&](std::size_t worker, const std::string& line) {
+    takeWorkerOutput(rows[rowOfWorker[worker]], line);
+  };
   callbacks.onTick = [&] { display.draw(rows); };
   callbacks.onInterrupt = [&](int signal, bool again, std::size_t running) {
     interruptedBy = signal;
@@ -179,7 +190,7 @@ int runGang(const Options& o) {
     const WorkerResult* r = workerPlaces[i].empty() ? nullptr : &results[w++];
     if (r && r->started && !r->timedOut && r->signal == 0) continue;
     ProductionRecord record = productionRecord(o, &check, kExitFailed, rows[i].outcome);
-    record.command = storesJob ? "program-adapter" : "program";
+    record.command = job;
     record.adapter = rows[i].place;
     // Such a row fails the gang whether or not its line could be written.
     logProduction(o, json, record, kExitFailed);
@@ -196,7 +207,7 @@ int runGang(const Options& o) {
     if (!workerPlaces[i].empty()) {
       const WorkerResult& r = results[w++];
       item.add("exit", static_cast<int64_t>(r.exitStatus));
-      if (looksLikeOneObject(r.out)) item.addRaw("result", r.out.substr(0, r.out.find_last_of('}') + 1));
+      if (const std::string result = resultObject(r.out); !result.empty()) item.addRaw("result", result);
     }
     items.push_back(item.str());
   }

@@ -10,21 +10,29 @@ namespace {
 
 constexpr int kBarCells = 20;
 
-int percentOf(const std::string& line) {
-  if (line.empty() || line[0] != '[' || line.find("] ") == std::string::npos) return -1;
-  const auto dots = line.rfind("...");
-  const auto percent = line.rfind('%');
-  if (dots == std::string::npos || percent == std::string::npos || percent <= dots + 3 || percent + 1 != line.size())
-    return -1;
-  const std::string digits = line.substr(dots + 3, percent - dots - 3);
-  if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
-  return std::min(100, std::stoi(digits));
+// The number after "key": in a line of the tool's own JSON, or -1.
+long long numberAfter(const std::string& line, const std::string& key) {
+  const auto at = line.find("\"" + key + "\":");
+  if (at == std::string::npos) return -1;
+  const std::size_t start = at + key.size() + 3;
+  const std::size_t end = line.find_first_not_of("0123456789", start);
+  if (end == start || end == std::string::npos || end - start > 18) return -1;
+  return std::stoll(line.substr(start, end - start));
+}
+
+// The text after "key":" up to the next quote, or "".
+std::string textAfter(const std::string& line, const std::string& key) {
+  const auto at = line.find("\"" + key + "\":\"");
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + key.size() + 4;
+  const std::size_t end = line.find('"', start);
+  return end == std::string::npos ? std::string() : line.substr(start, end - start);
 }
 
 std::string stateText(const GangRow& row) {
   switch (row.state) {
     case GangRow::State::kWaiting: return "waiting";
-    case GangRow::State::kRunning: return "running";
+    case GangRow::State::kRunning: return row.phase.empty() ? "running" : row.phase;
     case GangRow::State::kPassed: return "PASS";
     case GangRow::State::kFailed: return "FAIL" + (row.outcome.empty() ? std::string() : ": " + row.outcome);
   }
@@ -35,11 +43,18 @@ std::string stateText(const GangRow& row) {
 
 void takeWorkerLine(GangRow& row, const std::string& line) {
   if (row.state == GangRow::State::kWaiting) row.state = GangRow::State::kRunning;
-  if (const int p = percentOf(line); p >= 0) {
-    row.percent = p;
-    return;
-  }
   if (!line.empty()) row.messages.push_back(line);
+}
+
+void takeWorkerOutput(GangRow& row, const std::string& line) {
+  if (line.rfind("{\"event\":\"progress\",", 0) != 0) return;
+  const std::string phase = textAfter(line, "phase");
+  const long long done = numberAfter(line, "done");
+  const long long total = numberAfter(line, "total");
+  if (phase.empty() || done < 0 || total < 0) return;
+  if (row.state == GangRow::State::kWaiting) row.state = GangRow::State::kRunning;
+  row.phase = phase;
+  row.percent = total == 0 ? -1 : static_cast<int>(std::min<long long>(done * 100 / total, 100));
 }
 
 std::string rowText(const GangRow& row, std::size_t placeWidth) {
@@ -69,7 +84,7 @@ void GangDisplay::draw(const std::vector<GangRow>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const GangRow& r = rows[i];
     const bool ended = r.state == GangRow::State::kPassed || r.state == GangRow::State::kFailed;
-    const std::string key = ended ? "end" : format("%d", r.percent / 10);
+    const std::string key = ended ? "end" : r.phase + format(" %d", r.percent / 10);
     if (r.state == GangRow::State::kWaiting || key == lastShown_[i]) continue;
     lastShown_[i] = key;
     std::fprintf(out_, "%s\n", rowText(r, width).c_str());

@@ -1,6 +1,8 @@
 #pragma once
-// The live table of a gang run: one row per adapter with its progress and
-// outcome, fed by the lines its worker writes on standard error.
+// The live table of a gang run: one row per adapter with the phase its
+// worker is in, the phase's progress and the outcome, fed by the worker's
+// progress events (JSON lines on its standard output) and its message lines
+// (standard error).
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,20 +13,24 @@ struct GangRow {
   enum class State { kWaiting, kRunning, kPassed, kFailed };
   std::string place;
   State state = State::kWaiting;
-  int percent = -1;                   // the last progress shown, -1 before any
-  std::vector<std::string> messages;  // its message lines, progress left out
+  std::string phase;                  // the phase the worker reported last ("program"), empty before any
+  int percent = -1;                   // that phase's progress, -1 before any or for a phase without bytes
+  std::vector<std::string> messages;  // its message lines
   std::string outcome;                // for a row that ended: its last message, or how it ended
 };
 
-// A progress line ("[####------] Completed ...40%") moves the row on;
-// anything else is one of its messages.
+// A line of the worker's standard error: one of its messages.
 void takeWorkerLine(GangRow& row, const std::string& line);
 
-// "emulator:/x/a      [#####-----------]  30%  running".
+// A line of the worker's standard output: a progress event moves the row on;
+// anything else (its result object) is left alone.
+void takeWorkerOutput(GangRow& row, const std::string& line);
+
+// "emulator:/x/a      [#####-----------]  30%  program".
 std::string rowText(const GangRow& row, std::size_t placeWidth);
 
 // Draws the rows: redrawn in place on a terminal; otherwise, when asked
-// for, one line each time a row reaches another tenth or ends.
+// for, one line each time a row reaches another phase or tenth or ends.
 class GangDisplay {
  public:
   GangDisplay(std::FILE* out, bool terminal, bool lines) : out_(out), terminal_(terminal), lines_(lines) {}

@@ -25,6 +25,7 @@ struct Running {
   int outFd = -1;
   int errFd = -1;
   std::string errPending;  // a line not ended yet
+  std::size_t outHanded = 0;  // bytes of standard output handed on as lines
   bool reaped = false;
 };
 
@@ -106,6 +107,20 @@ void handOnLines(std::size_t index, std::string& pending, const WorkerLineSink& 
   if (atEnd && !pending.empty()) {
     if (onLine) onLine(index, pending);
     pending.clear();
+  }
+}
+
+// Standard output is kept whole for the caller; its lines are handed on too.
+void handOnOutLines(std::size_t index, const std::string& out, std::size_t& handed, const WorkerLineSink& onLine,
+                    bool atEnd) {
+  for (std::size_t nl; (nl = out.find('\n', handed)) != std::string::npos; handed = nl + 1) {
+    std::string line = out.substr(handed, nl - handed);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (onLine) onLine(index, line);
+  }
+  if (atEnd && handed < out.size()) {
+    if (onLine) onLine(index, out.substr(handed));
+    handed = out.size();
   }
 }
 
@@ -205,8 +220,10 @@ std::vector<WorkerResult> runWorkers(const std::string& program, const std::vect
         const bool open = drain(r.errFd, r.errPending);
         handOnLines(i, r.errPending, callbacks.onLine, !open);
         if (!open) closeFd(r.errFd);
-      } else if (!drain(r.outFd, results[i].out)) {
-        closeFd(r.outFd);
+      } else {
+        const bool open = drain(r.outFd, results[i].out);
+        handOnOutLines(i, results[i].out, r.outHanded, callbacks.onOutLine, !open);
+        if (!open) closeFd(r.outFd);
       }
     }
     if (interrupts.fd() >= 0 && fds.back().revents != 0) {

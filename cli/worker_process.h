@@ -1,7 +1,7 @@
 #pragma once
 // Child processes of the command-line tool, run side by side: each one's
-// standard output is collected, its standard error handed on line by line
-// as it comes, and one that outlives the time limit is killed, so that no
+// standard output is collected, both its outputs are handed on line by line
+// as they come, and one that outlives the time limit is killed, so that no
 // worker can hold the others or the caller up. SIGINT and SIGTERM to the
 // caller are passed on to the workers, which are waited for (bounded).
 #include <signal.h>
@@ -33,6 +33,7 @@ struct WorkerRules {
 
 struct WorkerCallbacks {
   WorkerLineSink onLine;             // each line of a worker's standard error, without its line end
+  WorkerLineSink onOutLine;          // each line of its standard output, as it comes (it is collected too)
   std::function<void()> onTick;
   // The caller got SIGINT or SIGTERM: the first time (again = false) it is
   // passed on to every worker still running (running of them), which then

@@ -201,7 +201,7 @@ TEST(CliGang, SigtermMidRunStopsEveryWorkerAndLogsEveryBoard) {
   auto workersBusy = [&] {
     const std::string progress = bench.work.read(".cli-stderr");
     for (std::size_t i = 0; i < 3; ++i) {
-      const std::regex mid(bench.place(i) + R"( +\[[#-]+\] +[1-9][0-9]%  running)");
+      const std::regex mid(bench.place(i) + R"( +\[[#-]+\] +[1-9][0-9]%  program)");
       if (!std::regex_search(progress, mid)) return false;
     }
     return true;
@@ -225,6 +225,38 @@ TEST(CliGang, SigtermMidRunStopsEveryWorkerAndLogsEveryBoard) {
     EXPECT_FALSE(bench.holds(i, image)) << i;
   }
   EXPECT_EQ(log.find(",pass,"), std::string::npos) << log;
+}
+
+// gang verify of three boards, one of them differing in one byte: only that
+// one fails, naming the offset; each row shows the phase its worker is in.
+TEST(CliGang, VerifyFindsTheOneBoardThatDiffers) {
+  Bench bench(3);
+  ASSERT_EQ(runCli(bench.work, {"--adapter", bench.choice, "gang", "program", kHex, "--part", "Larch-F8U6"}).exit, 0);
+  std::vector<uint8_t> flash = bench.dirs[1].readBytes("target-flash.bin");
+  flash[0x30] ^= 0x01;
+  bench.dirs[1].writeBytes("target-flash.bin", flash);
+
+  const CliRun run = runCli(bench.work, {"--adapter", bench.choice, "--json", "--progress", "gang", "verify", kHex,
+                                         "--part", "Larch-F8U6", "--log", "audit.csv"});
+  EXPECT_EQ(run.exit, 1) << run.err;
+  const QJsonObject json = run.json();
+  EXPECT_EQ(json["command"].toString(), "gang verify");
+  EXPECT_EQ(json["passed"].toInt(), 2);
+  const QJsonArray rows = json["adapters"].toArray();
+  ASSERT_EQ(rows.size(), 3);
+  const QJsonObject differing = rows[1].toObject();
+  EXPECT_FALSE(differing["ok"].toBool(true));
+  EXPECT_EQ(differing["result"].toObject()["differing_bytes"].toInt(), 1);
+  EXPECT_EQ(differing["result"].toObject()["differences"].toArray()[0].toObject()["offset"].toInt(), 0x30);
+  EXPECT_NE(differing["outcome"].toString().indexOf("0x00000030: "), -1) << differing["outcome"].toString().toStdString();
+  // The table's lines named the verify phase of each board as it went.
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_NE(run.err.find(bench.place(i) + "  ["), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("%  verify"), std::string::npos) << run.err;
+  const std::string log = bench.work.read("audit.csv");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), ','), 4 * 9) << log;
+  EXPECT_NE(log.find(",verify," + bench.place(1) + ",Larch-F8U6,"), std::string::npos) << log;
 }
 
 }  // namespace
