@@ -115,6 +115,7 @@ int refuseClashingOutputs(const Options& o) {
   std::vector<NamedFile> inputs, outputs;
   for (const InputFile& f : o.inputs) inputs.push_back({form ? "the project" : "the input", f.path});
   if (o.command == "kpj-save") outputs.push_back({"the project", o.output});
+  else if (o.command == "read") outputs.push_back({"OUT", o.output});
   else outputs.push_back({"--out", o.output});
   outputs.push_back({form ? "--text" : "--form-text", o.form.text});
   outputs.push_back({form ? "--bmp" : "--form-bmp", o.form.bmp});

@@ -7,6 +7,7 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
+#include "cli/job_interrupts.h"
 #include "cli/production_logging.h"
 #include "core/byte_sum.h"
 #include "core/ids/language_keys.h"
@@ -25,6 +26,7 @@ namespace fs = std::filesystem;
 constexpr int kResultWaitMs = 30'000;
 
 struct TargetJob {
+  const char* operation = "";  // its name in the window ("Read Target"), for the failure line
   bool loadsFiles = false;  // verify: the files go into the Code buffer first
   // Before anything is touched: why the command cannot run (a usage error), or "".
   std::function<std::string(const Options&)> refuse;
@@ -36,13 +38,18 @@ struct TargetJob {
   std::function<int(ConsoleSession&, const Options&, JsonObject&, int status, std::string* why)> report;
 };
 
+AdapterOperations& adapterOf(ConsoleSession& session) { return session.operations().adapter(); }
+
 int runTargetJob(const Options& o, const TargetJob& job) {
   JsonObject json;
   json.add("command", o.command);
+  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (job.refuse)
     if (const std::string wrong = job.refuse(o); !wrong.empty()) return finish(o, json, usageError(wrong), nullptr);
   if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
+  JobInterrupts interrupts(o);
   if (!selectAdapter(o)) {
+    interrupts.ending();
     const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
     return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
   }
@@ -50,6 +57,7 @@ int runTargetJob(const Options& o, const TargetJob& job) {
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   auto end = [&](int status, const std::string& why) {
+    interrupts.ending();
     return finish(o, json, logProduction(o, json, productionRecord(o, &session, status, why), status), &messages);
   };
   std::string why;
@@ -61,6 +69,8 @@ int runTargetJob(const Options& o, const TargetJob& job) {
     return end(usageError(wrong), wrong);
   }
   json.add("part", session.partName());
+  interrupts.know(productionRecord(o, &session, kExitFailed, ""));
+  interrupts.follow(&adapterOf(session).runReport());
 
   job.run(session, o);
   session.settleFirmwareUpdate(kResultWaitMs);
@@ -68,11 +78,13 @@ int runTargetJob(const Options& o, const TargetJob& job) {
   const int status = messages.shown(session.languageText(job.okKey)) ? kExitOk : kExitFailed;
   if (!messages.lines().empty()) json.add("result", messages.lines().back());
   why.clear();
+  if (status != kExitOk) {
+    why = reportRunFailure(session, job.operation);
+    if (!why.empty()) json.add("failure", why);
+  }
   const int reported = job.report ? job.report(session, o, json, status, &why) : status;
   return end(reported, why);
 }
-
-AdapterOperations& adapterOf(ConsoleSession& session) { return session.operations().adapter(); }
 
 // The first differences as JSON: [{"offset":16,"buffer":32,"target":33},...].
 std::string differencesJson(const FlashComparison& c) {
@@ -90,6 +102,7 @@ std::string differencesJson(const FlashComparison& c) {
 
 int runRead(const Options& o) {
   TargetJob job;
+  job.operation = "Read Target";
   // A file that could never be written is refused before the target is read.
   job.refuse = [](const Options& opts) -> std::string {
     const fs::path dir = fs::path(opts.output).parent_path();
@@ -120,6 +133,7 @@ int runRead(const Options& o) {
 
 int runVerify(const Options& o) {
   TargetJob job;
+  job.operation = "Verify Target";
   job.loadsFiles = true;
   job.okKey = textkey::kVerifyTargetOk;
   job.run = [](ConsoleSession& s, const Options& opts) {
@@ -142,6 +156,7 @@ int runVerify(const Options& o) {
 
 int runErase(const Options& o) {
   TargetJob job;
+  job.operation = "Erase Target";
   job.okKey = textkey::kEraseTargetOk;
   job.run = [](ConsoleSession& s, const Options&) { adapterOf(s).eraseTarget(); };
   return runTargetJob(o, job);
@@ -149,6 +164,7 @@ int runErase(const Options& o) {
 
 int runBlankCheck(const Options& o) {
   TargetJob job;
+  job.operation = "Blank Check";
   job.okKey = textkey::kTargetBlank;
   job.run = [](ConsoleSession& s, const Options&) { adapterOf(s).blankCheck(); };
   job.report = [](ConsoleSession& s, const Options&, JsonObject& json, int status, std::string*) {

@@ -3,6 +3,7 @@
 #include "core/ids/language_keys.h"
 #include "core/text.h"
 #include "link/programming_context.h"
+#include "link/run_report.h"
 #include "link/target_operations.h"
 #include "link/target_read_step.h"
 #include "link/target_run.h"
@@ -17,6 +18,10 @@ void blankCheck(ProgrammingContext& ctx, bool& busy, uint32_t byteCount, TargetF
 
   const TargetFlashRead read = readTargetStep(ctx, byteCount, OperationPhase::Read, findings);
   if (read.code == 0) findings.firstNonBlank = firstNonBlank(read.bytes);
+  if (findings.firstNonBlank) {
+    stepBegins(ctx.report, "blank check");
+    stepFails(ctx.report, format("byte 0x%08X holds 0x%02X", *findings.firstNonBlank, read.bytes[*findings.firstNonBlank]));
+  }
   const bool blank = read.code == 0 && !findings.firstNonBlank;
   const bool released = run.release(blank);
   if (read.code != 0) {

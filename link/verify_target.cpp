@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
+#include "link/run_report.h"
 #include "link/target_operations.h"
 #include "link/target_read_step.h"
 #include "link/target_run.h"
@@ -57,6 +58,11 @@ void verifyTarget(ProgrammingContext& ctx, bool& busy, TargetFindings& findings)
     findings.comparison = compareFlash(code, read.bytes);
     same = findings.comparison.differing == 0;
     if (!same) {
+      stepBegins(ctx.report, "verify");
+      const uint64_t differing = findings.comparison.differing;
+      stepFails(ctx.report, format("%llu %s, the first: %s", static_cast<unsigned long long>(differing),
+                                   differing == 1 ? "byte differs" : "bytes differ",
+                                   firstDifference(code.data(), read.bytes.data(), n).c_str()));
       detail = differenceReport(ctx.app, findings.comparison);
       if (ctx.app.ports.messages) ctx.app.ports.messages->beep(mb::kIconQuestion);
     }

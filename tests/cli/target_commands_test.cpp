@@ -63,9 +63,14 @@ TEST(CliTargetCommands, ProgramReadBackAndVerify) {
   t.state.writeBytes("target-flash.bin", flash);
   const CliRun differs = t.run({"--json", "verify", kHex, "--part", "Larch-F8U6", "--log", "run.csv"});
   EXPECT_EQ(differs.exit, 1);
-  ASSERT_EQ(differs.errLines().size(), 1u) << differs.err;
+  ASSERT_EQ(differs.errLines().size(), 2u) << differs.err;
   EXPECT_EQ(differs.errLines()[0].rfind("Error !: Verify Target failed ! Bytes that differ: 1 ", 0), 0u);
   EXPECT_NE(differs.errLines()[0].find("0x00000021: "), std::string::npos);
+  EXPECT_EQ(differs.errLines()[1].rfind("loomwrite-cli: Verify Target failed at verify: 1 byte differs, the first: "
+                                        "byte 0x00000021 reads back ",
+                                        0),
+            0u)
+      << differs.errLines()[1];
   const QJsonObject json = differs.json();
   EXPECT_EQ(json["differing_bytes"].toInt(), 1);
   EXPECT_EQ(json["differences"].toArray()[0].toObject()["offset"].toInt(), 0x21);
@@ -99,6 +104,10 @@ TEST(CliTargetCommands, EraseBlankCheckAndReadProtection) {
     EXPECT_EQ(refused.exit, 1) << args[0];
     ASSERT_FALSE(refused.errLines().empty()) << args[0];
     EXPECT_EQ(refused.errLines()[0], protectedLine) << args[0];
+    EXPECT_NE(refused.err.find("failed at read (command 30): the adapter refused the read: status 6 (the flash is "
+                               "read-protected)"),
+              std::string::npos)
+        << refused.err;
   }
   EXPECT_FALSE(t.work.exists("x.bin"));
 
@@ -108,10 +117,12 @@ TEST(CliTargetCommands, EraseBlankCheckAndReadProtection) {
   EXPECT_TRUE(blank.json()["blank"].toBool());
   EXPECT_EQ(t.state.read("target.ini").find("protected = yes"), std::string::npos);
 
-  // Beyond the part's flash, or into a directory that is not there: refused
-  // before the target is touched.
+  // Beyond the part's flash, into a directory that is not there, or over
+  // the production log: refused before the target is touched.
   EXPECT_EQ(t.run({"read", "x.bin", "--part", "Larch-F8U6", "--size", "0x10001"}).exit, 2);
   EXPECT_EQ(t.run({"read", "no/such/dir/x.bin", "--part", "Larch-F8U6"}).exit, 2);
+  EXPECT_EQ(t.run({"read", "x.bin", "--part", "Larch-F8U6", "--log", "x.bin"}).exit, 2);
+  EXPECT_FALSE(t.work.exists("x.bin"));
 }
 
 // --json --progress: one line per phase step before the result object.
