@@ -10,7 +10,7 @@ namespace lw::cli {
 
 struct ProductionRecord {
   std::string time;     // UTC, e.g. 2026-12-07T15:04:05Z
-  std::string command;  // program | program-adapter
+  std::string command;  // program, program-adapter, read, verify, erase or blank-check
   std::string adapter;  // the adapter's place
   std::string part;
   uint64_t size = 0;      // bytes of the Code buffer

@@ -1,7 +1,8 @@
 #pragma once
-// --log FILE of program and program-adapter: the log is tried before any
-// adapter is touched, and every run that got that far, passed or failed,
-// leaves one record of its target in it.
+// --log FILE of program, program-adapter and the target commands (read,
+// verify, erase, blank-check): the log is tried before any adapter is
+// touched, and every run that got that far, passed or failed, leaves one
+// record of its target in it.
 #include <string>
 
 #include "cli/cli_options.h"
