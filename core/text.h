@@ -3,6 +3,7 @@
 // internally; the keyed tables hold UTF-16LE and project files hold the
 // system's 8-bit code page, so conversions live here in one place.
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +35,10 @@ std::vector<std::string> splitAny(std::string_view text, std::string_view separa
 
 // printf-style formatting into a std::string.
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// A text with numbered places: "%1".."%9" become the values in that order
+// (a translation may name them in another order). A place without a value,
+// and every other '%', stay as they are; values are never read as places.
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> values);
 
 }  // namespace lw

@@ -10,7 +10,6 @@
 #include "core/codes.h"
 #include "core/context/app_context.h"
 #include "core/context/messages.h"
-#include "core/context/program_texts.h"
 #include "core/ids/language_keys.h"
 #include "core/ports/message_box_port.h"
 #include "core/text.h"
@@ -70,7 +69,7 @@ std::optional<ParsedImage> parseTextFile(AppContext& ctx, CodeFileKind kind, con
   ParsedImage image = hex ? parseIntelHex(text, room) : parseSRecord(text, room);
   if (image.dataLeftUnread) {
     const std::string reason =
-        hex ? std::string(programtext::kHexDataNotRead) : languageTextOf(ctx, textkey::kSRecordDataNotRead);
+        languageTextOf(ctx, hex ? textkey::kHexDataNotRead : textkey::kSRecordDataNotRead);
     if (!confirmPartialLoad(ctx, reason, image.stopLine, path)) return std::nullopt;
   }
   return image;
@@ -122,8 +121,10 @@ int loadCodeFile(CodeFileHost& host, const std::string& path, bool interactive) 
 
   if (state.loadOffset >= limit) {
     // Nothing of the file could be placed below the end of the flash.
-    const std::string message = std::string(programtext::kOffsetBeyondFlash) +
-                                format("\n\nLoad address 0x%X, end of flash 0x%X.", state.loadOffset, limit);
+    const std::string message =
+        languageTextOf(ctx, textkey::kOffsetBeyondFlash) + "\n\n" +
+        fillIn(languageTextOf(ctx, textkey::kLoadAddressBeyondFlash),
+               {format("%X", state.loadOffset), format("%X", limit)});
     showBox(ctx, message, languageTextOf(ctx, textkey::kError), mb::kIconError);
     return kNothingLoaded;
   }

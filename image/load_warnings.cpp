@@ -46,7 +46,8 @@ bool confirmPartialLoad(AppContext& ctx, const std::string& reason, std::size_t 
   // Taking part of a damaged file without a word would program an
   // incomplete image.
   ctx.ports.messages->beep(mb::kIconQuestion);
-  const std::string message = reason + format("\n\nLine %zu of %s", line, path.c_str());
+  const std::string message =
+      reason + "\n\n" + fillIn(languageTextOf(ctx, textkey::kLineOfFile), {std::to_string(line), path});
   const int answer = showBox(ctx, message, languageTextOf(ctx, textkey::kWarning),
                              mb::kOkCancel | mb::kIconWarning | mb::kDefaultButton2);
   return answer == kIdOk;

@@ -1,6 +1,5 @@
 #include "image/project_save.h"
 
-#include "core/context/program_texts.h"
 
 #include "core/context/app_context.h"
 #include "core/context/settings_keys.h"
@@ -19,7 +18,7 @@ namespace lw {
 
 namespace {
 
-void showEmptyBuffer(AppContext& ctx) { showBox(ctx, kEmptyBufferText, kEmptyBufferCaption, mb::kOk); }
+void showEmptyBuffer(AppContext& ctx) { showBox(ctx, languageTextOf(ctx, textkey::kCodeBufferEmpty), kEmptyBufferCaption, mb::kOk); }
 
 }  // namespace
 
@@ -58,7 +57,7 @@ bool saveProjectCommand(CodeFileHost& host) {
   const FileReplaceResult written = replaceFileContent(*chosen, {image, tail});
   if (!written.ok) {
     const std::string message =
-        std::string(programtext::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
+        languageTextOf(ctx, textkey::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
     showBox(ctx, message, languageTextOf(ctx, textkey::kError), mb::kIconError);
     return false;
   }

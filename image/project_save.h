@@ -11,7 +11,6 @@ namespace lw {
 
 class CodeFileHost;
 
-inline constexpr char kEmptyBufferText[] = "Code Buffer is empty !";
 inline constexpr char kEmptyBufferCaption[] = "Loom3 Programmer";
 inline constexpr char kProjectExtension[] = "kpj";
 

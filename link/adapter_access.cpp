@@ -2,7 +2,6 @@
 
 #include "core/codes.h"
 #include "core/context/messages.h"
-#include "core/context/program_texts.h"
 #include "core/ids/language_keys.h"
 #include "core/ports/message_box_port.h"
 #include "link/adapter_messages.h"
@@ -25,7 +24,7 @@ bool adapterAccessDenied(const LinkApi& link, int connectResult) {
 bool reportAdapterNotOpened(AppContext& app, const LinkApi& link, int connectResult) {
   const bool denied = adapterAccessDenied(link, connectResult);
   if (denied)
-    errorBoxWithText(app, programtext::kTetherAccessDenied);
+    errorBoxWithText(app, languageTextOf(app, textkey::kTetherAccessDenied));
   else
     messageByKeys(app, textkey::kError, textkey::kTetherMissing, mb::kIconError);
   return denied;

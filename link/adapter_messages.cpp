@@ -12,9 +12,10 @@ void errorBoxWithText(AppContext& app, const std::string& text) {
                            BoxOwner::MainWindow);
 }
 
-void adapterErrorBox(AppContext& app, const std::string& text, BoxOwner owner) {
+void adapterErrorBox(AppContext& app, uint16_t textKey, BoxOwner owner) {
   if (!app.ports.messages) return;
-  app.ports.messages->show(text, kAdapterErrorCaption, mb::kOk, owner);
+  app.ports.messages->show(languageTextOf(app, textKey), languageTextOf(app, textkey::kAdapterErrorCaption), mb::kOk,
+                           owner);
 }
 
 }  // namespace lw

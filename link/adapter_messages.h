@@ -1,6 +1,5 @@
 #pragma once
-// The texts the adapter operations show: the fixed adapter-status texts,
-// and the two ways they reach the user.
+// The two ways the adapter operations' own texts reach the user.
 #include <cstdint>
 #include <string>
 
@@ -12,19 +11,12 @@ namespace lw {
 
 struct AppContext;
 
-// Caption of the adapter-status boxes, and their texts.
-inline constexpr char kAdapterErrorCaption[] = "Error occured !";
-inline constexpr char kStatusChecksumMismatch[] = "Checksum is not match !";
-inline constexpr char kStatusDutNoResponse[] = "DUT is no response!";
-inline constexpr char kStatusUnhandled[] = "Can't handle the error code!";
-inline constexpr char kStatusEraseFailed[] = "Erase Chip Fail!";
-inline constexpr char kStatusVoltageOutOfRange[] = "DUT's voltage is out of range !";
-
 // A box owned by the main dialog with the "Error !" caption of the Language
 // table, the error icon and a text of the program's own.
 void errorBoxWithText(AppContext& app, const std::string& text);
 
-// A plain "Error occured !" box with an OK button and no icon.
-void adapterErrorBox(AppContext& app, const std::string& text, BoxOwner owner);
+// A plain "Error occured !" box with an OK button and no icon, its text one
+// of the adapter-status texts (textkey::kStatus...).
+void adapterErrorBox(AppContext& app, uint16_t textKey, BoxOwner owner);
 
 }  // namespace lw

@@ -17,7 +17,7 @@ bool voltageInWindow(uint16_t millivolts, VoltageWindow window) {
 namespace {
 
 void showVoltageCheck(AppContext& app, uint16_t millivolts, VoltageWindow window, BoxOwner owner) {
-  if (!voltageInWindow(millivolts, window)) adapterErrorBox(app, kStatusVoltageOutOfRange, owner);
+  if (!voltageInWindow(millivolts, window)) adapterErrorBox(app, textkey::kStatusVoltageOutOfRange, owner);
 }
 
 void showWrongPart(AppContext& app) {
@@ -36,8 +36,8 @@ void reportAdapterStatus(AppContext& app, AdapterStep step, const AnswerReport& 
   const bool ownedStep = step == AdapterStep::Connect || step == AdapterStep::PartCheck;
   const BoxOwner owner = ownedStep ? BoxOwner::MainWindow : BoxOwner::None;
 
-  if (status == kChecksumMismatch) return adapterErrorBox(app, kStatusChecksumMismatch, owner);
-  if (status == kNoResponse) return adapterErrorBox(app, kStatusDutNoResponse, owner);
+  if (status == kChecksumMismatch) return adapterErrorBox(app, textkey::kStatusChecksumMismatch, owner);
+  if (status == kNoResponse) return adapterErrorBox(app, textkey::kStatusDutNoResponse, owner);
   if (status == kVoltage) {
     if (step == AdapterStep::Connect) return showVoltageCheck(app, answer.millivolts, kConnectWindow, owner);
     if (step == AdapterStep::PartCheck) return;
@@ -45,12 +45,12 @@ void reportAdapterStatus(AppContext& app, AdapterStep step, const AnswerReport& 
   }
   switch (step) {
     case AdapterStep::Connect:
-      return adapterErrorBox(app, kStatusUnhandled, owner);
+      return adapterErrorBox(app, textkey::kStatusUnhandled, owner);
     case AdapterStep::PartCheck:
       if (status == kWrongPart) showWrongPart(app);
       return;
     case AdapterStep::Erase:
-      return adapterErrorBox(app, kStatusEraseFailed, owner);
+      return adapterErrorBox(app, textkey::kStatusEraseFailed, owner);
     case AdapterStep::BlockWrite:
       return;
   }

@@ -9,7 +9,6 @@
 #include "link/adapter_messages.h"
 #include "link/dispatching_pause.h"
 #include "link/running_operation.h"
-#include "core/context/program_texts.h"
 #include "link/hid_transport_port.h"
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
@@ -303,13 +302,13 @@ void FirmwareUpdater::handleMessage(unsigned message, uintptr_t wParam, intptr_t
       break;
     }
     case update_msg::kFailed: {
-      const char* text = programtext::kFirmwareDownloadFailed;
+      uint16_t text = textkey::kFirmwareDownloadFailed;
       switch (static_cast<UpdateFailure>(wParam)) {
-        case UpdateFailure::EnterUpdateMode: text = programtext::kEnterUpdateModeFailed; break;
-        case UpdateFailure::UpdateModeNotFound: text = programtext::kUpdateModeNotFound; break;
-        case UpdateFailure::Download: text = programtext::kFirmwareDownloadFailed; break;
+        case UpdateFailure::EnterUpdateMode: text = textkey::kEnterUpdateModeFailed; break;
+        case UpdateFailure::UpdateModeNotFound: text = textkey::kUpdateModeNotFound; break;
+        case UpdateFailure::Download: text = textkey::kFirmwareDownloadFailed; break;
       }
-      errorBoxWithText(ctx_.app, text);
+      errorBoxWithText(ctx_.app, languageTextOf(ctx_.app, text));
       state.firmwareUpdateRunning = 0;
       break;
     }

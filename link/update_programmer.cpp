@@ -6,7 +6,6 @@
 #include "core/byte_sum.h"
 #include "core/codes.h"
 #include "core/text.h"
-#include "core/context/program_texts.h"
 #include "core/offline_settings.h"
 #include "core/ports/hex_view_port.h"
 #include "link/adapter_check.h"
@@ -49,7 +48,7 @@ void UpdateProgrammerRun::presetSettings() {
 
 int UpdateProgrammerRun::compareWithAdapter(uint32_t n) {
   stepBegins(ctx_.report, "read-back (command 33)");
-  const char* unverified = nullptr;
+  uint16_t unverified = 0;  // the key of the reason the code was not compared
   int result = 0;
   ReadBackResult read;
   if (n <= kReadBackSize) read = readBack(ctx_, cmd::kReadAdapterCode, n);
@@ -58,11 +57,11 @@ int UpdateProgrammerRun::compareWithAdapter(uint32_t n) {
     return 0;  // closing the window cut the read short, as it ends a block write
   }
   if (n > kReadBackSize) {
-    unverified = programtext::kCodeTooLongToVerify;
+    unverified = textkey::kCodeTooLongToVerify;
     stepFails(ctx_.report, format("%u bytes do not fit the read-back area", n));
   } else if (read.code != 0) {
     // Any failed read-back is a failure, whatever number it returned.
-    unverified = programtext::kAdapterCodeReadBackFailed;
+    unverified = textkey::kAdapterCodeReadBackFailed;
     stepFails(ctx_.report, callAnswered("ICE_Read_Data", read.code));
   } else {
     result = std::memcmp(code_.data(), ctx_.link.ice->readBack, n) == 0 ? 1 : 0;
@@ -73,7 +72,7 @@ int UpdateProgrammerRun::compareWithAdapter(uint32_t n) {
   }
   ctx_.host.setStatusLine("");
   if (unverified) {
-    errorBoxWithText(ctx_.app, unverified);
+    errorBoxWithText(ctx_.app, languageTextOf(ctx_.app, unverified));
   } else if (result == 0) {
     if (ctx_.app.ports.messages) ctx_.app.ports.messages->beep(mb::kIconQuestion);
     messageByKeys(ctx_.app, textkey::kError, textkey::kChecksumFailed, mb::kIconError);

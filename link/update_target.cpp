@@ -8,7 +8,6 @@
 #include "core/codes.h"
 #include "core/text.h"
 #include "link/adapter_messages.h"
-#include "core/context/program_texts.h"
 #include "link/block_write.h"
 #include "link/adapter_operations_host.h"
 #include "link/programming_context.h"
@@ -73,7 +72,7 @@ void UpdateTargetRun::run() {
     // fails, fails the run instead of passing an unverified target.
     if (writeOptions) {
       stepBegins(ctx_.report, "read-back (command 30)");
-      const char* unverified = nullptr;
+      uint16_t unverified = 0;  // the key of the reason the code was not compared
       ReadBackResult read;
       if (n <= kReadBackSize) read = readBack(ctx_, cmd::kReadTarget, n);
       if (read.quitting) {
@@ -81,10 +80,10 @@ void UpdateTargetRun::run() {
         result = 0;
         writeOptions = false;
       } else if (n > kReadBackSize) {
-        unverified = programtext::kCodeTooLongToVerify;
+        unverified = textkey::kCodeTooLongToVerify;
         stepFails(ctx_.report, format("%u bytes do not fit the read-back area", n));
       } else if (read.code != 0) {
-        unverified = programtext::kCodeReadBackFailed;
+        unverified = textkey::kCodeReadBackFailed;
         stepFails(ctx_.report, callAnswered("ICE_Read_Data", read.code));
       } else if (std::memcmp(code_.data(), run_.ice().readBack, n) != 0) {
         stepBegins(ctx_.report, "verify");
@@ -96,7 +95,7 @@ void UpdateTargetRun::run() {
         return;
       }
       if (unverified) {
-        errorBoxWithText(ctx_.app, unverified);
+        errorBoxWithText(ctx_.app, languageTextOf(ctx_.app, unverified));
         result = 0;
         writeOptions = false;
       }

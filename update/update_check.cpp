@@ -1,6 +1,9 @@
 #include "update/update_check.h"
 
 #include "core/codes.h"
+#include "core/context/app_context.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
 #include "core/context/settings_keys.h"
 #include "core/ports/http_download_port.h"
 #include "core/ports/ini_file_port.h"
@@ -8,6 +11,8 @@
 #include "core/ports/temporary_file_port.h"
 #include "core/ports/url_opener_port.h"
 #include "core/text.h"
+#include "resources/embedded_resources.h"
+#include "resources/language.h"
 #include "update/update_texts.h"
 #include "update/version_number.h"
 
@@ -25,9 +30,15 @@ void openWebPage(const UpdateCheckPorts& ports, const std::string& url) {
   if (isWebUrl(url) && ports.browser) ports.browser->open(url);
 }
 
-int ask(const UpdateCheckPorts& ports, const std::string& own, const std::string& published, const char* choices,
+std::string textOf(const UpdateCheckPorts& ports, uint16_t key) {
+  if (ports.texts) return languageTextOf(*ports.texts, key);
+  return languageText(embeddedResources(), language::kEnglish, key).value_or("");
+}
+
+// offerKey names the text with the choices of the mode's buttons.
+int ask(const UpdateCheckPorts& ports, const std::string& own, const std::string& published, uint16_t offerKey,
         unsigned buttons) {
-  const std::string text = format(updatetext::kPromptHead, own.c_str(), published.c_str()) + choices;
+  const std::string text = fillIn(textOf(ports, offerKey), {own, published});
   return ports.messages->show(text, updatetext::kCaption, buttons | mb::kIconWarning, BoxOwner::None);
 }
 
@@ -63,14 +74,14 @@ uint32_t checkForUpdate(const UpdateCheckPorts& ports, const UpdateEndpoints& en
   const std::string newest = formatVersion(published.packed);
   if (ports.ownVersion >= published.packed) {
     if (mode != kUpdateStartupMode) {
-      ports.messages->show(format(updatetext::kUpToDate, own.c_str()), updatetext::kCaption,
+      ports.messages->show(fillIn(textOf(ports, textkey::kUpToDate), {own}), updatetext::kCaption,
                            mb::kOk | mb::kIconInformation, BoxOwner::None);
     }
     return 0;
   }
 
   if (mode == kUpdateStartupMode) {
-    switch (ask(ports, own, newest, updatetext::kPromptStartup, mb::kYesNoCancel)) {
+    switch (ask(ports, own, newest, textkey::kUpdateOfferStartup, mb::kYesNoCancel)) {
       case kIdYes:
         openWebPage(ports, published.url);
         settings::setCheckVersion(*ports.settings, 1);
@@ -82,7 +93,7 @@ uint32_t checkForUpdate(const UpdateCheckPorts& ports, const UpdateEndpoints& en
         settings::setCheckVersion(*ports.settings, 1);
         break;
     }
-  } else if (ask(ports, own, newest, updatetext::kPromptManual, mb::kYesNo) == kIdYes) {
+  } else if (ask(ports, own, newest, textkey::kUpdateOfferManual, mb::kYesNo) == kIdYes) {
     openWebPage(ports, endpoints.downloadPage);
     settings::setCheckVersion(*ports.settings, 1);
   }

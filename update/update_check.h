@@ -12,6 +12,7 @@
 
 namespace lw {
 
+struct AppContext;
 class HttpDownloadPort;
 class IniFilePort;
 class MessageBoxPort;
@@ -30,6 +31,9 @@ struct UpdateCheckPorts {
   MessageBoxPort* messages = nullptr;
   SettingsPort* settings = nullptr;
   uint32_t ownVersion = 0;  // packed, see version_number.h
+  // The Language table in use for the boxes' texts, read at each check (the
+  // window's language may change); null: English.
+  const AppContext* texts = nullptr;
 };
 
 // How long a whole check may take (temporary file, connection, transfer).

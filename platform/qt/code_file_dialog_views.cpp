@@ -50,11 +50,11 @@ QtAreaDialogView::QtAreaDialogView(QWidget* parent, AreaDialog& logic) : QtContr
 }
 
 QtKpjDialogView::QtKpjDialogView(QWidget* parent, KpjDialog& logic) : QtControlDialog(parent, 187, 108) {
-  setWindowTitle(kpjdlg::kTitle);
-  addStatic(label(kpjdlg::kPrompt, Qt::AlignHCenter), 12, 8, 164, 24);
-  addStatic(label(kpjdlg::kToLabel, Qt::AlignLeft), 31, 42, 12, 8);
-  addStatic(label(kpjdlg::kFromLabel, Qt::AlignLeft), 23, 56, 20, 8);
-  addStatic(label(kpjdlg::kPartNoLabel, Qt::AlignLeft), 16, 70, 27, 7);
+  // The title, the prompt and the labels come from the logic.
+  addControl(kpjdlg::kPromptLabel, label("", Qt::AlignHCenter), 12, 8, 164, 24);
+  addControl(kpjdlg::kToLabel, label("", Qt::AlignLeft), 31, 42, 12, 8);
+  addControl(kpjdlg::kFromLabel, label("", Qt::AlignLeft), 23, 56, 20, 8);
+  addControl(kpjdlg::kPartNoLabel, label("", Qt::AlignLeft), 16, 70, 27, 7);
   addControl(kpjdlg::kToField, new QLineEdit, 46, 40, 115, 12);
   addControl(kpjdlg::kFromField, new QLineEdit, 46, 54, 115, 12);
   addControl(kpjdlg::kPartNoField, new QLineEdit, 46, 68, 115, 12);
@@ -72,8 +72,9 @@ std::optional<LoadArea> askLoadAreaQt(QWidget* parent, const ResourceSource& res
   return logic.result();
 }
 
-std::optional<RequestAddressing> askRequestAddressingQt(QWidget* parent) {
-  KpjDialog logic;
+std::optional<RequestAddressing> askRequestAddressingQt(QWidget* parent, const ResourceSource& resources,
+                                                       uint16_t languageIndex) {
+  KpjDialog logic(resources, languageIndex);
   QtKpjDialogView view(parent, logic);
   if (view.exec() != kpjdlg::kOk) return std::nullopt;
   return logic.result();

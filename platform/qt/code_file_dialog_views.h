@@ -29,6 +29,7 @@ std::optional<LoadArea> askLoadAreaQt(QWidget* parent, const ResourceSource& res
                                       uint32_t proposedAddress);
 
 // Shows the KPJ Dialog modally over parent; nothing when cancelled.
-std::optional<RequestAddressing> askRequestAddressingQt(QWidget* parent);
+std::optional<RequestAddressing> askRequestAddressingQt(QWidget* parent, const ResourceSource& resources,
+                                                       uint16_t languageIndex);
 
 }  // namespace lw

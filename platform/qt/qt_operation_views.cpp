@@ -15,7 +15,9 @@ OperationViews qtOperationViews(QWidget* parent, AppContext& ctx) {
   views.askLoadArea = [parent, &ctx](uint32_t proposed) {
     return askLoadAreaQt(parent, *ctx.resources, ctx.state.languageIndex, proposed);
   };
-  views.askRequestAddressing = [parent] { return askRequestAddressingQt(parent); };
+  views.askRequestAddressing = [parent, &ctx] {
+    return askRequestAddressingQt(parent, *ctx.resources, ctx.state.languageIndex);
+  };
   views.showFirmwarePrompt = [parent, &ctx](int mode, OperationViews::StartUpdate startUpdate) {
     FirmwarePromptServices services;
     services.text = [&ctx](uint16_t key) {

@@ -17,6 +17,8 @@ MemoryDialog areaDialogControls() {
 MemoryDialog kpjDialogControls() {
   MemoryDialog d;
   for (int id : {kpjdlg::kToField, kpjdlg::kFromField, kpjdlg::kPartNoField}) d.addControl(id, MemoryControlKind::Edit);
+  for (int id : {kpjdlg::kPromptLabel, kpjdlg::kToLabel, kpjdlg::kFromLabel, kpjdlg::kPartNoLabel})
+    d.addControl(id, MemoryControlKind::Static);
   d.addControl(kpjdlg::kOk, MemoryControlKind::Button);
   d.addControl(kpjdlg::kCancel, MemoryControlKind::Button);
   return d;
@@ -43,7 +45,7 @@ TEST_F(AreaDialogTest, OpensOnApWithTheProposedAddressAndClearBuffer) {
   EXPECT_EQ(dialog.text(areadlg::kAddressField), "EC00");
   EXPECT_TRUE(dialog.isChecked(areadlg::kApRadio));
   EXPECT_TRUE(dialog.isChecked(areadlg::kClearBuffer));
-  EXPECT_EQ(dialog.text(areadlg::kClearBuffer), "") << "no Language text has its id: the template's caption stays";
+  EXPECT_EQ(dialog.text(areadlg::kClearBuffer), "Clear Buffer");
   EXPECT_FALSE(dialog.isEnabled(areadlg::kAddressField));
 
   logic.onCommand(dialog, areadlg::kOk);
@@ -91,9 +93,15 @@ TEST_F(AreaDialogTest, IapTakesTheTypedHexAddress) {
 TEST(KpjDialogLogic, StartsEmptyAndTakesTheThreeFieldsOnOk) {
   MemoryDialog dialog = kpjDialogControls();
   dialog.setText(kpjdlg::kToField, "stale");
-  KpjDialog logic;
+  KpjDialog logic(embeddedResources(), 0);
   logic.onInit(dialog);
   EXPECT_EQ(dialog.text(kpjdlg::kToField), "");
+  EXPECT_EQ(dialog.title(), "KPJ Dialog");
+  EXPECT_EQ(dialog.text(kpjdlg::kPromptLabel),
+            "Need to generate a \"KPJ Request Form\"?\nIf you don't need it, please press \"Cancel\"\n"
+            "If you need it, please fill in the following information.");
+  EXPECT_EQ(dialog.text(kpjdlg::kPartNoLabel), "Part No :");
+  EXPECT_EQ(dialog.text(kpjdlg::kOk), "OK");
   dialog.setText(kpjdlg::kToField, "Plant 2");
   dialog.setText(kpjdlg::kFromField, "R&D");
   dialog.setText(kpjdlg::kPartNoField, "X-17");

@@ -63,9 +63,9 @@ class FormListDialogTest : public ::testing::Test {
 };
 
 TEST_F(FormListDialogTest, CaptionsFromTheLanguageTableAndTheFirstForm) {
-  EXPECT_EQ(dialog.title(), "KPJ Form List");  // no key 170: the resource's title
+  EXPECT_EQ(dialog.title(), "KPJ Form List");
   EXPECT_EQ(dialog.text(formdlg::kExit), "Exit");
-  EXPECT_EQ(dialog.text(formdlg::kLoadKpj), "resource text");
+  EXPECT_EQ(dialog.text(formdlg::kLoadKpj), "Load *.KPJ") << "the template's text, now in the tables";
   EXPECT_EQ(preview.text(), u"first form");
   logic.onCommand(dialog, preview, formdlg::kExit);
   EXPECT_EQ(dialog.endResult, formdlg::kExit);

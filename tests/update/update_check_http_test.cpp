@@ -81,8 +81,10 @@ class UpdateOverHttp : public ::testing::Test {
     return updateCheck.lastResult();
   }
 
-  std::string prompt(const char* choices) const {
-    return format(updatetext::kPromptHead, "1.4.0.0", "1.4.0.1") + choices;
+  static std::string prompt(const char* choices) {
+    return std::string("Your version : 1.4.0.0,\nNew version : 1.4.0.1,\nAn update package is available, do you wnat "
+                       "to download it?\n\n") +
+           choices;
   }
 
   fs::path tmp_;
@@ -102,7 +104,7 @@ TEST_F(UpdateOverHttp, StartupPromptForANewerRelease) {
   boxes_.answers = {kIdNo, kIdCancel, kIdYes};
   EXPECT_EQ(check(kUpdateStartupMode), 0u);
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, prompt(updatetext::kPromptStartup));
+  EXPECT_EQ(boxes_.shown[0].text, prompt("Yes : download now\nNo : stop check when app start up\nCancel : check at next time"));
   EXPECT_EQ(boxes_.shown[0].caption, "Loomwrite_Programmer");
   EXPECT_EQ(boxes_.shown[0].style, mb::kYesNoCancel | mb::kIconWarning);
   EXPECT_EQ(boxes_.shown[0].owner, BoxOwner::None);
@@ -161,7 +163,7 @@ TEST_F(UpdateOverHttp, ManualYesOpensTheBuiltInPage) {
   boxes_.answers = {kIdNo, kIdYes};
   check(kUpdateManualMode);
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, prompt(updatetext::kPromptManual));
+  EXPECT_EQ(boxes_.shown[0].text, prompt("Yes : download now\nNo : skip"));
   EXPECT_EQ(boxes_.shown[0].style, mb::kYesNo | mb::kIconWarning);
   EXPECT_EQ(settings::checkVersion(settings_), 0) << "No changes nothing";
   check(kUpdateManualMode);

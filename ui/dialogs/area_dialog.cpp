@@ -1,5 +1,8 @@
 #include "ui/dialogs/area_dialog.h"
 
+#include <utility>
+
+#include "core/ids/language_keys.h"
 #include "core/ports/dialog_port.h"
 #include "resources/hex_entry.h"
 #include "ui/dialogs/hex_control.h"
@@ -14,10 +17,15 @@ void AreaDialog::onInit(DialogPort& dialog) {
   if (const auto title = languageText(resources_, languageIndex_, areadlg::kDialogId)) {
     dialog.setTitle(captionPart(*title));
   }
-  for (const int id : {areadlg::kApRadio, areadlg::kIapRadio, areadlg::kAddressLabel}) {
-    if (const auto text = languageText(resources_, languageIndex_, static_cast<uint16_t>(id))) {
-      dialog.setText(id, captionPart(*text));
-    }
+  // The template's list ends at the address label; "Clear Buffer" and the
+  // buttons follow so that the whole dialog changes language (their
+  // English texts are the template's).
+  const std::pair<int, uint16_t> captions[] = {
+      {areadlg::kApRadio, areadlg::kApRadio},         {areadlg::kIapRadio, areadlg::kIapRadio},
+      {areadlg::kAddressLabel, areadlg::kAddressLabel}, {areadlg::kClearBuffer, areadlg::kClearBuffer},
+      {areadlg::kOk, textkey::kOkButton},             {areadlg::kCancel, textkey::kCancel}};
+  for (const auto& [id, key] : captions) {
+    if (const auto text = languageText(resources_, languageIndex_, key)) dialog.setText(id, captionPart(*text));
   }
   // Eight digits hold every 32-bit address.
   dialog.setTextLimit(areadlg::kAddressField, 8);

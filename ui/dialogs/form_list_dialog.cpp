@@ -3,7 +3,6 @@
 #include "core/codes.h"
 #include "core/context/app_context.h"
 #include "core/context/messages.h"
-#include "core/context/program_texts.h"
 #include "core/ids/language_keys.h"
 #include "core/ports/dialog_port.h"
 #include "core/ports/message_box_port.h"
@@ -55,7 +54,7 @@ void FormListDialog::loadProject(FormPreviewPort& preview) {
 void FormListDialog::print() {
   const PrintResult printed = output_.print(form_);
   if (printed.outcome != PrintOutcome::NotStarted || !ctx_.ports.messages) return;
-  std::string text = programtext::kPrintNotStarted;
+  std::string text = languageTextOf(ctx_, textkey::kPrintNotStarted);
   if (!printed.reason.empty()) text += "\n\n" + printed.reason;
   ctx_.ports.messages->show(text, languageTextOf(ctx_, textkey::kError), mb::kIconError);
 }
@@ -67,7 +66,7 @@ void FormListDialog::savePicture() {
   const std::string failure = output_.savePicture(form_, *path);
   if (!failure.empty()) {
     if (ctx_.ports.messages)
-      ctx_.ports.messages->show(std::string(programtext::kPictureNotWritten) + "\n\n" + *path + "\n" + failure,
+      ctx_.ports.messages->show(languageTextOf(ctx_, textkey::kPictureNotWritten) + "\n\n" + *path + "\n" + failure,
                                 languageTextOf(ctx_, textkey::kError), mb::kIconError);
     return;
   }

@@ -1,28 +1,22 @@
 #pragma once
 // The KPJ Dialog (dialog 207): after a project is saved, offers to make its
-// request form and asks for the form's address block. Its texts come from
-// the dialog itself, not from the language table.
+// request form and asks for the form's address block. Its texts are those
+// of its template, held in the Language tables so that they change language.
+#include <cstdint>
+
 #include "image/request_addressing.h"
 #include "core/ids/kpj_dialog_ids.h"
 
 namespace lw {
 
 class DialogPort;
-
-namespace kpjdlg {
-inline constexpr char kTitle[] = "KPJ Dialog";
-inline constexpr char kPrompt[] =
-    "Need to generate a \"KPJ Request Form\"?\n"
-    "If you don't need it, please press \"Cancel\"\n"
-    "If you need it, please fill in the following information.";
-inline constexpr char kToLabel[] = "To :";
-inline constexpr char kFromLabel[] = "From :";
-inline constexpr char kPartNoLabel[] = "Part No :";
-}  // namespace kpjdlg
+class ResourceSource;
 
 class KpjDialog {
  public:
-  // The three fields start empty.
+  KpjDialog(const ResourceSource& resources, uint16_t languageIndex);
+
+  // The texts from the language table; the three fields start empty.
   void onInit(DialogPort& dialog);
   // OK takes the three fields; Cancel (also Escape) closes.
   void onCommand(DialogPort& dialog, int id);
@@ -31,6 +25,8 @@ class KpjDialog {
   const RequestAddressing& result() const { return result_; }
 
  private:
+  const ResourceSource& resources_;
+  uint16_t languageIndex_;
   RequestAddressing result_;
 };
 

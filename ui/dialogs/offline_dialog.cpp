@@ -6,7 +6,6 @@
 #include "core/codes.h"
 #include "core/context/app_context.h"
 #include "core/context/messages.h"
-#include "core/context/program_texts.h"
 #include "core/ids/language_keys.h"
 #include "core/ports/dialog_port.h"
 #include "core/ports/message_box_port.h"
@@ -87,7 +86,7 @@ void OfflineDialog::correct(const std::string& what) {
 
 void OfflineDialog::promptForMaxCounter() {
   if (ctx_.ports.messages)
-    ctx_.ports.messages->show(programtext::kMaxCounterNotANumber, ctx_.state.applicationName, mb::kIconWarning);
+    ctx_.ports.messages->show(languageTextOf(ctx_, textkey::kMaxCounterNotANumber), ctx_.state.applicationName, mb::kIconWarning);
 }
 
 void OfflineDialog::applySerialSwitch(DialogPort& dialog) {
