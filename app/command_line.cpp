@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "image/code_file_kind.h"
+#include "resources/languages.h"
 
 namespace lw {
 
@@ -29,7 +30,7 @@ bool isOpenableFile(const std::string& arg, const IsFileFn& isFile) {
 }  // namespace
 
 const char* commandLineHelpText() {
-  return "usage: loomwrite [PART FILE... | FILE | ARGUMENT | --help | --version]\n"
+  return "usage: loomwrite [--language en|zh] [PART FILE... | FILE | ARGUMENT | --help | --version]\n"
          "  (nothing)          start on the part used last\n"
          "  PART FILE...       select PART and load FILE; the words after PART are joined\n"
          "                     by single spaces into one path\n"
@@ -40,11 +41,30 @@ const char* commandLineHelpText() {
          "  ARGUMENT           any other single argument: check the adapter's firmware at\n"
          "                     start-up as one that must be updated\n"
          "  --help, --version  print this text or the program's version and exit\n"
+         "  --language en|zh   this run in English or Simplified Chinese (default: the\n"
+         "                     language chosen in the window menu, else English)\n"
          "loomwrite-cli runs the same operations without a window (loomwrite-cli --help).\n";
 }
 
-CommandLine parseCommandLine(const std::vector<std::string>& args, const IsFileFn& isFile) {
+CommandLine parseCommandLine(const std::vector<std::string>& given, const IsFileFn& isFile) {
   CommandLine cl;
+  // --language is taken only in front, so that the words of a part and a
+  // path are never read as options.
+  std::vector<std::string> args = given;
+  if (!args.empty() && (args[0] == "--language" || args[0].rfind("--language=", 0) == 0)) {
+    const bool joined = args[0] != "--language";
+    if (!joined && args.size() < 2) {
+      cl.error = "--language needs " + languageCodeList();
+      return cl;
+    }
+    const std::string code = joined ? args[0].substr(std::string_view("--language=").size()) : args[1];
+    cl.language = languageIndexForCode(code);
+    if (!cl.language) {
+      cl.error = "--language needs " + languageCodeList() + ", not '" + code + "'";
+      return cl;
+    }
+    args.erase(args.begin(), args.begin() + (joined ? 1 : 2));
+  }
   if (args.size() == 1) {
     const std::string& a = args[0];
     if (a == "--help" || a == "-h") {

@@ -3,8 +3,11 @@
 // file (the file's words are joined by single spaces); a single argument
 // asks for an adapter firmware update at start-up, except an existing .hex,
 // .bin or .kpj file, which is opened as a desktop's "Open with" passes it;
-// "--help" and "--version" alone print and end the program.
+// "--help" and "--version" alone print and end the program. "--language
+// en|zh" in front of all that chooses the language of this run.
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,8 @@ struct CommandLine {
   std::string filePath;
   bool firmwareUpdate = false;
   bool pathTooLong = false;  // the joined file path does not fit 260 units
+  std::optional<uint16_t> language;  // --language: the Language index of this run
+  std::string error;         // a bad --language: what is wrong (the program prints it and ends)
 };
 
 using IsFileFn = std::function<bool(const std::string& path)>;

@@ -21,6 +21,7 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_http_download.h"
+#include "platform/qt/qt_language.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_operation_views.h"
@@ -37,7 +38,12 @@ int main(int argc, char** argv) {
   // --help and --version are answered before any window or device is
   // touched, so they work without a display and start no firmware check.
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const lw::CommandLineRequest request = lw::parseCommandLine(arguments).request;
+  const lw::CommandLine commandLine = lw::parseCommandLine(arguments);
+  if (!commandLine.error.empty()) {
+    std::fprintf(stderr, "loomwrite: %s\n%s", commandLine.error.c_str(), lw::commandLineHelpText());
+    return 2;
+  }
+  const lw::CommandLineRequest request = commandLine.request;
   if (request == lw::CommandLineRequest::Help) {
     std::fputs(lw::commandLineHelpText(), stdout);
     return 0;
@@ -61,7 +67,9 @@ int main(int argc, char** argv) {
   lw::QtHttpDownload http;
   lw::IniFileReader ini;
   lw::QtUrlOpener browser;
+  lw::AppContext ctx;
   lw::UpdateCheckPorts updatePorts;
+  updatePorts.texts = &ctx;  // the boxes speak the language in use
   updatePorts.temporaryFiles = &temporaryFiles;
   updatePorts.http = &http;
   updatePorts.ini = &ini;
@@ -72,7 +80,6 @@ int main(int argc, char** argv) {
   lw::UpdateCheck updateCheck(updatePorts,
                               lw::resolveUpdateBaseUrl(settings, std::getenv(lw::kUpdateBaseUrlVariable)));
 
-  lw::AppContext ctx;
   ctx.resources = &lw::embeddedResources();
   ctx.ports.messages = &messages;
   ctx.ports.settings = &settings;
@@ -82,6 +89,8 @@ int main(int argc, char** argv) {
   ctx.ports.instanceGuard = &guard;
   ctx.ports.updateCheck = &updateCheck;
   ctx.ports.debugOutput = [](const std::string& line) { qDebug("%s", line.c_str()); };
+  lw::QtLanguage qtLanguage;
+  ctx.ports.platformLanguage = [&qtLanguage](uint16_t languageIndex) { qtLanguage.apply(languageIndex); };
 
   ctx.state.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
 

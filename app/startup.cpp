@@ -11,6 +11,7 @@
 #include "core/ports/module_port.h"
 #include "core/ports/update_check_port.h"
 #include "resources/language.h"
+#include "resources/languages.h"
 
 namespace lw {
 
@@ -66,7 +67,12 @@ void showSystemErrorBox(AppContext& ctx, uint32_t code) {
 
 int runProgram(AppContext& ctx, const StartupInput& input, const std::function<void(AppContext&)>& runMainWindow) {
   AppState& st = ctx.state;
-  st.languageIndex = 0;
+  // The language first, so that every box of start-up speaks it: --language
+  // for this run, else the choice stored by the window menu, else English.
+  const CommandLine cl = parseCommandLine(input.arguments);
+  const std::optional<int32_t> stored = settings::language(*ctx.ports.settings);
+  st.languageIndex = usableLanguage(*ctx.resources, cl.language ? *cl.language : stored.value_or(language::kEnglish));
+  if (ctx.ports.platformLanguage) ctx.ports.platformLanguage(st.languageIndex);
   st.programPath = input.programPath;
   st.applicationName = fileStem(input.programPath);
   const std::string dir = directoryOf(input.programPath);
@@ -112,7 +118,6 @@ int runProgram(AppContext& ctx, const StartupInput& input, const std::function<v
     return 1;
   }
 
-  const CommandLine cl = parseCommandLine(input.arguments);
   if (cl.pathTooLong) {
     plainBox(ctx, "The path of the file is too long !", "", mb::kOk);
     exitProgram(ctx);

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "platform/hid/adapter_choice.h"
 #include "resources/hex_entry.h"
+#include "resources/languages.h"
 
 namespace lw::cli {
 
@@ -56,7 +57,7 @@ bool isProjectPath(const std::string& path) {
 }
 
 const char* usageText() {
-  return "usage: loomwrite-cli [--adapter ADAPTER] [--json] [--yes] [--progress] COMMAND ...\n"
+  return "usage: loomwrite-cli [--adapter ADAPTER] [--json] [--yes] [--progress] [--language en|zh] COMMAND ...\n"
          "  parts                                   list the offered series and parts\n"
          "  adapters                                list the adapters: place, mode, serial number,\n"
          "                                          firmware and storage\n"
@@ -129,7 +130,17 @@ const char* usageText() {
          "--json --progress: before the result object, one JSON line per step of a command\n"
          "  that uses an adapter: {\"event\":\"progress\",\"phase\":P,\"done\":BYTES,\"total\":BYTES},\n"
          "  P one of connect, check, erase, program, verify, options, read, firmware.\n"
+         "--language en|zh: those lines, the JSON texts and the parts' option descriptions\n"
+         "  in English (default) or Simplified Chinese; default $LOOMWRITE_LANGUAGE, else en.\n"
          "Exit status: 0 success, 1 the operation failed, 2 usage error.\n";
+}
+
+std::string languageFromEnvironment(Options& options, const char* value) {
+  if (options.languageGiven || !value || !*value) return {};
+  const auto index = languageIndexForCode(value);
+  if (!index) return "LOOMWRITE_LANGUAGE needs " + languageCodeList() + ", not '" + value + "'";
+  options.languageIndex = *index;
+  return {};
 }
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
@@ -161,6 +172,12 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       gangOnly[i] = true;
     } else if (a == "--yes" || a == "-y") {
       o.yes = true;
+    } else if (a == "--language") {
+      if (!value(v)) return fail("--language needs " + languageCodeList());
+      const auto index = languageIndexForCode(v);
+      if (!index) return fail("--language needs " + languageCodeList() + ", not '" + v + "'");
+      o.languageIndex = *index;
+      o.languageGiven = true;
     } else if (a == "--force") {
       o.force = true;
     } else if (a == "--progress") {

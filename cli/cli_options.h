@@ -48,6 +48,10 @@ struct Options {
                            // gang-program-adapter, gang-verify, gang-erase, gang-blank-check
   std::string adapter;     // usb[:PORT|:/dev/hidrawN] | emulator:DIR[,DIR...]; empty: from LOOMWRITE_ADAPTER
   bool json = false;
+  // --language en|zh: the Language index of the message lines and the JSON
+  // texts (English by default; see languageFromEnvironment).
+  uint16_t languageIndex = 0;
+  bool languageGiven = false;
   bool yes = false;
   bool force = false;
   bool progress = false;   // --progress: progress also when standard error is not a terminal
@@ -91,5 +95,9 @@ ParseResult parseArguments(const std::vector<std::string>& args);
 bool isProjectPath(const std::string& path);
 
 const char* usageText();
+
+// The language LOOMWRITE_LANGUAGE names when --language was not given.
+// Returns an empty text, or the usage error of a value that names none.
+std::string languageFromEnvironment(Options& options, const char* value);
 
 }  // namespace lw::cli

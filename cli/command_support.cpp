@@ -23,6 +23,7 @@ ProgressStyle progressStyleFor(const Options& options) {
 SessionSetup sessionSetupFor(const Options& options) {
   SessionSetup setup;
   setup.yes = options.yes;
+  setup.languageIndex = options.languageIndex;
   setup.progress = progressStyleFor(options);
   if (options.json && options.progress) setup.progressJson = stdout;
   return setup;

@@ -20,6 +20,7 @@
 #include "resources/embedded_resources.h"
 #include "resources/hex_entry.h"
 #include "resources/language.h"
+#include "resources/languages.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/main_dialog_layout.h"
 #include "ui/main/main_window_host.h"
@@ -53,6 +54,7 @@ ConsoleSession::ConsoleSession(const SessionSetup& setup)
   messages_.setBeforeLine([this] { progress_.clearLine(); });
 
   ctx_.resources = &embeddedResources();
+  ctx_.state.languageIndex = usableLanguage(*ctx_.resources, setup.languageIndex);
   ctx_.ports.messages = &messages_;
   ctx_.ports.settings = &settings_;
   ctx_.ports.files = &files_;

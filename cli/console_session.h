@@ -60,6 +60,7 @@ std::string programPath();
 
 struct SessionSetup {
   bool yes = false;
+  uint16_t languageIndex = 0;        // the Language table of the message lines
   ProgressStyle progress = ProgressStyle::None;
   ClockPort* clock = nullptr;        // null: the system clock
   HidTransportPort* hid = nullptr;   // null: the HID layer's transport

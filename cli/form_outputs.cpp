@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
-#include "core/context/program_texts.h"
+#include "core/ids/language_keys.h"
 #include "core/text.h"
 #include "image/file_replace.h"
 #include "cli/qt_module.h"
+#include "resources/embedded_resources.h"
+#include "resources/language.h"
 
 namespace lw::cli {
 
@@ -13,11 +15,15 @@ lw::RequestAddressing addressingOf(const Options& o) {
   return {o.to.value_or(""), o.from.value_or(""), o.partNo.value_or("")};
 }
 
-bool writeFormOutputs(const FormOutputs& outputs, const std::u16string& form, JsonObject& json) {
+bool writeFormOutputs(const FormOutputs& outputs, const std::u16string& form, JsonObject& json,
+                      uint16_t languageIndex) {
   bool ok = true;
-  auto failed = [&](const char* what, const std::string& path, const std::string& why) {
-    std::fprintf(stderr, "loomwrite-cli: %s\n  %s: %s\n", what, path.c_str(), why.c_str());
+  auto failed = [&](const std::string& what, const std::string& path, const std::string& why) {
+    std::fprintf(stderr, "loomwrite-cli: %s\n  %s: %s\n", what.c_str(), path.c_str(), why.c_str());
     ok = false;
+  };
+  auto text = [languageIndex](uint16_t key) {
+    return languageText(embeddedResources(), languageIndex, key).value_or("");
   };
   if (!outputs.text.empty()) {
     // The text as formatted: CR LF between lines, none after the last.
@@ -46,14 +52,14 @@ bool writeFormOutputs(const FormOutputs& outputs, const std::u16string& form, Js
     if (const std::string why = draw(false, outputs.bmp); why.empty()) {
       json.add("form_bmp", outputs.bmp);
     } else {
-      failed(programtext::kPictureNotWritten, outputs.bmp, why);
+      failed(text(textkey::kPictureNotWritten), outputs.bmp, why);
     }
   }
   if (!outputs.pdf.empty()) {
     if (const std::string why = draw(true, outputs.pdf); why.empty()) {
       json.add("form_pdf", outputs.pdf);
     } else {
-      failed(programtext::kPdfNotWritten, outputs.pdf, why);
+      failed(text(textkey::kPdfNotWritten), outputs.pdf, why);
     }
   }
   return ok;

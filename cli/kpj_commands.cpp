@@ -218,7 +218,7 @@ int runKpjSave(const Options& o) {
                    session.partName().c_str());
       return finish(o, json, kExitFailed, &messages);
     }
-    if (!writeFormOutputs(o.form, *session.shownForm, json)) return finish(o, json, kExitFailed, &messages);
+    if (!writeFormOutputs(o.form, *session.shownForm, json, o.languageIndex)) return finish(o, json, kExitFailed, &messages);
   }
   return finish(o, json, kExitOk, &messages);
 }

@@ -76,7 +76,7 @@ int runKpjForm(const Options& o) {
   FormOutputs outputs = o.form;
   if (!outputs.any()) outputs.text = "-";
   if (o.json && outputs.text == "-") outputs.text.clear();  // the text goes into the object instead
-  const bool written = writeFormOutputs(outputs, form, json);
+  const bool written = writeFormOutputs(outputs, form, json, o.languageIndex);
   if (o.json) json.add("form", utf16ToUtf8(form));
   return finish(o, json, written ? kExitOk : kExitFailed, &messages);
 }

@@ -1,6 +1,7 @@
 // loomwrite-cli: the tool's operations for scripts, production lines and
 // machines without a display, running the same logic as the program.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,11 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  const lw::cli::ParseResult parsed = lw::cli::parseArguments(args);
+  lw::cli::ParseResult parsed = lw::cli::parseArguments(args);
+  if (parsed.options) {
+    parsed.error = lw::cli::languageFromEnvironment(*parsed.options, std::getenv("LOOMWRITE_LANGUAGE"));
+    if (!parsed.error.empty()) parsed.options.reset();
+  }
   if (parsed.help) {
     std::fputs(lw::cli::usageText(), stdout);
     return lw::cli::kExitOk;

@@ -21,7 +21,7 @@ int runParts(const ResourceSource& res, const Options& options) {
       std::vector<std::string> bitsJson;
       std::string bitsText;
       for (int i = 0; i < kOptionBoxCount; ++i) {
-        const auto bit = optionBitRecord(res, entry.partIndex, i);
+        const auto bit = optionBitRecord(res, entry.partIndex, i, options.languageIndex);
         if (!bit) continue;
         bitsJson.push_back(JsonObject()
                                .add("name", bit->name)

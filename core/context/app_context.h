@@ -23,7 +23,7 @@ class ResourceSource;
 
 struct AppState {
   PartRecord part;
-  uint16_t languageIndex = 0;              // always 0: English
+  uint16_t languageIndex = 0;              // table 256 + index; 0 English (the default), 1 Simplified Chinese
   uint16_t reservedWordDefault = 0x0100;   // put into every reset project record
   std::string commandLinePartName;         // first argument, or empty
   std::string commandLineFilePath;         // remaining arguments joined by single spaces
@@ -48,6 +48,9 @@ struct Ports {
   UpdateCheckPort* updateCheck = nullptr;
   // The one diagnostic line the program writes (the Link library path).
   std::function<void(const std::string&)> debugOutput;
+  // The platform's own texts (the toolkit's dialogs and buttons) follow the
+  // Language index; called when start-up has chosen it and on every change.
+  std::function<void(uint16_t languageIndex)> platformLanguage;
 };
 
 struct AppContext {

@@ -15,5 +15,7 @@ std::string loadPath(const SettingsPort& s) { return s.readString(kSettingsSecti
 void setLoadPath(SettingsPort& s, const std::string& path) { s.writeString(kSettingsSection, kLoadPath, path); }
 std::string kpjSavePath(const SettingsPort& s) { return s.readString(kSettingsSection, kKpjSavePath).value_or(""); }
 void setKpjSavePath(SettingsPort& s, const std::string& path) { s.writeString(kSettingsSection, kKpjSavePath, path); }
+std::optional<int32_t> language(const SettingsPort& s) { return s.readInt(kSettingsSection, kLanguage); }
+void setLanguage(SettingsPort& s, int32_t index) { s.writeInt(kSettingsSection, kLanguage, index); }
 
 }  // namespace lw::settings

@@ -2,6 +2,7 @@
 // The settings the program keeps, all in section "Settings" of the per-user
 // store, with their defaults.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ inline constexpr char kBodyId[] = "BodyID";
 inline constexpr char kOptionBytes[] = "pOR";
 inline constexpr char kLoadPath[] = "LoadPath";
 inline constexpr char kKpjSavePath[] = "KpjSavePath";
+inline constexpr char kLanguage[] = "Language";  // the Language index chosen in the window menu
 
 int32_t checkVersion(const SettingsPort& s);  // default 2
 void setCheckVersion(SettingsPort& s, int32_t value);
@@ -28,6 +30,9 @@ std::string loadPath(const SettingsPort& s);  // default ""
 void setLoadPath(SettingsPort& s, const std::string& path);
 std::string kpjSavePath(const SettingsPort& s);  // default ""
 void setKpjSavePath(SettingsPort& s, const std::string& path);
+// The stored Language index, or nothing when none was chosen (English).
+std::optional<int32_t> language(const SettingsPort& s);
+void setLanguage(SettingsPort& s, int32_t index);
 }  // namespace settings
 
 }  // namespace lw

@@ -88,4 +88,58 @@ inline constexpr uint16_t kReading = 2039;             // the progress bar's wor
 inline constexpr uint16_t kTooLargeToVerify = 2040;
 inline constexpr uint16_t kNothingToVerify = 2041;
 
+// The window menu, the About box and the language choice.
+inline constexpr uint16_t kLanguageMenu = 2060;        // "Language"
+inline constexpr uint16_t kCheckUpdateMenu = 2061;     // "Check update"
+inline constexpr uint16_t kAboutTitle = 2062;          // the About box's title; its menu entry adds "(&A)..."
+inline constexpr uint16_t kLanguageInUse = 2063;       // the status line after a change of language
+inline constexpr uint16_t kMenuButtonTip = 2099;       // "Menu"
+// The detailed tooltips of the first four option boxes.
+inline constexpr uint16_t kFirstFixedOptionTip = 2064;  // 2064..2067
+inline constexpr uint16_t kFixedOptionTipCount = 4;
+// A button of the dialogs that carry "OK" (the area dialog, the KPJ Dialog,
+// the About box); their Cancel is kCancel.
+inline constexpr uint16_t kOkButton = 2072;
+inline constexpr uint16_t kCodeBufferEmpty = 2073;     // "Code Buffer is empty !"
+
+// The adapter-status boxes: their caption and the five texts.
+inline constexpr uint16_t kAdapterErrorCaption = 2074;  // "Error occured !"
+inline constexpr uint16_t kStatusChecksumMismatch = 2075;
+inline constexpr uint16_t kStatusDutNoResponse = 2076;
+inline constexpr uint16_t kStatusUnhandled = 2077;
+inline constexpr uint16_t kStatusEraseFailed = 2078;
+inline constexpr uint16_t kStatusVoltageOutOfRange = 2079;
+
+// Failures the program reports that would otherwise pass in silence.
+inline constexpr uint16_t kOffsetBeyondFlash = 2080;
+inline constexpr uint16_t kHexDataNotRead = 2081;       // the line and path follow
+inline constexpr uint16_t kProjectNotWritten = 2082;
+inline constexpr uint16_t kEnterUpdateModeFailed = 2083;
+inline constexpr uint16_t kUpdateModeNotFound = 2084;
+inline constexpr uint16_t kFirmwareDownloadFailed = 2085;
+inline constexpr uint16_t kCodeTooLongToVerify = 2086;
+inline constexpr uint16_t kTetherAccessDenied = 2087;  // with the udev rules' installation
+inline constexpr uint16_t kCodeReadBackFailed = 2088;
+inline constexpr uint16_t kAdapterCodeReadBackFailed = 2089;
+inline constexpr uint16_t kMaxCounterNotANumber = 2090;  // the Off-line mode dialog's validation prompt
+inline constexpr uint16_t kPictureNotWritten = 2091;
+inline constexpr uint16_t kPrintNotStarted = 2092;
+inline constexpr uint16_t kPdfNotWritten = 2093;
+
+// The update check's boxes; %1 the own version, %2 the published one.
+inline constexpr uint16_t kUpdateOfferStartup = 2094;  // Yes / No (stop checking) / Cancel
+inline constexpr uint16_t kUpdateOfferManual = 2095;   // Yes / No
+inline constexpr uint16_t kUpToDate = 2096;
+
+// Details appended to a message: "Line %1 of %2" (line, path) and the load
+// address beyond the flash ("0x%1", "0x%2").
+inline constexpr uint16_t kLineOfFile = 2097;
+inline constexpr uint16_t kLoadAddressBeyondFlash = 2098;
+
 }  // namespace lw::textkey
+
+// The Language index: table 256 + index. English is the default.
+namespace lw::language {
+inline constexpr uint16_t kEnglish = 0;
+inline constexpr uint16_t kSimplifiedChinese = 1;
+}  // namespace lw::language

@@ -9,6 +9,7 @@ inline constexpr int kExit = 2;
 inline constexpr int kPart = 1002;
 inline constexpr int kUserDefine = 1005;
 inline constexpr int kWholeChip = 1009;
+inline constexpr int kAddressLabel = 1045;  // "Address : 0x", the same text as the area dialog's
 inline constexpr int kIspSize = 1010;
 inline constexpr int kIapLowerBound = 1012;
 inline constexpr int kLoadFile = 1013;

@@ -63,6 +63,16 @@ QSize textRoomOf(const QWidget& control) {
   return control.sizeHint();
 }
 
+// Whether r would cover a sibling's place that w itself does not cover yet
+// (group boxes hold controls by design, pictures have no text to cover).
+bool coversAnother(const QWidget& dialog, const QWidget& w, const QRect& r) {
+  for (QWidget* other : controlsOf(dialog)) {
+    if (other == &w || qobject_cast<const QGroupBox*>(other)) continue;
+    if (r.intersects(other->geometry()) && !w.geometry().intersects(other->geometry())) return true;
+  }
+  return false;
+}
+
 void growToFitCaptions(QWidget& dialog) {
   const int dialogRight = dialog.width() - kEdgeMargin;
   for (QWidget* w : controlsOf(dialog)) {
@@ -74,6 +84,12 @@ void growToFitCaptions(QWidget& dialog) {
       else r.setWidth(room.width());
       if (r.right() > dialogRight) r.translate(std::max(dialogRight - r.right(), -r.left()), 0);
       if (r.left() < 0) r.translate(-r.left(), 0);
+      // A label before its field grows the other way where that is free.
+      QRect leftwards = w->geometry();
+      leftwards.setLeft(leftwards.right() + 1 - room.width());
+      if (!rightAligned(*w) && coversAnother(dialog, *w, r) && leftwards.left() >= 0 &&
+          !coversAnother(dialog, *w, leftwards))
+        r = leftwards;
     }
     if (room.height() > r.height()) {
       // Several lines: grow downwards around the same centre line.

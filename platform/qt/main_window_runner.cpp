@@ -43,7 +43,7 @@ MainWindowSession::MainWindowSession(AppContext& ctx, DeviceWatchPort* deviceWat
   window->setLogic(logic_.get());
 
   logic_->hooks.showAbout = [this] {
-    AboutDialog about(window_.get(), window_->windowIcon(), kAboutTitle, logic_->aboutText());
+    AboutDialog about(window_.get(), window_->windowIcon(), logic_->aboutTitle(), logic_->aboutText());
     about.exec();
   };
 }

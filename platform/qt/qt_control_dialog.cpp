@@ -9,25 +9,17 @@
 #include <QPushButton>
 
 #include "platform/qt/caption_fit.h"
+#include "platform/qt/qt_language.h"
 
 namespace lw {
 
-namespace {
 // The templates' face; where it is missing fontconfig picks a stand-in, and
 // the dialog units follow whatever face that is.
-QFont templateFont() {
-  QFont font;
-  font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-  font.setPointSize(9);
-  return font;
-}
-}  // namespace
-
 QtControlDialog::QtControlDialog(QWidget* parent, int sizeX, int sizeY)
-    : QDialog(parent), units_(templateFont()) {
+    : QDialog(parent), units_(dialogFont()) {
   setModal(true);
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-  setFont(templateFont());
+  setFont(dialogFont());
   const QRect size = dialogUnitsToPixels(0, 0, sizeX, sizeY);
   setFixedSize(size.width(), size.height());
 }

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "platform/qt/caption_fit.h"
+#include "platform/qt/qt_language.h"
 #include "platform/qt/warning_sign_frames.h"
 
 namespace lw {
@@ -29,7 +31,7 @@ QFont promptFont(const char* family, int pixelHeight) {
   font.setPixelSize(pixelHeight);
   font.setWeight(QFont::DemiBold);  // 600
   font.setStyleHint(QFont::SansSerif);
-  return font;
+  return withChineseFallback(font);
 }
 
 }  // namespace
@@ -89,6 +91,17 @@ QtFirmwarePromptView::QtFirmwarePromptView(QWidget* parent, int mode, FirmwarePr
   connect(cancel, &QPushButton::clicked, this, [this] { logic_->onCancel(); });
   ok->setDefault(true);
   logic_->onInit();
+}
+
+void QtFirmwarePromptView::showEvent(QShowEvent* event) {
+  growToFitCaptions(*this);
+  QDialog::showEvent(event);
+}
+
+bool QtFirmwarePromptView::event(QEvent* event) {
+  // The texts change with the language and during the wait.
+  if (event->type() == QEvent::LayoutRequest) growToFitCaptions(*this);
+  return QDialog::event(event);
 }
 
 QtFirmwarePromptView::~QtFirmwarePromptView() {

@@ -44,6 +44,8 @@ class QtFirmwarePromptView final : public QDialog {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
   void reject() override;  // Escape
   void closeEvent(QCloseEvent* event) override;
 

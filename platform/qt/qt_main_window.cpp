@@ -1,5 +1,6 @@
 #include "platform/qt/qt_main_window.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,6 +19,7 @@
 
 #include "platform/qt/caption_fit.h"
 #include "platform/qt/hex_entry_validator.h"
+#include "platform/qt/qt_language.h"
 #include "platform/qt/status_field.h"
 #include "resources/resource_source.h"
 #include "ui/main/main_dialog.h"
@@ -58,10 +60,7 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   // The dialog font, or the nearest face with the same metrics.
-  QFont font;
-  font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-  font.setPointSize(9);
-  setFont(font);
+  setFont(dialogFont());
   computeDialogUnits();
   // The template's size is the smallest; the window may grow, and the hex
   // view takes the extra room (see resizeEvent).
@@ -72,15 +71,7 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
   const QPixmap icon = resourceImage(kIconType, kIconId);
   if (!icon.isNull()) setWindowIcon(QIcon(icon));
 
-  QAction* checkUpdate = windowMenu_.addAction(QString::fromUtf8(kCheckUpdateMenuText));
-  connect(checkUpdate, &QAction::triggered, this, [this] {
-    if (logic_) logic_->onSystemCommand(syscmd::kCheckUpdate);
-  });
-  windowMenu_.addSeparator();
-  QAction* about = windowMenu_.addAction(QString::fromUtf8(kAboutMenuText));
-  connect(about, &QAction::triggered, this, [this] {
-    if (logic_) logic_->onSystemCommand(syscmd::kAbout);
-  });
+  connect(&windowMenu_, &QMenu::aboutToShow, this, &QtMainWindow::retextWindowMenu);
 
   for (const ControlLayout& c : mainDialogLayout()) {
     QWidget* w = c.kind == ControlKind::Picture ? createBanner(c) : createControl(c);
@@ -102,30 +93,55 @@ QtMainWindow::QtMainWindow(const ResourceSource& resources, QWidget* parent)
 
 void QtMainWindow::setLogic(MainDialog* logic) {
   logic_ = logic;
-  buildTargetMenu();
+  if (logic_ && !checkUpdateAction_) buildWindowMenu();
 }
 
-void QtMainWindow::buildTargetMenu() {
-  if (!logic_ || !targetActions_.empty()) return;
-  QAction* first = windowMenu_.actions().value(0);
+// The target operations, the update check, the languages and the About box,
+// as the logic lists them; their texts are taken again each time the menu
+// opens, so they follow a change of language.
+void QtMainWindow::buildWindowMenu() {
   for (const MainDialog::MenuEntry& entry : logic_->targetMenuEntries()) {
-    auto* action = new QAction(QString::fromStdString(entry.text), &windowMenu_);
+    QAction* action = windowMenu_.addAction(QString());
     const unsigned command = entry.command;
     connect(action, &QAction::triggered, this, [this, command] {
       if (logic_) logic_->onSystemCommand(command);
     });
-    windowMenu_.insertAction(first, action);
     targetActions_.emplace_back(command, action);
   }
-  windowMenu_.insertSeparator(first);
-  connect(&windowMenu_, &QMenu::aboutToShow, this, [this] { nameTargetMenu(); });
+  windowMenu_.addSeparator();
+  checkUpdateAction_ = windowMenu_.addAction(QString());
+  connect(checkUpdateAction_, &QAction::triggered, this, [this] {
+    if (logic_) logic_->onSystemCommand(syscmd::kCheckUpdate);
+  });
+  languageMenu_ = windowMenu_.addMenu(QString());
+  auto* choices = new QActionGroup(languageMenu_);
+  for (const auto& [index, name] : logic_->windowMenuTexts().languages) {
+    QAction* choice = languageMenu_->addAction(QString::fromStdString(name));
+    choice->setCheckable(true);
+    choices->addAction(choice);
+    connect(choice, &QAction::triggered, this, [this, index = index] {
+      if (logic_) logic_->chooseLanguage(index);
+    });
+    languageActions_[index] = choice;
+  }
+  windowMenu_.addSeparator();
+  aboutAction_ = windowMenu_.addAction(QString());
+  connect(aboutAction_, &QAction::triggered, this, [this] {
+    if (logic_) logic_->onSystemCommand(syscmd::kAbout);
+  });
+  retextWindowMenu();
 }
 
-void QtMainWindow::nameTargetMenu() {
-  if (!logic_) return;
+void QtMainWindow::retextWindowMenu() {
+  if (!logic_ || !checkUpdateAction_) return;
   for (const MainDialog::MenuEntry& entry : logic_->targetMenuEntries())
     for (auto& [command, action] : targetActions_)
       if (command == entry.command) action->setText(QString::fromStdString(entry.text));
+  const MainDialog::WindowMenuTexts texts = logic_->windowMenuTexts();
+  checkUpdateAction_->setText(QString::fromStdString(texts.checkUpdate));
+  languageMenu_->setTitle(QString::fromStdString(texts.language));
+  aboutAction_->setText(QString::fromStdString(texts.about));
+  for (const auto& [index, action] : languageActions_) action->setChecked(index == texts.languageInUse);
 }
 
 bool QtMainWindow::event(QEvent* event) {
@@ -157,7 +173,6 @@ QWidget* QtMainWindow::createBanner(const ControlLayout& c) {
   banner->setMenuButton(menuButton);
   menuButton->setObjectName(QStringLiteral("windowMenuButton"));
   menuButton->setText(QString::fromUtf8("\u2261"));
-  menuButton->setToolTip(QStringLiteral("Menu"));
   menuButton->setAutoRaise(true);
   menuButton->setPopupMode(QToolButton::InstantPopup);
   menuButton->setMenu(&windowMenu_);

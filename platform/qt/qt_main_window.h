@@ -29,6 +29,7 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   explicit QtMainWindow(const ResourceSource& resources, QWidget* parent = nullptr);
 
   // The logic that receives the window's events (set before it is shown).
+  // It also gives the window menu its entries and texts.
   void setLogic(MainDialog* logic);
 
   DialogPort& controls() { return controls_; }
@@ -37,8 +38,10 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QWidget* control(int id) const { return controls_.widget(id); }
   // Places a widget made elsewhere (the hex view) as the control with id.
   void attachControl(int id, QWidget* widget);
-  // The window menu: the target operations, "Check update" and the About entry.
+  // The window menu: the target operations, "Check update", the languages and
+  // the About entry, in the language in use each time it opens.
   QMenu* windowMenu() { return &windowMenu_; }
+  void retextWindowMenu();
   // Converts dialog units to pixels with the dialog font's metrics.
   QRect toPixels(int x, int y, int width, int height) const;
   // Delivers a control's command to the logic.
@@ -66,11 +69,8 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   void layOutBanner();
   void layOutForSize();
   void rememberBaseGeometry(int id);
+  void buildWindowMenu();
   QPixmap resourceImage(const char* type, uint32_t id) const;
-  // The target operations' entries at the top of the window menu, as the
-  // logic lists them; their texts are taken again each time the menu opens.
-  void buildTargetMenu();
-  void nameTargetMenu();
 
   const ResourceSource& resources_;
   MainDialog* logic_ = nullptr;
@@ -78,6 +78,10 @@ class QtMainWindow final : public QDialog, public ProgressPaintPort {
   QtTimers timers_;
   QMenu windowMenu_;
   std::vector<std::pair<unsigned, QAction*>> targetActions_;
+  QAction* checkUpdateAction_ = nullptr;
+  QAction* aboutAction_ = nullptr;
+  QMenu* languageMenu_ = nullptr;
+  std::map<uint16_t, QAction*> languageActions_;
   QLabel* banner_ = nullptr;
   QWidget* menuButton_ = nullptr;
   QPixmap bannerImage_;

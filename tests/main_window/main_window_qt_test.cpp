@@ -122,7 +122,7 @@ TEST_F(MainWindowQt, ControlsCarryIdsCaptionsAndStates) {
   QStringList entries;
   for (const QAction* a : w.windowMenu()->actions()) entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
   EXPECT_EQ(entries, (QStringList{"Read Target", "Verify Target", "Erase Target", "Blank Check", "-", "Check update",
-                                  "-", QString::fromUtf8(kAboutMenuText)}));
+                                  "Language", "-", QString::fromUtf8("關於 Loomwrite_Programmer(&A)...")}));
   EXPECT_TRUE(messages.shown.empty());
 }
 

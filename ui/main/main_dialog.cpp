@@ -18,6 +18,7 @@
 #include "resources/hex_entry.h"
 #include "ui/dialogs/hex_control.h"
 #include "resources/language.h"
+#include "resources/languages.h"
 #include "resources/part_database.h"
 #include "resources/series_table.h"
 #include "ui/main/combo_helpers.h"
@@ -32,9 +33,12 @@ namespace {
 using namespace mainid;
 
 // Controls whose captions come from the language table, in the order they
-// are set. Ids the window does not have are skipped.
-constexpr std::array<int, 20> kCaptionIds = {1003, 1004, 1013, 1014, 2,    1016, 1017, 1018, 1049, 1050,
-                                             1051, 1052, 1053, 1054, 1055, 1056, 1057, 1058, 1059, 1149};
+// are set. Ids the window does not have are skipped. The template's own list
+// ends at 1149; the radio buttons and the address label follow it so that
+// they change language with the rest (their English texts are the
+// template's).
+constexpr std::array<int, 23> kCaptionIds = {1003, 1004, 1013, 1014, 2,    1016, 1017, 1018, 1049, 1050, 1051, 1052,
+                                             1053, 1054, 1055, 1056, 1057, 1058, 1059, 1149, 1005, 1009, 1045};
 
 // The hex view's colour record: flags, then four pairs of grey lines and
 // black text.
@@ -42,15 +46,6 @@ constexpr std::array<uint32_t, 9> kHexViewColours = {0x55,     0xC8C8C8, 0, 0xC8
                                                      0xC8C8C8, 0,        0xC8C8C8, 0};
 constexpr uintptr_t kHexViewRowSetup = 14;
 constexpr uintptr_t kHexViewSetup = 0x60000;
-
-// The first four option boxes carry these more detailed tooltips.
-constexpr std::array<const char*, 4> kFixedOptionTooltips = {
-    "SWD protect bit\nChecked : Protected\nUnchecked : Unprotected",
-    "IWDG Mode configuration bit\nChecked : Reset method\nUnchecked : Interrupt method",
-    "IWDG interrupt mask bit\nChecked : IWDG do not mask interrupt\nUnchecked : IWDG mask interrupt",
-    "IWDGON configuration bit\nChecked : Hardware Non-automatic start IWDG\nUnchecked : Hardware automatic start "
-    "IWDG",
-};
 
 constexpr char kDeviceWatchFailedText[] = "Error for RegisterDeviceNotification";
 constexpr char kDeviceWatchFailedCaption[] = "Vantrel Loomwrite Programmer";
@@ -90,8 +85,6 @@ void MainDialog::initialise() {
 
   // Binding only looks the names up; the title needs the firmware image.
   link_ = bindLinkLibrary(*ctx_.ports.modules, ctx_.state.linkLibrary);
-  dialog_.setTitle(mainWindowTitle(captionPart(text(textkey::kProgramTitle)), firmwareVersionText(firmwareImage(link_))));
-
   setCaptions();
   initialChoice();
 
@@ -110,6 +103,7 @@ void MainDialog::initialise() {
 }
 
 void MainDialog::setCaptions() {
+  dialog_.setTitle(mainWindowTitle(captionPart(text(textkey::kProgramTitle)), firmwareVersionText(firmwareImage(link_))));
   for (int id : kCaptionIds) {
     if (!dialog_.hasControl(id)) continue;
     const auto t = languageText(*ctx_.resources, ctx_.state.languageIndex, static_cast<uint16_t>(id));
@@ -118,6 +112,7 @@ void MainDialog::setCaptions() {
     const std::string tip = tooltipPart(*t);
     if (!tip.empty()) addTooltip(id, tip);
   }
+  dialog_.setTooltip(kWindowMenu, text(textkey::kMenuButtonTip));
 }
 
 void MainDialog::initialChoice() {
@@ -217,8 +212,9 @@ void MainDialog::setupCheckBoxes(bool uncheck) {
     }
     if (uncheck) dialog_.setChecked(id, false);
   }
-  for (std::size_t k = 0; k < kFixedOptionTooltips.size(); ++k) {
-    addTooltip(optionBoxId(static_cast<int>(k)), kFixedOptionTooltips[k]);
+  // The first four boxes carry more detailed tooltips of their own.
+  for (uint16_t k = 0; k < textkey::kFixedOptionTipCount; ++k) {
+    addTooltip(optionBoxId(k), text(static_cast<uint16_t>(textkey::kFirstFixedOptionTip + k)));
   }
 }
 
@@ -421,6 +417,38 @@ std::vector<MainDialog::MenuEntry> MainDialog::targetMenuEntries() const {
 }
 
 std::string MainDialog::aboutText() const { return format("%s", text(textkey::kProgramTitle).c_str()); }
+
+// ---- The window menu and the language ---------------------------------------
+
+MainDialog::WindowMenuTexts MainDialog::windowMenuTexts() const {
+  WindowMenuTexts t;
+  t.checkUpdate = text(textkey::kCheckUpdateMenu);
+  t.about = aboutTitle() + "(&A)...";
+  t.language = text(textkey::kLanguageMenu);
+  for (const uint16_t index : availableLanguages(*ctx_.resources))
+    t.languages.emplace_back(index, languageName(*ctx_.resources, index));
+  t.languageInUse = ctx_.state.languageIndex;
+  return t;
+}
+
+bool MainDialog::chooseLanguage(uint16_t languageIndex) {
+  if (operationRunning() || !languageAvailable(*ctx_.resources, languageIndex)) return false;
+  settings::setLanguage(*ctx_.ports.settings, languageIndex);
+  if (languageIndex == ctx_.state.languageIndex) return true;
+  ctx_.state.languageIndex = languageIndex;
+  if (ctx_.ports.platformLanguage) ctx_.ports.platformLanguage(languageIndex);
+  applyTexts();
+  setStatusTextByKey(textkey::kLanguageInUse);
+  return true;
+}
+
+void MainDialog::applyTexts() {
+  setCaptions();
+  // The option boxes keep their check marks; their tooltips change.
+  setupCheckBoxes(false);
+  // The fields show their words again once they show anything.
+  if (!dialog_.text(kSizeField).empty() || !dialog_.text(kChecksumField).empty()) refreshSizeAndChecksum();
+}
 
 void MainDialog::disableUpdateProgrammer() { dialog_.setEnabled(kUpdateProgrammer, false); }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/context/app_context.h"
@@ -41,12 +42,6 @@ struct MainDialogPorts {
   EventLoopPort* eventLoop = nullptr;      // carries post() to the UI thread
   DeviceWatchPort* deviceWatch = nullptr;  // null: this build watches no devices
 };
-
-// The text of the window-menu entry that opens the About box, and the
-// About box itself.
-inline constexpr char kAboutMenuText[] = "關於 Loomwrite_Programmer(&A)...";
-inline constexpr char kCheckUpdateMenuText[] = "Check update";
-inline constexpr char kAboutTitle[] = "關於 Loomwrite_Programmer";
 
 // Time the firmware-update worker waits for the adapter in update mode to
 // leave the bus after its restart.
@@ -150,8 +145,9 @@ class MainDialog {
   void addTooltip(int id, const std::string& text);
   // The language table's text for a key, or "" when it has none.
   std::string text(uint16_t key) const;
-  // The About box's text line (control 1085).
+  // The About box's text line (control 1085) and title.
   std::string aboutText() const;
+  std::string aboutTitle() const { return text(textkey::kAboutTitle); }
   // The window menu's entries that start target operations, in menu order,
   // with their texts from the Language table.
   struct MenuEntry {
@@ -159,6 +155,20 @@ class MainDialog {
     std::string text;
   };
   std::vector<MenuEntry> targetMenuEntries() const;
+
+  // ---- The window menu and the language ----------------------------------
+  struct WindowMenuTexts {
+    std::string checkUpdate, about, language;
+    // The languages offered, by Language index, each under its own name.
+    std::vector<std::pair<uint16_t, std::string>> languages;
+    uint16_t languageInUse = 0;
+  };
+  WindowMenuTexts windowMenuTexts() const;
+  // The window menu's choice of language: stored in the settings, and every
+  // text of the window follows at once (the status line says so). Refused
+  // while an operation runs, like the rest of the menu; false when refused
+  // or when the language has no table.
+  bool chooseLanguage(uint16_t languageIndex);
 
   // ---- State shared with the operations -------------------------------
   AppContext& context() { return ctx_; }
@@ -186,7 +196,10 @@ class MainDialog {
   bool operationRunning() const { return dialog_.locked(); }
 
  private:
+  // The title, the captions and the menu button's tooltip.
   void setCaptions();
+  // ... and the option boxes' tooltips and the size and checksum fields.
+  void applyTexts();
   void initialChoice();
   void saveChoice();
   void endWithCancel();

@@ -31,7 +31,7 @@ constexpr std::array kLayout = {
                   .x = 6, .y = 59, .width = 223, .height = 26},
     ControlLayout{.id = kUserDefine, .kind = K::Radio, .caption = "User Define", .x = 16, .y = 70, .width = 51,
                   .height = 10, .enabled = false},
-    ControlLayout{.id = kNone, .kind = K::Label, .caption = "Address : 0x", .x = 72, .y = 70, .width = 38,
+    ControlLayout{.id = kAddressLabel, .kind = K::Label, .caption = "Address : 0x", .x = 72, .y = 70, .width = 38,
                   .height = 10},
     ControlLayout{.id = kAddress, .kind = K::Edit, .caption = "", .x = 112, .y = 69, .width = 22, .height = 10,
                   .enabled = false, .upperCase = true, .readOnly = true},
