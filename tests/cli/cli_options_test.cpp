@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/cli_options.h"
 
 namespace lw::cli {
@@ -79,6 +81,25 @@ TEST(CliOptions, TargetCommands) {
   ASSERT_TRUE(gang.options) << gang.error;
   EXPECT_EQ(gang.options->command, "gang-erase");
   EXPECT_EQ(gang.options->workerArgs, (std::vector<std::string>{"erase", "--part", "X"}));
+}
+
+// --language wins over LOOMWRITE_LANGUAGE; a value that names no language
+// is a usage error either way.
+TEST(CliOptions, LanguageFromTheFlagElseTheEnvironment) {
+  auto flag = parse({"parts", "--language", "zh"});
+  ASSERT_TRUE(flag.options) << flag.error;
+  EXPECT_EQ(flag.options->languageIndex, 1);
+  EXPECT_EQ(languageFromEnvironment(*flag.options, "en"), "");
+  EXPECT_EQ(flag.options->languageIndex, 1);
+  auto plain = parse({"parts"});
+  EXPECT_EQ(languageFromEnvironment(*plain.options, "zh"), "");
+  EXPECT_EQ(plain.options->languageIndex, 1);
+  EXPECT_EQ(languageFromEnvironment(*plain.options, "de"), "LOOMWRITE_LANGUAGE needs en|zh, not 'de'");
+  EXPECT_EQ(parse({"parts", "--language", "cn"}).error, "--language needs en|zh, not 'cn'");
+  const auto gang = parse({"gang", "program", "a.hex", "--part", "Larch-F8U6", "--language", "zh"});
+  ASSERT_TRUE(gang.options) << gang.error;
+  EXPECT_NE(std::find(gang.options->workerArgs.begin(), gang.options->workerArgs.end(), "zh"),
+            gang.options->workerArgs.end()) << "the workers speak it too";
 }
 
 TEST(CliOptions, UsageErrors) {

@@ -86,7 +86,8 @@ CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
   std::vector<std::string> envStore;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
-    if (entry.rfind("LOOMWRITE_ADAPTER=", 0) == 0) continue;
+    // The caller's adapter and language never leak into a run.
+    if (entry.rfind("LOOMWRITE_ADAPTER=", 0) == 0 || entry.rfind("LOOMWRITE_LANGUAGE=", 0) == 0) continue;
     envStore.push_back(entry);
   }
   for (const auto& [k, v] : env) envStore.push_back(k + "=" + v);

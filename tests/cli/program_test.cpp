@@ -51,6 +51,20 @@ TEST(CliProgram, ProgramsTheTargetAndReportsOk) {
   EXPECT_NE(progress.out.find("Size = "), std::string::npos);
 }
 
+// In Chinese the message lines and the JSON texts are the Chinese table's.
+TEST(CliProgram, InChineseThePassLineIsChinese) {
+  ScratchDir work, state;
+  const CliRun run = runCli(work, with(emulatorArgs(state), {"--language", "zh", "--json", "program",
+                                                             examplePath("blinky.hex"), "--part", "Larch-F8U6"}));
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.errLines(), std::vector<std::string>{"通过 !: 烧录目标芯片成功 !"});
+  EXPECT_EQ(run.json()["result"].toString(), QString::fromUtf8("通过 !: 烧录目标芯片成功 !"));
+  const CliRun text = runCli(work, {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6"},
+                             {{"LOOMWRITE_ADAPTER", "emulator:" + state.path().string()}, {"LOOMWRITE_LANGUAGE", "zh"}});
+  ASSERT_EQ(text.exit, 0) << text.err;
+  EXPECT_NE(text.out.find("大小 = 380 Bytes"), std::string::npos) << text.out;
+}
+
 // The ELF file, the S-record file and the HEX file of one build program the
 // same bytes into the target.
 TEST(CliProgram, ElfSRecordAndHexOfOneBuildProgramTheSameBytes) {

@@ -54,6 +54,20 @@ TEST(CommandLine, OneOpenableFileIsLoadedAndHelpAndVersionAreAnswered) {
   EXPECT_EQ(parseCommandLine({"Larch-F8U6", "--help"}).request, CommandLineRequest::Run) << "a file may be named so";
 }
 
+// --language is taken in front only; what follows counts as before.
+TEST(CommandLine, LanguageInFront) {
+  const CommandLine zh = parseCommandLine({"--language", "zh", "Larch-F8U6"});
+  EXPECT_EQ(zh.language, 1);
+  EXPECT_TRUE(zh.firmwareUpdate) << "one argument after it";
+  EXPECT_EQ(parseCommandLine({"--language=EN"}).language, 0);
+  EXPECT_FALSE(parseCommandLine({"--language=zh"}).firmwareUpdate);
+  EXPECT_EQ(parseCommandLine({"--language", "fr"}).error, "--language needs en|zh, not 'fr'");
+  EXPECT_EQ(parseCommandLine({"--language"}).error, "--language needs en|zh");
+  const CommandLine later = parseCommandLine({"Larch-F8U6", "--language", "zh"});
+  EXPECT_FALSE(later.language.has_value());
+  EXPECT_EQ(later.filePath, "--language zh");
+}
+
 TEST(CommandLine, PathLimitIs260Units) {
   const std::string fits(259, 'a');
   EXPECT_FALSE(parseCommandLine({"P", fits}).pathTooLong);

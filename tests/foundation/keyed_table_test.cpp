@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/ids/language_keys.h"
+#include "core/text.h"
 #include "platform/memory/memory_dialog.h"
 #include "resources/embedded_resources.h"
 #include "resources/hex_entry.h"
@@ -99,6 +101,15 @@ TEST(KeyedTable, CaptionAndTooltipParts) {
   EXPECT_EQ(tooltipPart("Load|Loads a file"), "Loads a file");
   EXPECT_EQ(captionPart("Exit"), "Exit");
   EXPECT_EQ(tooltipPart("Exit"), "");
+}
+
+// A translation may name the places in another order; a value is never read
+// as a place, and a place without a value stays.
+TEST(KeyedTable, TextsWithNumberedPlaces) {
+  EXPECT_EQ(fillIn("文件 %2 第 %1 行", {"12", "/a b/x.hex"}), "文件 /a b/x.hex 第 12 行");
+  EXPECT_EQ(fillIn("Line %1 of %2", {"%2", "f%1"}), "Line %2 of f%1");
+  EXPECT_EQ(fillIn("100% of %1, %3", {"x"}), "100% of x, %3");
+  EXPECT_EQ(fillIn(languageText(embeddedResources(), 1, textkey::kLineOfFile).value_or(""), {"5", "p"}), "文件 p 第 5 行");
 }
 
 TEST(HexEntry, ReadWriteAndFilter) {

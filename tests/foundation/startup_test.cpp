@@ -222,5 +222,33 @@ TEST_F(Startup, CommandLineReachesTheApplicationState) {
   EXPECT_EQ(boxes_.shown.back().caption, "");
 }
 
+// The language of the run: --language in front, else the stored choice,
+// else English; a stored value that names no table is English. The
+// platform is told before any box, and the too-old message speaks it.
+TEST_F(Startup, LanguageFromTheCommandLineOrTheSettings) {
+  std::vector<uint16_t> platform;
+  ctx_.ports.platformLanguage = [&](uint16_t index) { platform.push_back(index); };
+  writeLinkLibrary(bin_, 1, 4);
+  run();
+  EXPECT_EQ(ctx_.state.languageIndex, 0);
+  settings::setLanguage(settings_, 1);
+  run();
+  EXPECT_EQ(ctx_.state.languageIndex, 1);
+  run({"--language", "en", "Larch-F8U6", "a.hex"});
+  EXPECT_EQ(ctx_.state.languageIndex, 0);
+  EXPECT_EQ(ctx_.state.commandLinePartName, "Larch-F8U6");
+  EXPECT_EQ(settings::language(settings_), 1) << "--language is for this run only";
+  settings::setLanguage(settings_, 9);
+  run();
+  EXPECT_EQ(ctx_.state.languageIndex, 0);
+  EXPECT_EQ(platform, (std::vector<uint16_t>{0, 1, 0, 0}));
+
+  writeLinkLibrary(bin_, 1, 2);
+  run({"--language=zh"});
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "该 dll 版本与应用程序不对应 !");
+  EXPECT_EQ(boxes_.shown[0].caption, "错误 !");
+}
+
 }  // namespace
 }  // namespace lw

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/context/settings_keys.h"
+#include "core/ids/language_keys.h"
 #include "core/codes.h"
 #include "tests/main_window/test_support.h"
 #include "core/ids/main_dialog_ids.h"
@@ -363,6 +364,49 @@ TEST(MainDialogOperation, RunningOperationLocksJobControlsAndGivesThemBack) {
   m.onTimer(kStartupProbeTimer);
   m.onCommand(kLoadFile);
   EXPECT_EQ(calls, (std::vector<std::string>{"probe", "load"}));
+}
+
+// The window menu's choice of language: every text of the window follows at
+// once, the choice is stored, the platform is told, and nothing changes
+// while an operation runs.
+TEST(MainDialogLanguage, ChoosingChineseRetextsTheWindowAndIsStored) {
+  MainDialogHarness h;
+  std::vector<uint16_t> platform;
+  h.ctx.ports.platformLanguage = [&](uint16_t index) { platform.push_back(index); };
+  MainDialog& m = h.create();
+  h.dialog.addControl(kWindowMenu, MemoryControlKind::Button);
+  m.initialise();
+  h.dialog.setChecked(kFirstOptionBox, true);
+  m.onCommand(kFirstOptionBox);
+  h.hexView.model().writeByte(0, 0xA5);
+  EXPECT_EQ(m.windowMenuTexts().languages.size(), 2u);
+  EXPECT_EQ(m.windowMenuTexts().languages[1].second, "简体中文");
+
+  m.beginOperation();
+  EXPECT_FALSE(m.chooseLanguage(language::kSimplifiedChinese)) << "refused while an operation runs";
+  m.endOperation();
+  EXPECT_EQ(h.dialog.text(kLoadFile), "Load File");
+  EXPECT_FALSE(settings::language(h.settings).has_value());
+
+  ASSERT_TRUE(m.chooseLanguage(language::kSimplifiedChinese));
+  EXPECT_EQ(settings::language(h.settings), 1);
+  EXPECT_EQ(platform, std::vector<uint16_t>{1});
+  EXPECT_EQ(h.dialog.text(kLoadFile), "加载文件");
+  EXPECT_EQ(h.dialog.text(kWholeChip), "整片");
+  EXPECT_EQ(h.dialog.title(), "Loomwrite_Programmer (v1.4.0.0) FW = v0. 0 ");
+  EXPECT_EQ(h.dialog.tooltip(kFirstOptionBox), "SWD 保护位\n勾选：受保护\n不勾选：不受保护");
+  EXPECT_EQ(h.dialog.tooltip(kWindowMenu), "菜单");
+  EXPECT_EQ(h.dialog.text(kSizeField), "大小 = 1 Bytes");
+  EXPECT_EQ(h.dialog.text(kStatusLine), "已切换为简体中文，立即生效。");
+  EXPECT_TRUE(h.dialog.isChecked(kFirstOptionBox)) << "the option boxes keep their check marks";
+  EXPECT_EQ(m.windowMenuTexts().about, "关于 Loomwrite_Programmer(&A)...");
+  EXPECT_EQ(m.windowMenuTexts().languageInUse, language::kSimplifiedChinese);
+
+  EXPECT_FALSE(m.chooseLanguage(7)) << "no table";
+  ASSERT_TRUE(m.chooseLanguage(language::kEnglish));
+  EXPECT_EQ(h.dialog.text(kLoadFile), "Load File");
+  EXPECT_EQ(h.dialog.tooltip(kFirstOptionBox), "SWD protect bit\nChecked : Protected\nUnchecked : Unprotected");
+  EXPECT_EQ(settings::language(h.settings), 0);
 }
 
 TEST(MainDialogMessages, MessageByKeys) {
