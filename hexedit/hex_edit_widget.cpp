@@ -340,22 +340,26 @@ void HexEditWidget::mouseMoveEvent(QMouseEvent* event) {
   viewport()->update();
 }
 
+QString HexEditWidget::text(ViewText which) const {
+  return QString::fromUtf8(viewText(which, state_.settings.languageIndex));
+}
+
 void HexEditWidget::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  QAction* copy = menu.addAction(tr("Copy"), QKeySequence::Copy);
+  QAction* copy = menu.addAction(text(ViewText::Copy), QKeySequence::Copy);
   copy->setEnabled(!state_.model.empty());
-  QAction* paste = menu.addAction(tr("Paste"), QKeySequence::Paste);
+  QAction* paste = menu.addAction(text(ViewText::Paste), QKeySequence::Paste);
   paste->setEnabled(QApplication::clipboard()->mimeData() != nullptr);
   menu.addSeparator();
-  QAction* undo = menu.addAction(tr("Undo"), QKeySequence::Undo);
+  QAction* undo = menu.addAction(text(ViewText::Undo), QKeySequence::Undo);
   undo->setEnabled(editor_.canUndo());
-  QAction* redo = menu.addAction(tr("Redo"), QKeySequence::Redo);
+  QAction* redo = menu.addAction(text(ViewText::Redo), QKeySequence::Redo);
   redo->setEnabled(editor_.canRedo());
   menu.addSeparator();
-  QAction* all = menu.addAction(tr("Select All"), QKeySequence::SelectAll);
+  QAction* all = menu.addAction(text(ViewText::SelectAll), QKeySequence::SelectAll);
   all->setEnabled(!state_.model.empty());
   menu.addSeparator();
-  QAction* go = menu.addAction(tr("Go to Address..."), QKeySequence(Qt::CTRL | Qt::Key_G));
+  QAction* go = menu.addAction(text(ViewText::GoToAddressMenu), QKeySequence(Qt::CTRL | Qt::Key_G));
   QAction* chosen = menu.exec(event->globalPos());
   if (chosen == copy) copySelection();
   if (chosen == paste) pasteClipboard();
@@ -400,17 +404,17 @@ bool HexEditWidget::pasteClipboard() {
 
 void HexEditWidget::goToAddressDialog() {
   bool ok = false;
-  const QString text = QInputDialog::getText(this, tr("Go to Address"), tr("Address (hexadecimal):"),
-                                             QLineEdit::Normal, QString(), &ok);
+  const QString typed = QInputDialog::getText(this, text(ViewText::GoToAddress), text(ViewText::AddressPrompt),
+                                              QLineEdit::Normal, QString(), &ok);
   if (!ok) return;
-  QString digits = text.trimmed();
+  QString digits = typed.trimmed();
   if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) digits = digits.mid(2);
   bool parsed = false;
   const qulonglong address = digits.toULongLong(&parsed, 16);
   if (!parsed || !editor_.goTo(static_cast<std::size_t>(address))) {
-    QMessageBox::warning(this, tr("Go to Address"),
-                         tr("\"%1\" is not an address in the buffer (0 to %2).")
-                             .arg(text, QString::number(editor_.lastPosition(), 16).toUpper()));
+    QMessageBox::warning(this, text(ViewText::GoToAddress),
+                         text(ViewText::NotAnAddress)
+                             .arg(typed, QString::number(editor_.lastPosition(), 16).toUpper()));
     return;
   }
   ensureCaretVisible();

@@ -9,6 +9,7 @@
 
 #include "hexedit/hex_editor.h"
 #include "hexedit/hex_view_state.h"
+#include "hexedit/view_texts.h"
 
 namespace lw::hexedit {
 
@@ -41,6 +42,8 @@ class HexEditWidget final : public QAbstractScrollArea {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  // One of the view's own texts in the language its owner asked for.
+  QString text(ViewText which) const;
   struct Hit {
     std::size_t offset;
     bool lowNibble;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/ports/hex_view_port.h"
+#include "hexedit/view_texts.h"
 
 namespace lw::hexedit {
 
@@ -43,6 +44,9 @@ intptr_t handleHexMessage(HexViewState& state, unsigned msg, uintptr_t wParam, i
       return 0;
     case hexmsg::kCommand:
       if (wParam == hexmsg::kClear) model.clear();
+      return 0;
+    case hexmsg::kLanguage:
+      s.languageIndex = wParam <= kLastViewLanguage ? static_cast<uint16_t>(wParam) : 0;
       return 0;
     default:
       return 0;

@@ -20,6 +20,7 @@ struct HexViewSettings {
   int rowHeight = 14;              // pixels per row
   uint32_t capacityHint = 0;       // bytes worth reserving up front
   uint32_t flashSize = 0;          // the selected part's flash; bounds growing by typing
+  uint16_t languageIndex = 0;      // the owner's language: 0 English, 1 Simplified Chinese
 };
 
 struct HexViewState {

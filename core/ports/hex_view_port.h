@@ -14,6 +14,7 @@ inline constexpr unsigned kColours = 1033;     // wParam: pointer to nine uint32
 inline constexpr unsigned kRowSetup = 1035;    // wParam 14
 inline constexpr unsigned kChecksum = 1037;    // result: checksum (low 16 bits used)
 inline constexpr unsigned kFlashSize = 1038;   // wParam: flash size in bytes
+inline constexpr unsigned kLanguage = 1039;    // wParam: Language index of the view's own menu and prompts
 inline constexpr unsigned kCommand = 0x0111;   // command message; wParam kClear empties the view
 inline constexpr uintptr_t kClear = 0xE121;
 inline constexpr int kChangedNotification = 0x300;

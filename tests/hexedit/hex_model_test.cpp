@@ -7,6 +7,7 @@
 #include "hexedit/byte_model.h"
 #include "hexedit/hex_editor.h"
 #include "hexedit/hex_view_state.h"
+#include "hexedit/view_texts.h"
 #include "core/ports/hex_view_port.h"
 
 namespace lw::hexedit {
@@ -118,6 +119,11 @@ TEST(HexMessages, SetupMessagesAndFlashSize) {
   EXPECT_TRUE(s.model.writeByte(0, 1));
   EXPECT_TRUE(s.model.writeByte(1, 2));
   EXPECT_FALSE(s.model.writeByte(2, 3));
+  // The owner's language chooses the view's own texts; an unknown one is English.
+  handleHexMessage(s, hexmsg::kLanguage, 1, 0);
+  EXPECT_STREQ(viewText(ViewText::Copy, s.settings.languageIndex), "复制");
+  handleHexMessage(s, hexmsg::kLanguage, 5, 0);
+  EXPECT_STREQ(viewText(ViewText::Copy, s.settings.languageIndex), "Copy");
 }
 
 TEST(HexEditor, TypingOverwritesNibblesAndAppendsAtTheEnd) {

@@ -401,6 +401,7 @@ TEST(MainDialogLanguage, ChoosingChineseRetextsTheWindowAndIsStored) {
   EXPECT_TRUE(h.dialog.isChecked(kFirstOptionBox)) << "the option boxes keep their check marks";
   EXPECT_EQ(m.windowMenuTexts().about, "关于 Loomwrite_Programmer(&A)...");
   EXPECT_EQ(m.windowMenuTexts().languageInUse, language::kSimplifiedChinese);
+  EXPECT_EQ(h.hexView.settings().languageIndex, 1) << "the hex view's own menu follows";
 
   EXPECT_FALSE(m.chooseLanguage(7)) << "no table";
   ASSERT_TRUE(m.chooseLanguage(language::kEnglish));

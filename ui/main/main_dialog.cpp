@@ -78,6 +78,7 @@ void MainDialog::initialise() {
   hexView_.send(hexmsg::kColours, reinterpret_cast<uintptr_t>(kHexViewColours.data()), 0);
   hexView_.send(hexmsg::kRowSetup, kHexViewRowSetup, 0);
   hexView_.send(hexmsg::kSetup, kHexViewSetup, 0);
+  hexView_.send(hexmsg::kLanguage, ctx_.state.languageIndex, 0);
 
   dialog_.setChecked(kUserDefine, false);
   dialog_.setChecked(kWholeChip, true);
@@ -444,6 +445,7 @@ bool MainDialog::chooseLanguage(uint16_t languageIndex) {
 
 void MainDialog::applyTexts() {
   setCaptions();
+  hexView_.send(hexmsg::kLanguage, ctx_.state.languageIndex, 0);
   // The option boxes keep their check marks; their tooltips change.
   setupCheckBoxes(false);
   // The fields show their words again once they show anything.
