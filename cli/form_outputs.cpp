@@ -22,7 +22,7 @@ bool writeFormOutputs(const FormOutputs& outputs, const std::u16string& form, Js
     std::fprintf(stderr, "loomwrite-cli: %s\n  %s: %s\n", what.c_str(), path.c_str(), why.c_str());
     ok = false;
   };
-  auto text = [languageIndex](uint16_t key) {
+  auto tableText = [languageIndex](uint16_t key) {
     return languageText(embeddedResources(), languageIndex, key).value_or("");
   };
   if (!outputs.text.empty()) {
@@ -52,14 +52,14 @@ bool writeFormOutputs(const FormOutputs& outputs, const std::u16string& form, Js
     if (const std::string why = draw(false, outputs.bmp); why.empty()) {
       json.add("form_bmp", outputs.bmp);
     } else {
-      failed(text(textkey::kPictureNotWritten), outputs.bmp, why);
+      failed(tableText(textkey::kPictureNotWritten), outputs.bmp, why);
     }
   }
   if (!outputs.pdf.empty()) {
     if (const std::string why = draw(true, outputs.pdf); why.empty()) {
       json.add("form_pdf", outputs.pdf);
     } else {
-      failed(text(textkey::kPdfNotWritten), outputs.pdf, why);
+      failed(tableText(textkey::kPdfNotWritten), outputs.pdf, why);
     }
   }
   return ok;

@@ -1,6 +1,7 @@
 # Writes a manual page from its template and the program's own --help, so
 # the page names every command and option the program does.
 #   cmake -DPROGRAM=... -DTEMPLATE=....1.in -DOUTPUT=....1 -DVERSION=... -DDATE=... -P ManPage.cmake
+cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0 OR help STREQUAL "")
   message(FATAL_ERROR "${PROGRAM} --help failed (${status})")
