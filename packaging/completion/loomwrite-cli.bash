@@ -24,7 +24,8 @@ _loomwrite_cli_command_lines()
     _loomwrite_cli_help "$1" | awk 'NR == 1 { next } /^[^ ]/ { exit } /^  [a-z]/ { print }'
 }
 
-# Commands, or the subcommands of one ("kpj save", "gang program").
+# Commands, or the subcommands of one ("kpj save", "gang program"; a line
+# may name several as "gang erase|blank-check").
 _loomwrite_cli_commands()
 {
     _loomwrite_cli_command_lines "$1" | awk '{ print $1 }' | sort -u
@@ -33,7 +34,8 @@ _loomwrite_cli_commands()
 _loomwrite_cli_subcommands()
 {
     _loomwrite_cli_command_lines "$1" |
-        awk -v c="$2" '$1 == c && $2 ~ /^[a-z][a-z-]*$/ { print $2 }' | sort -u
+        awk -v c="$2" '$1 == c && $2 ~ /^[a-z][a-z|-]*$/ { n = split($2, s, "|"); for (i = 1; i <= n; i++) print s[i] }' |
+        sort -u
 }
 
 _loomwrite_cli_options()

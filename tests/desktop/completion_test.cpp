@@ -31,7 +31,7 @@ std::string bashCompletes(const std::string& words) {
 TEST(Completion, BashOffersCommandsPartsValuesAndCodeFiles) {
   EXPECT_EQ(bashCompletes("pro"), "program program-adapter");
   EXPECT_EQ(bashCompletes("kpj \"\""), "form save show");
-  EXPECT_EQ(bashCompletes("--json gang \"\""), "program program-adapter");
+  EXPECT_EQ(bashCompletes("--json gang \"\""), "blank-check erase program program-adapter verify");
   EXPECT_EQ(bashCompletes("program examples/blinky.hex --part L"), "Larch-F8U6 Larch-K8U6 Larch-F8P6 Larch-K8T6");
   EXPECT_EQ(bashCompletes("program examples/blinky.hex --part Larch-F8U6 --option I"), "IWDGINTMASK IWDGMODE IWDGON");
   EXPECT_EQ(bashCompletes("--language \"\""), "en zh");
