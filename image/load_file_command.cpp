@@ -34,14 +34,16 @@ std::string openDialogStartPath(const std::string& stored) {
 }  // namespace
 
 std::vector<FileFilter> loadFileFilters(const AppContext& ctx) {
-  const std::string patterns = loadableFilePatterns();
+  auto filter = [&](uint16_t nameKey, const std::string& pattern) {
+    return namedFileFilter(languageTextOf(ctx, nameKey), pattern);
+  };
   return {
-      {languageTextOf(ctx, textkey::kAllCodeFiles) + "(" + patterns + ")", patterns},
-      {"Support Format(*.bin;*.hex;*.kpj)", "*.bin;*.hex;*.kpj"},
-      {"Bin Format(*.bin)", "*.bin"},
-      {"Hex Format(*.hex)", "*.hex"},
-      {"Project Format(*.kpj)", "*.kpj"},
-      {"all Format(*.*)", "*.*"},
+      filter(textkey::kAllCodeFiles, loadableFilePatterns()),
+      filter(textkey::kSupportFormatFilter, "*.bin;*.hex;*.kpj"),
+      filter(textkey::kBinFormatFilter, "*.bin"),
+      filter(textkey::kHexFormatFilter, "*.hex"),
+      filter(textkey::kProjectFormatFilter, "*.kpj"),
+      filter(textkey::kAnyFormatFilter, "*.*"),
   };
 }
 

@@ -22,8 +22,9 @@ void showEmptyBuffer(AppContext& ctx) { showBox(ctx, languageTextOf(ctx, textkey
 
 }  // namespace
 
-std::vector<FileFilter> projectSaveFilters() {
-  return {{"Vantrel Project Format(*.kpj)", "*.kpj"}, {"All Format(*.*)", "*.*"}};
+std::vector<FileFilter> projectSaveFilters(const AppContext& ctx) {
+  return {namedFileFilter(languageTextOf(ctx, textkey::kVantrelProjectFilter), "*.kpj"),
+          namedFileFilter(languageTextOf(ctx, textkey::kAllFormatFilter), "*.*")};
 }
 
 bool saveProjectCommand(CodeFileHost& host) {
@@ -36,7 +37,7 @@ bool saveProjectCommand(CodeFileHost& host) {
   std::string start = settings::kpjSavePath(*ctx.ports.settings);
   if (start.empty()) start = firstSaveProposal(ctx.state.programPath, ctx.state.documentsFolder);
   const std::optional<std::string> chosen =
-      ctx.ports.files->saveFile(start, projectSaveFilters(), kProjectExtension);
+      ctx.ports.files->saveFile(start, projectSaveFilters(ctx), kProjectExtension);
   if (!chosen) return false;
   settings::setKpjSavePath(*ctx.ports.settings, *chosen);
 

@@ -14,8 +14,10 @@ class CodeFileHost;
 inline constexpr char kEmptyBufferCaption[] = "Loom3 Programmer";
 inline constexpr char kProjectExtension[] = "kpj";
 
-// The filters of the save dialog.
-std::vector<FileFilter> projectSaveFilters();
+struct AppContext;
+
+// The filters of the save dialog, named in the language in use.
+std::vector<FileFilter> projectSaveFilters(const AppContext& ctx);
 
 // Runs the save. Returns true when a project file was written (whether or
 // not the KPJ Dialog was then confirmed).

@@ -136,6 +136,21 @@ inline constexpr uint16_t kUpToDate = 2096;
 inline constexpr uint16_t kLineOfFile = 2097;
 inline constexpr uint16_t kLoadAddressBeyondFlash = 2098;
 
+// The size field: "%1 = %2 Bytes" with the word for size and the code size.
+inline constexpr uint16_t kSizeFieldText = 2100;
+
+// The file dialogs' filter names; each filter's patterns follow its name in
+// parentheses ("Bin Format(*.bin)").
+inline constexpr uint16_t kSupportFormatFilter = 2101;
+inline constexpr uint16_t kBinFormatFilter = 2102;
+inline constexpr uint16_t kHexFormatFilter = 2103;
+inline constexpr uint16_t kProjectFormatFilter = 2104;  // the open dialogs of Load File and the KPJ Form List
+inline constexpr uint16_t kAnyFormatFilter = 2105;      // "all Format", Load File's last
+inline constexpr uint16_t kVantrelProjectFilter = 2106; // Save *.KPJ
+inline constexpr uint16_t kAllFormatFilter = 2107;      // "All Format", Save *.KPJ's last
+inline constexpr uint16_t kBitmapFormatFilter = 2108;   // Save Picture
+
+
 }  // namespace lw::textkey
 
 // The Language index: table 256 + index. English is the default.

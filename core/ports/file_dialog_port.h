@@ -12,6 +12,11 @@ struct FileFilter {
   std::string pattern;  // e.g. "*.bin" or "*.bin;*.hex"
 };
 
+// A filter whose label is its name with the patterns in parentheses.
+inline FileFilter namedFileFilter(const std::string& name, const std::string& pattern) {
+  return {name + "(" + pattern + ")", pattern};
+}
+
 class FileDialogPort {
  public:
   virtual ~FileDialogPort() = default;

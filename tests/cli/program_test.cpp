@@ -62,7 +62,7 @@ TEST(CliProgram, InChineseThePassLineIsChinese) {
   const CliRun text = runCli(work, {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6"},
                              {{"LOOMWRITE_ADAPTER", "emulator:" + state.path().string()}, {"LOOMWRITE_LANGUAGE", "zh"}});
   ASSERT_EQ(text.exit, 0) << text.err;
-  EXPECT_NE(text.out.find("大小 = 380 Bytes"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("大小 = 380 字节"), std::string::npos) << text.out;
 }
 
 // The ELF file, the S-record file and the HEX file of one build program the

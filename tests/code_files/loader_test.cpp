@@ -9,6 +9,7 @@
 
 #include "core/context/settings_keys.h"
 #include "core/codes.h"
+#include "core/ids/language_keys.h"
 #include "tests/code_files/fake_host.h"
 #include "tests/code_files/hex_records.h"
 #include "tests/sanitizer_build.h"
@@ -236,8 +237,18 @@ TEST_F(LoaderTest, LoadFileRemembersThePathAndOffersEveryCodeFileThenTheFiveFilt
   EXPECT_EQ(host.files.lastFilters[0].pattern, every);
   EXPECT_EQ(host.files.lastFilters[1].label, "Support Format(*.bin;*.hex;*.kpj)");
   EXPECT_EQ(host.files.lastFilters[1].pattern, "*.bin;*.hex;*.kpj");
+  EXPECT_EQ(host.files.lastFilters[2].label, "Bin Format(*.bin)");
+  EXPECT_EQ(host.files.lastFilters[3].label, "Hex Format(*.hex)");
+  EXPECT_EQ(host.files.lastFilters[4].label, "Project Format(*.kpj)");
   EXPECT_EQ(host.files.lastFilters[5].label, "all Format(*.*)");
   EXPECT_TRUE(host.state.lastLoadedPath.empty());
+  // In Chinese the names follow and the patterns stay.
+  host.ctx.state.languageIndex = language::kSimplifiedChinese;
+  loadFileCommand(host);
+  EXPECT_EQ(host.files.lastFilters[1].label, "支持的格式(*.bin;*.hex;*.kpj)");
+  EXPECT_EQ(host.files.lastFilters[5].label, "所有格式(*.*)");
+  EXPECT_EQ(host.files.lastFilters[5].pattern, "*.*");
+  host.ctx.state.languageIndex = language::kEnglish;
 
   // The chosen path is remembered even when the area dialog is cancelled.
   host.files.nextOpen = path;

@@ -70,6 +70,7 @@ TEST_F(ProjectSaveTest, WritesImageAndRecordThenAsksForTheRequestAddressing) {
   EXPECT_EQ(host.files.lastDefaultExtension, "kpj");
   ASSERT_EQ(host.files.lastFilters.size(), 2u);
   EXPECT_EQ(host.files.lastFilters[0].label, "Vantrel Project Format(*.kpj)");
+  EXPECT_EQ(host.files.lastFilters[1].label, "All Format(*.*)");
   EXPECT_EQ(host.files.lastFilters[1].pattern, "*.*");
   EXPECT_EQ(host.kpjDialogs, 0);
   EXPECT_TRUE(dir.entries().empty());

@@ -396,7 +396,7 @@ TEST(MainDialogLanguage, ChoosingChineseRetextsTheWindowAndIsStored) {
   EXPECT_EQ(h.dialog.title(), "Loomwrite_Programmer (v1.4.0.0) FW = v0. 0 ");
   EXPECT_EQ(h.dialog.tooltip(kFirstOptionBox), "SWD 保护位\n勾选：受保护\n不勾选：不受保护");
   EXPECT_EQ(h.dialog.tooltip(kWindowMenu), "菜单");
-  EXPECT_EQ(h.dialog.text(kSizeField), "大小 = 1 Bytes");
+  EXPECT_EQ(h.dialog.text(kSizeField), "大小 = 1 字节");
   EXPECT_EQ(h.dialog.text(kStatusLine), "已切换为简体中文，立即生效。");
   EXPECT_TRUE(h.dialog.isChecked(kFirstOptionBox)) << "the option boxes keep their check marks";
   EXPECT_EQ(m.windowMenuTexts().about, "关于 Loomwrite_Programmer(&A)...");

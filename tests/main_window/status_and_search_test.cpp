@@ -1,6 +1,9 @@
 // Status texts, progress geometry and colours, and the part name search.
 #include <gtest/gtest.h>
 
+#include "core/ids/language_keys.h"
+#include "resources/embedded_resources.h"
+#include "resources/language.h"
 #include "ui/main/part_name_search.h"
 #include "ui/main/progress_bar.h"
 #include "ui/main/status_texts.h"
@@ -9,7 +12,14 @@ namespace lw {
 namespace {
 
 TEST(StatusTexts, SizeChecksumAndFirmwareVersion) {
-  EXPECT_EQ(sizeFieldText("Size", 4096), "Size = 4096 Bytes");
+  // The size field in each language, from the shipped tables.
+  auto sizeField = [](uint16_t language, uint32_t size) {
+    const ResourceSource& res = embeddedResources();
+    return sizeFieldText(languageText(res, language, textkey::kSizeFieldText).value_or(""),
+                         languageText(res, language, textkey::kSizeWord).value_or(""), size);
+  };
+  EXPECT_EQ(sizeField(language::kEnglish, 4096), "Size = 4096 Bytes");
+  EXPECT_EQ(sizeField(language::kSimplifiedChinese, 380), "大小 = 380 字节");
   EXPECT_EQ(checksumFieldText("Checksum", 0x1A2B), "Checksum = 0x1A2B");
   EXPECT_EQ(checksumFieldText("Checksum", 0x12), "Checksum = 0x0012");
 

@@ -4,6 +4,7 @@
 
 #include "../code_files/fake_host.h"
 #include "core/codes.h"
+#include "core/ids/language_keys.h"
 #include "platform/memory/memory_dialog.h"
 #include "ui/dialogs/form_list_dialog.h"
 #include "ui/dialogs/form_preview_scroll.h"
@@ -123,6 +124,12 @@ TEST_F(FormListDialogTest, PrintAndSavePictureSayWhenTheyFail) {
   EXPECT_EQ(output.viewed.size(), 1u);  // nothing to open
   ASSERT_EQ(host.boxes.shown.size(), 2u);
   EXPECT_EQ(host.boxes.shown[1].text, "The picture could not be written !\n\n/out/form.bmp\nPermission denied");
+
+  // In Chinese the filter's name follows.
+  host.ctx.state.languageIndex = language::kSimplifiedChinese;
+  host.files.nextSave.reset();
+  logic.onCommand(dialog, preview, formdlg::kSavePicture);
+  EXPECT_EQ(host.files.lastFilters[0].label, "位图格式(*.bmp)");
 }
 
 TEST(FormPreviewScroll, RangesStepsAndTheThumb) {

@@ -10,8 +10,12 @@
 
 namespace lw {
 
-std::vector<FileFilter> formProjectFilters() { return {{formdlg::kProjectFilter, "*.kpj"}}; }
-std::vector<FileFilter> formPictureFilters() { return {{formdlg::kPictureFilter, "*.bmp"}}; }
+std::vector<FileFilter> formProjectFilters(const AppContext& ctx) {
+  return {namedFileFilter(languageTextOf(ctx, textkey::kProjectFormatFilter), "*.kpj")};
+}
+std::vector<FileFilter> formPictureFilters(const AppContext& ctx) {
+  return {namedFileFilter(languageTextOf(ctx, textkey::kBitmapFormatFilter), "*.bmp")};
+}
 
 FormListDialog::FormListDialog(AppContext& ctx, FormOutputPort& output, Renderer render)
     : ctx_(ctx), output_(output), render_(std::move(render)) {}
@@ -38,7 +42,7 @@ void FormListDialog::onCommand(DialogPort& dialog, FormPreviewPort& preview, int
 
 void FormListDialog::loadProject(FormPreviewPort& preview) {
   if (!ctx_.ports.files) return;
-  const auto path = ctx_.ports.files->openFile("", formProjectFilters());
+  const auto path = ctx_.ports.files->openFile("", formProjectFilters(ctx_));
   if (!path) return;
   if (render_) render_(*path, form_);
   // A form that did not build leaves the previous text, so the preview
@@ -61,7 +65,7 @@ void FormListDialog::print() {
 
 void FormListDialog::savePicture() {
   if (!ctx_.ports.files) return;
-  const auto path = ctx_.ports.files->saveFile("", formPictureFilters(), formdlg::kPictureExtension);
+  const auto path = ctx_.ports.files->saveFile("", formPictureFilters(ctx_), formdlg::kPictureExtension);
   if (!path) return;
   const std::string failure = output_.savePicture(form_, *path);
   if (!failure.empty()) {

@@ -16,13 +16,13 @@ class DialogPort;
 
 namespace formdlg {
 inline constexpr char kTitle[] = "KPJ Form List";  // when the Language table has no key 170
-inline constexpr char kProjectFilter[] = "Project Format(*.kpj)";
-inline constexpr char kPictureFilter[] = "Bitmap Format(*.bmp)";
 inline constexpr char kPictureExtension[] = "bmp";
 }  // namespace formdlg
 
-std::vector<FileFilter> formProjectFilters();
-std::vector<FileFilter> formPictureFilters();
+// The filters of the dialog's open and save dialogs, named in the language
+// in use.
+std::vector<FileFilter> formProjectFilters(const AppContext& ctx);
+std::vector<FileFilter> formPictureFilters(const AppContext& ctx);
 
 class FormListDialog {
  public:

@@ -385,9 +385,9 @@ void MainDialog::refreshSizeAndChecksum() {
     dialog_.setText(kChecksumField, checksumFieldText(*word, part.codeChecksum));
   }
   part.codeSize = static_cast<uint32_t>(hexView_.send(hexmsg::kData, 0, 0));
-  if (const auto word = languageText(*ctx_.resources, ctx_.state.languageIndex, textkey::kSizeWord)) {
-    dialog_.setText(kSizeField, sizeFieldText(*word, part.codeSize));
-  }
+  const auto word = languageText(*ctx_.resources, ctx_.state.languageIndex, textkey::kSizeWord);
+  const auto field = languageText(*ctx_.resources, ctx_.state.languageIndex, textkey::kSizeFieldText);
+  if (word && field) dialog_.setText(kSizeField, sizeFieldText(*field, *word, part.codeSize));
 }
 
 void MainDialog::setStatusText(const std::string& t) { dialog_.setText(kStatusLine, t); }

@@ -4,8 +4,8 @@
 
 namespace lw {
 
-std::string sizeFieldText(std::string_view sizeWord, uint32_t size) {
-  return format("%s = %u Bytes", std::string(sizeWord).c_str(), size);
+std::string sizeFieldText(std::string_view fieldText, std::string_view sizeWord, uint32_t size) {
+  return fillIn(fieldText, {sizeWord, std::to_string(size)});
 }
 
 std::string checksumFieldText(std::string_view checksumWord, uint16_t checksum) {

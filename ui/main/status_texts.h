@@ -7,8 +7,9 @@
 
 namespace lw {
 
-// "Size = 4096 Bytes", with the language's word for "Size".
-std::string sizeFieldText(std::string_view sizeWord, uint32_t size);
+// "Size = 4096 Bytes": the language's size field text ("%1 = %2 Bytes")
+// filled in with its word for "Size" and the size.
+std::string sizeFieldText(std::string_view fieldText, std::string_view sizeWord, uint32_t size);
 
 // "Checksum = 0x1A2B", with the language's word for "Checksum".
 std::string checksumFieldText(std::string_view checksumWord, uint16_t checksum);
