@@ -5,12 +5,12 @@
 #include "app/link_library_finder.h"
 #include "core/context/settings_keys.h"
 #include "core/codes.h"
+#include "core/context/messages.h"
 #include "core/text.h"
 #include "core/ports/instance_guard_port.h"
 #include "core/ports/message_box_port.h"
 #include "core/ports/module_port.h"
 #include "core/ports/update_check_port.h"
-#include "resources/language.h"
 #include "resources/languages.h"
 
 namespace lw {
@@ -62,7 +62,8 @@ void plainBox(AppContext& ctx, const std::string& text, const std::string& capti
 }  // namespace
 
 void showSystemErrorBox(AppContext& ctx, uint32_t code) {
-  plainBox(ctx, systemErrorText(code), format("Error Code = 0x%08X", code), mb::kIconError);
+  plainBox(ctx, languageTextOf(ctx, systemErrorTextKey(code)),
+           fillIn(languageTextOf(ctx, textkey::kErrorCodeCaption), {format("%08X", code)}), mb::kIconError);
 }
 
 int runProgram(AppContext& ctx, const StartupInput& input, const std::function<void(AppContext&)>& runMainWindow) {
@@ -91,8 +92,7 @@ int runProgram(AppContext& ctx, const StartupInput& input, const std::function<v
 
   if (!loadLinkLibrary(ctx, dir, input.locatorCeiling, error)) {
     if (error == kLinkVersionTooOld) {
-      plainBox(ctx, languageText(*ctx.resources, st.languageIndex, textkey::kLinkTooOld).value_or(""),
-               languageText(*ctx.resources, st.languageIndex, textkey::kError).value_or(""), mb::kIconError);
+      plainBox(ctx, languageTextOf(ctx, textkey::kLinkTooOld), languageTextOf(ctx, textkey::kError), mb::kIconError);
     } else {
       showSystemErrorBox(ctx, error);
     }
@@ -101,7 +101,8 @@ int runProgram(AppContext& ctx, const StartupInput& input, const std::function<v
   }
 
   if (!ctx.ports.instanceGuard->acquire(kInstanceGuardName)) {
-    plainBox(ctx, "There is another application running", "Error", mb::kIconError);
+    plainBox(ctx, languageTextOf(ctx, textkey::kAnotherInstance), languageTextOf(ctx, textkey::kAnotherInstanceCaption),
+             mb::kIconError);
     exitProgram(ctx);
     return 1;
   }
@@ -113,13 +114,13 @@ int runProgram(AppContext& ctx, const StartupInput& input, const std::function<v
   }
 
   if (utf16Length(input.programPath) >= kPathUnits) {
-    plainBox(ctx, "The length of the path of the exe file is too long !", "", mb::kOk);
+    plainBox(ctx, languageTextOf(ctx, textkey::kProgramPathTooLong), "", mb::kOk);
     exitProgram(ctx);
     return 1;
   }
 
   if (cl.pathTooLong) {
-    plainBox(ctx, "The path of the file is too long !", "", mb::kOk);
+    plainBox(ctx, languageTextOf(ctx, textkey::kFilePathTooLong), "", mb::kOk);
     exitProgram(ctx);
     return 1;
   }

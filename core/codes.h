@@ -53,7 +53,12 @@ inline constexpr uint32_t kInternetCannotConnect = 12029;
 // Converts an errno value into the program's error numbering.
 uint32_t errorFromErrno(int errnoValue);
 
-// The system's message for an error number, as the system error box shows it.
+// The system's message for an error number in English, as the command
+// line's failure lines give it.
 const char* systemErrorText(uint32_t code);
+// The Language table key of the same message (the system error box shows
+// it in the language in use); a code without a message of its own has the
+// key of "Unknown error.".
+uint16_t systemErrorTextKey(uint32_t code);
 
 }  // namespace lw

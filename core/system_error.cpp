@@ -1,7 +1,9 @@
 #include <cerrno>
-#include <cstring>
+#include <cstddef>
+#include <iterator>
 
 #include "core/codes.h"
+#include "core/ids/language_keys.h"
 
 namespace lw {
 
@@ -23,29 +25,56 @@ uint32_t errorFromErrno(int e) {
   }
 }
 
+namespace {
+
+// The texts in the order of their Language table keys, from
+// textkey::kFirstSystemErrorText; the last one stands for every code not
+// listed.
+struct SystemError {
+  uint32_t code;
+  const char* text;
+};
+constexpr SystemError kSystemErrors[] = {
+    {err::kSuccess, "The operation completed successfully."},
+    {err::kFileNotFound, "The system cannot find the file specified."},
+    {err::kAccessDenied, "Access is denied."},
+    {err::kNotEnoughMemory, "Not enough memory resources are available to process this command."},
+    {err::kInvalidHandle, "The handle is invalid."},
+    {err::kNotSupported, "The request is not supported."},
+    {err::kInvalidParameter, "The parameter is incorrect."},
+    {err::kInvalidData, "The data is invalid."},
+    {err::kOutOfMemory, "Not enough memory resources are available to complete this operation."},
+    {err::kReadFault, "The system cannot read from the specified device."},
+    {err::kGenFailure, "A device attached to the system is not functioning."},
+    {err::kInvalidName, "The filename, directory name, or volume label syntax is incorrect."},
+    {err::kModuleNotFound, "The specified module could not be found."},
+    {err::kProcNotFound, "The specified procedure could not be found."},
+    {err::kWaitTimeout, "The wait operation timed out."},
+    {err::kOperationAborted,
+     "The I/O operation has been aborted because of either a thread exit or an application request."},
+    {err::kDeviceNotConnected, "The device is not connected."},
+    {err::kInternetTimeout, "The operation timed out."},
+    {err::kInternetCannotConnect, "An attempt to connect to the server failed."},
+};
+constexpr const char* kUnknownError = "Unknown error.";
+constexpr std::size_t kSystemErrorCount = std::size(kSystemErrors);
+static_assert(kSystemErrorCount + 1 == textkey::kSystemErrorTextCount);
+
+std::size_t systemErrorIndex(uint32_t code) {
+  for (std::size_t i = 0; i < kSystemErrorCount; ++i)
+    if (kSystemErrors[i].code == code) return i;
+  return kSystemErrorCount;
+}
+
+}  // namespace
+
 const char* systemErrorText(uint32_t code) {
-  switch (code) {
-    case err::kSuccess: return "The operation completed successfully.";
-    case err::kFileNotFound: return "The system cannot find the file specified.";
-    case err::kAccessDenied: return "Access is denied.";
-    case err::kNotEnoughMemory: return "Not enough memory resources are available to process this command.";
-    case err::kInvalidHandle: return "The handle is invalid.";
-    case err::kNotSupported: return "The request is not supported.";
-    case err::kInvalidParameter: return "The parameter is incorrect.";
-    case err::kInvalidData: return "The data is invalid.";
-    case err::kOutOfMemory: return "Not enough memory resources are available to complete this operation.";
-    case err::kReadFault: return "The system cannot read from the specified device.";
-    case err::kGenFailure: return "A device attached to the system is not functioning.";
-    case err::kInvalidName: return "The filename, directory name, or volume label syntax is incorrect.";
-    case err::kModuleNotFound: return "The specified module could not be found.";
-    case err::kProcNotFound: return "The specified procedure could not be found.";
-    case err::kWaitTimeout: return "The wait operation timed out.";
-    case err::kOperationAborted: return "The I/O operation has been aborted because of either a thread exit or an application request.";
-    case err::kDeviceNotConnected: return "The device is not connected.";
-    case err::kInternetTimeout: return "The operation timed out.";
-    case err::kInternetCannotConnect: return "An attempt to connect to the server failed.";
-    default: return "Unknown error.";
-  }
+  const std::size_t i = systemErrorIndex(code);
+  return i < kSystemErrorCount ? kSystemErrors[i].text : kUnknownError;
+}
+
+uint16_t systemErrorTextKey(uint32_t code) {
+  return static_cast<uint16_t>(textkey::kFirstSystemErrorText + systemErrorIndex(code));
 }
 
 }  // namespace lw

@@ -150,6 +150,15 @@ inline constexpr uint16_t kVantrelProjectFilter = 2106; // Save *.KPJ
 inline constexpr uint16_t kAllFormatFilter = 2107;      // "All Format", Save *.KPJ's last
 inline constexpr uint16_t kBitmapFormatFilter = 2108;   // Save Picture
 
+// Start-up's boxes: a second instance, paths too long, and the system error
+// box (its caption "Error Code = 0x%1" and the text of the code).
+inline constexpr uint16_t kAnotherInstance = 2109;
+inline constexpr uint16_t kAnotherInstanceCaption = 2110;  // "Error"
+inline constexpr uint16_t kProgramPathTooLong = 2111;
+inline constexpr uint16_t kFilePathTooLong = 2112;
+inline constexpr uint16_t kErrorCodeCaption = 2113;
+inline constexpr uint16_t kFirstSystemErrorText = 2114;    // 2114..2133, see systemErrorTextKey
+inline constexpr uint16_t kSystemErrorTextCount = 20;
 
 }  // namespace lw::textkey
 

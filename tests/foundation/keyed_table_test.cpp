@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+#include <vector>
+
+#include "core/codes.h"
 #include "core/ids/language_keys.h"
 #include "core/text.h"
 #include "platform/memory/memory_dialog.h"
@@ -80,7 +84,7 @@ TEST(KeyedTable, ShippedLanguageTablesHoldTheSameKeysInTheSameOrder) {
     return keys;
   };
   const auto english = keysOf(256);
-  EXPECT_EQ(english.size(), 179u);
+  EXPECT_EQ(english.size(), 204u);
   EXPECT_EQ(english, keysOf(257));
   EXPECT_EQ(languageText(res, 0, 0), "English");
   EXPECT_EQ(languageText(res, 1, 0), "简体中文");
@@ -94,6 +98,19 @@ TEST(KeyedTable, ShippedLanguageTablesHoldTheSameKeysInTheSameOrder) {
     if (languageText(res, 0, key) == languageText(res, 1, key)) ++same;
   }
   EXPECT_LE(same, 6);
+  // The system error box's texts are the command line's English ones; a
+  // code without a text of its own reads "Unknown error.".
+  std::vector<uint32_t> codes(1300);
+  std::iota(codes.begin(), codes.end(), 0u);
+  for (uint32_t code = 12000; code < 12100; ++code) codes.push_back(code);
+  for (const uint32_t code : codes) {
+    const uint16_t key = systemErrorTextKey(code);
+    ASSERT_GE(key, textkey::kFirstSystemErrorText);
+    ASSERT_LT(key, textkey::kFirstSystemErrorText + textkey::kSystemErrorTextCount);
+    ASSERT_EQ(languageText(res, 0, key), systemErrorText(code)) << code;
+  }
+  EXPECT_EQ(languageText(res, 1, systemErrorTextKey(err::kFileNotFound)), "系统找不到指定的文件。");
+  EXPECT_EQ(languageText(res, 1, systemErrorTextKey(77777)), "未知错误。");
 }
 
 TEST(KeyedTable, CaptionAndTooltipParts) {

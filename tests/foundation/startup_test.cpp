@@ -248,6 +248,12 @@ TEST_F(Startup, LanguageFromTheCommandLineOrTheSettings) {
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, "该 dll 版本与应用程序不对应 !");
   EXPECT_EQ(boxes_.shown[0].caption, "错误 !");
+
+  fs::remove(bin_ / "libV0Izaz_Tether.so");
+  run({"--language=zh"});
+  ASSERT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(boxes_.shown[1].text, "系统找不到指定的文件。");
+  EXPECT_EQ(boxes_.shown[1].caption, "错误代码 = 0x00000002");
 }
 
 }  // namespace
