@@ -151,13 +151,16 @@ FileReplaceResult replaceFileContent(const std::string& target,
   fs::path named;
   errno = 0;
   const int fd = createTemporary(targetPath, mode, named);
-  if (fd < 0) return {false, errnoText(errno)};
+  if (fd < 0) {
+    const int error = errno;
+    return {false, errnoText(error), error};
+  }
   reached(FileReplaceStep::Created);
   std::error_code ignored;
   auto fail = [&](int error) -> FileReplaceResult {
     ::close(fd);
     if (!named.empty()) fs::remove(named, ignored);
-    return {false, errnoText(error)};
+    return {false, errnoText(error), error};
   };
 
   for (const auto& piece : pieces)
@@ -177,14 +180,14 @@ FileReplaceResult replaceFileContent(const std::string& target,
   if (::close(fd) != 0) {
     const int error = errno;
     fs::remove(named, ignored);
-    return {false, errnoText(error)};
+    return {false, errnoText(error), error};
   }
 
   std::error_code ec;
   fs::rename(named, targetPath, ec);
   if (ec) {
     fs::remove(named, ignored);
-    return {false, ec.message()};
+    return {false, ec.message(), ec.value()};
   }
   reached(FileReplaceStep::Renamed);
   syncDirectory(targetPath.parent_path());

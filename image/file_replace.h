@@ -16,6 +16,7 @@ namespace lw {
 struct FileReplaceResult {
   bool ok = false;
   std::string detail;  // the system's reason when it failed
+  int error = 0;       // and its error number (errno)
 };
 
 // Writes the pieces one after the other as the new content of `target`.

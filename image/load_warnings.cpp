@@ -33,10 +33,12 @@ uint16_t refusalTextKey(ElfRefusal why) {
   return textkey::kElfNoFlashBytes;
 }
 
-// "\n0x20000000 (4 bytes)" for each segment.
-std::string segmentList(const ElfImage& elf) {
+// "\n0x20000000 (4 bytes)" for each segment, in the language in use.
+std::string segmentList(const AppContext& ctx, const ElfImage& elf) {
+  const std::string line = languageTextOf(ctx, textkey::kLeftOutSegment);
   std::string list;
-  for (const ElfSegment& s : elf.leftOut) list += format("\n0x%08X (%u bytes)", s.loadAddress, s.size);
+  for (const ElfSegment& s : elf.leftOut)
+    list += "\n" + fillIn(line, {format("%08X", s.loadAddress), std::to_string(s.size)});
   return list;
 }
 
@@ -55,12 +57,12 @@ bool confirmPartialLoad(AppContext& ctx, const std::string& reason, std::size_t 
 
 bool acceptElfImage(AppContext& ctx, const ElfImage& elf) {
   if (elf.refusal != ElfRefusal::None) {
-    showBox(ctx, languageTextOf(ctx, refusalTextKey(elf.refusal)) + segmentList(elf),
+    showBox(ctx, languageTextOf(ctx, refusalTextKey(elf.refusal)) + segmentList(ctx, elf),
             languageTextOf(ctx, textkey::kError), mb::kIconError);
     return false;
   }
   if (!elf.leftOut.empty()) {
-    showBox(ctx, languageTextOf(ctx, textkey::kElfSegmentsLeftOut) + segmentList(elf),
+    showBox(ctx, languageTextOf(ctx, textkey::kElfSegmentsLeftOut) + segmentList(ctx, elf),
             languageTextOf(ctx, textkey::kWarning), mb::kIconWarning);
   }
   return true;

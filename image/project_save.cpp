@@ -58,7 +58,8 @@ bool saveProjectCommand(CodeFileHost& host) {
   const FileReplaceResult written = replaceFileContent(*chosen, {image, tail});
   if (!written.ok) {
     const std::string message =
-        languageTextOf(ctx, textkey::kProjectNotWritten) + "\n\n" + *chosen + "\n" + written.detail;
+        languageTextOf(ctx, textkey::kProjectNotWritten) + "\n\n" + *chosen + "\n" +
+        fileErrorTextOf(ctx, written.error, written.detail);
     showBox(ctx, message, languageTextOf(ctx, textkey::kError), mb::kIconError);
     return false;
   }

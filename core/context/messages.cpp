@@ -1,6 +1,9 @@
 #include "core/context/messages.h"
 
+#include <cerrno>
+
 #include "core/context/app_context.h"
+#include "core/ids/language_keys.h"
 #include "resources/language.h"
 
 namespace lw {
@@ -14,6 +17,32 @@ int showBox(AppContext& ctx, const std::string& text, const std::string& caption
 std::string languageTextOf(const AppContext& ctx, uint16_t key) {
   if (!ctx.resources) return {};
   return languageText(*ctx.resources, ctx.state.languageIndex, key).value_or("");
+}
+
+std::string fileErrorTextOf(const AppContext& ctx, int errnoValue, const std::string& systemText) {
+  struct Reason {
+    int errnoValue;
+    uint16_t key;
+  };
+  static constexpr Reason kReasons[] = {
+      {EACCES, textkey::kPermissionDenied},
+      {EPERM, textkey::kOperationNotPermitted},
+      {ENOENT, textkey::kNoSuchFileOrDirectory},
+      {ENOTDIR, textkey::kNotADirectory},
+      {EISDIR, textkey::kIsADirectory},
+      {EROFS, textkey::kReadOnlyFileSystem},
+      {ENOSPC, textkey::kNoSpaceLeft},
+      {EDQUOT, textkey::kDiskQuotaExceeded},
+      {ENAMETOOLONG, textkey::kFileNameTooLong},
+      {EIO, textkey::kInputOutputError},
+      {EFBIG, textkey::kFileTooLargeError},
+  };
+  for (const Reason& r : kReasons) {
+    if (r.errnoValue != errnoValue) continue;
+    const std::string text = languageTextOf(ctx, r.key);
+    return text.empty() ? systemText : text;
+  }
+  return systemText;
 }
 
 int messageByKeys(AppContext& ctx, uint16_t captionKey, uint16_t textKey, unsigned style, BoxOwner owner) {

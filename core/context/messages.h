@@ -19,6 +19,11 @@ int showBox(AppContext& ctx, const std::string& text, const std::string& caption
 // The Language table text of key, or "" when the table has none.
 std::string languageTextOf(const AppContext& ctx, uint16_t key);
 
+// Why a file could not be written, in the language in use: the text of the
+// error number where the Language table has one, else systemText (the
+// system's own).
+std::string fileErrorTextOf(const AppContext& ctx, int errnoValue, const std::string& systemText);
+
 // A box with caption and text by key; style holds the buttons and icon.
 // Returns the answer, or 0 when either text is missing.
 int messageByKeys(AppContext& ctx, uint16_t captionKey, uint16_t textKey, unsigned style,

@@ -144,11 +144,11 @@ inline constexpr uint16_t kSizeFieldText = 2100;
 inline constexpr uint16_t kSupportFormatFilter = 2101;
 inline constexpr uint16_t kBinFormatFilter = 2102;
 inline constexpr uint16_t kHexFormatFilter = 2103;
-inline constexpr uint16_t kProjectFormatFilter = 2104;  // the open dialogs of Load File and the KPJ Form List
-inline constexpr uint16_t kAnyFormatFilter = 2105;      // "all Format", Load File's last
-inline constexpr uint16_t kVantrelProjectFilter = 2106; // Save *.KPJ
-inline constexpr uint16_t kAllFormatFilter = 2107;      // "All Format", Save *.KPJ's last
-inline constexpr uint16_t kBitmapFormatFilter = 2108;   // Save Picture
+inline constexpr uint16_t kProjectFormatFilter = 2104;   // the open dialogs of Load File and the KPJ Form List
+inline constexpr uint16_t kAnyFormatFilter = 2105;       // "all Format", Load File's last
+inline constexpr uint16_t kVantrelProjectFilter = 2106;  // Save *.KPJ
+inline constexpr uint16_t kAllFormatFilter = 2107;       // "All Format", Save *.KPJ's last
+inline constexpr uint16_t kBitmapFormatFilter = 2108;    // Save Picture
 
 // Start-up's boxes: a second instance, paths too long, and the system error
 // box (its caption "Error Code = 0x%1" and the text of the code).
@@ -159,6 +159,38 @@ inline constexpr uint16_t kFilePathTooLong = 2112;
 inline constexpr uint16_t kErrorCodeCaption = 2113;
 inline constexpr uint16_t kFirstSystemErrorText = 2114;    // 2114..2133, see systemErrorTextKey
 inline constexpr uint16_t kSystemErrorTextCount = 20;
+
+// The main window's own boxes.
+inline constexpr uint16_t kDeviceWatchFailed = 2134;  // HID notifications could not be registered
+inline constexpr uint16_t kPartSearchError = 2135;    // "ERROR": a part name search met a broken entry
+inline constexpr uint16_t kNoHexView = 2136;          // the hex view module has no window to show
+
+// Why a print job did not start (after kPrintNotStarted); %1 names the
+// file, folder or printer.
+inline constexpr uint16_t kNoPdfFileNamed = 2137;
+inline constexpr uint16_t kFolderMissing = 2138;
+inline constexpr uint16_t kFileNotWritable = 2139;
+inline constexpr uint16_t kFolderNotWritable = 2140;
+inline constexpr uint16_t kPdfNotOpened = 2141;
+inline constexpr uint16_t kNoPrinterChosen = 2142;
+inline constexpr uint16_t kPrinterRefused = 2143;
+
+// One ELF segment left out of the load: "0x%1 (%2 bytes)", address and size.
+inline constexpr uint16_t kLeftOutSegment = 2144;
+
+// The system's reasons a file could not be written, for the errors a save
+// meets most (fileErrorTextOf; any other keeps the system's own text).
+inline constexpr uint16_t kPermissionDenied = 2145;
+inline constexpr uint16_t kOperationNotPermitted = 2146;
+inline constexpr uint16_t kNoSuchFileOrDirectory = 2147;
+inline constexpr uint16_t kNotADirectory = 2148;
+inline constexpr uint16_t kIsADirectory = 2149;
+inline constexpr uint16_t kReadOnlyFileSystem = 2150;
+inline constexpr uint16_t kNoSpaceLeft = 2151;
+inline constexpr uint16_t kDiskQuotaExceeded = 2152;
+inline constexpr uint16_t kFileNameTooLong = 2153;
+inline constexpr uint16_t kInputOutputError = 2154;
+inline constexpr uint16_t kFileTooLargeError = 2155;
 
 }  // namespace lw::textkey
 

@@ -18,9 +18,32 @@ class FormPreviewPort {
 
 enum class PrintOutcome { Printed, Cancelled, NotStarted };
 
+// Why a print did not start: no PDF file named, the PDF file's folder
+// missing, the file or the folder not writable, or the file not opened for
+// another reason; no printer chosen, or the printer refused the job.
+enum class PrintRefusal {
+  None,
+  NoPdfFile,
+  FolderMissing,
+  FileNotWritable,
+  FolderNotWritable,
+  PdfNotOpened,
+  NoPrinter,
+  PrinterRefused,
+};
+
 struct PrintResult {
   PrintOutcome outcome = PrintOutcome::Cancelled;
-  std::string reason;  // why a print did not start, in a few words
+  PrintRefusal refusal = PrintRefusal::None;
+  std::string subject;  // the file, folder or printer the refusal names
+};
+
+// How writing the picture went: on failure the system's reason and its
+// error number (errno).
+struct PictureResult {
+  bool ok = true;
+  std::string detail;
+  int error = 0;
 };
 
 class FormOutputPort {
@@ -30,8 +53,7 @@ class FormOutputPort {
   // printers (or alone when there is none), and prints the form on one page.
   virtual PrintResult print(const std::u16string& form) = 0;
   // Writes the form's 1-bit picture as a BMP file, whole or not at all.
-  // Empty on success, else the reason.
-  virtual std::string savePicture(const std::u16string& form, const std::string& path) = 0;
+  virtual PictureResult savePicture(const std::u16string& form, const std::string& path) = 0;
   // Opens the file in the desktop's default viewer.
   virtual void openInViewer(const std::string& path) = 0;
 };

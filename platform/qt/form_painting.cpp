@@ -115,27 +115,33 @@ QString defaultFormPdfPath() {
   return QDir(folder).filePath(QString::fromLatin1(kFormDocumentName) + QStringLiteral(".pdf"));
 }
 
-std::string printNotStartedReason(const QPrinter& printer) {
+PrintResult printNotStarted(const QPrinter& printer) {
+  auto refused = [](PrintRefusal why, const QString& subject) {
+    return PrintResult{PrintOutcome::NotStarted, why, subject.toStdString()};
+  };
   if (printer.outputFormat() == QPrinter::PdfFormat) {
     const QString path = printer.outputFileName();
-    if (path.isEmpty()) return "No PDF file was named.";
+    if (path.isEmpty()) return refused(PrintRefusal::NoPdfFile, {});
     const QFileInfo file(path);
     const QFileInfo folder(file.absolutePath());
-    if (!folder.isDir()) return "The folder " + folder.filePath().toStdString() + " does not exist.";
+    if (!folder.isDir()) return refused(PrintRefusal::FolderMissing, folder.filePath());
     if (file.exists() && (!file.isFile() || !file.isWritable()))
-      return "The file " + file.filePath().toStdString() + " cannot be written (no permission, or not a file).";
-    if (!file.exists() && !folder.isWritable())
-      return "The folder " + folder.filePath().toStdString() + " cannot be written (no permission).";
-    return "The PDF file " + file.filePath().toStdString() + " could not be opened for writing.";
+      return refused(PrintRefusal::FileNotWritable, file.filePath());
+    if (!file.exists() && !folder.isWritable()) return refused(PrintRefusal::FolderNotWritable, folder.filePath());
+    return refused(PrintRefusal::PdfNotOpened, file.filePath());
   }
-  const std::string name = printer.printerName().toStdString();
-  if (name.empty()) return "No printer was chosen.";
-  return "The printer \"" + name + "\" did not accept the job (is it connected and the print service running?).";
+  const QString name = printer.printerName();
+  if (name.isEmpty()) return refused(PrintRefusal::NoPrinter, {});
+  return refused(PrintRefusal::PrinterRefused, name);
+}
+
+FileReplaceResult writeFormPictureFile(std::u16string_view form, const std::string& path) {
+  const std::vector<uint8_t> bmp = encodeMonoBmp(formPicture(form));
+  return replaceFileContent(path, {bmp});
 }
 
 std::string writeFormPicture(std::u16string_view form, const std::string& path) {
-  const std::vector<uint8_t> bmp = encodeMonoBmp(formPicture(form));
-  const FileReplaceResult written = replaceFileContent(path, {bmp});
+  const FileReplaceResult written = writeFormPictureFile(form, path);
   return written.ok ? std::string() : (written.detail.empty() ? "cannot be written" : written.detail);
 }
 

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <string>
 
+#include "core/ports/form_output_port.h"
+#include "image/file_replace.h"
 #include "report/form_drawing.h"
 #include "report/mono_bitmap.h"
 
@@ -57,12 +59,14 @@ inline constexpr char kFormDocumentName[] = "KPJ";
 // Where a PDF of the form goes when nothing else is chosen: "KPJ.pdf" in
 // the user's documents folder, or the home folder when there is none.
 QString defaultFormPdfPath();
-// Why printForm could not start on the printer: the PDF file's folder or
-// the file itself cannot be written, or the printer refused the job.
-std::string printNotStartedReason(const QPrinter& printer);
+// The result of a print printForm could not start on the printer: why (the
+// PDF file's folder or the file itself cannot be written, or the printer
+// refused the job) and the file, folder or printer it names.
+PrintResult printNotStarted(const QPrinter& printer);
 
-// The picture as a BMP file, written whole or not at all. Empty on
-// success, else the reason.
+// The picture as a BMP file, written whole or not at all.
+FileReplaceResult writeFormPictureFile(std::u16string_view form, const std::string& path);
+// The same, empty on success, else the reason.
 std::string writeFormPicture(std::u16string_view form, const std::string& path);
 
 // The printed page as a PDF file (through printForm), written whole or not

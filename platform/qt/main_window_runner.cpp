@@ -1,6 +1,8 @@
 #include "platform/qt/main_window_runner.h"
 
 #include "core/codes.h"
+#include "core/context/messages.h"
+#include "core/ids/language_keys.h"
 #include "core/ports/message_box_port.h"
 #include "platform/qt/about_dialog.h"
 #include "platform/qt/qt_event_loop.h"
@@ -13,12 +15,6 @@
 
 namespace lw {
 
-namespace {
-constexpr char kNoHexViewText[] =
-    "The hex view module does not provide its HEXEDIT10 window, so the Code buffer cannot be shown.";
-constexpr char kNoHexViewCaption[] = "Error !";
-}  // namespace
-
 MainWindowSession::MainWindowSession(AppContext& ctx, DeviceWatchPort* deviceWatch)
     : ctx_(ctx),
       eventLoop_(std::make_unique<QtEventLoop>()),
@@ -27,7 +23,8 @@ MainWindowSession::MainWindowSession(AppContext& ctx, DeviceWatchPort* deviceWat
   QtMainWindow* window = window_.get();
   ready_ = hexView_->create(window, mainid::kHexView, [window](int id, int code) { window->command(id, code); });
   if (!ready_) {
-    ctx.ports.messages->show(kNoHexViewText, kNoHexViewCaption, mb::kIconError);
+    ctx.ports.messages->show(languageTextOf(ctx, textkey::kNoHexView), languageTextOf(ctx, textkey::kError),
+                             mb::kIconError);
     return;
   }
   window->attachControl(mainid::kHexView, hexView_->widget());

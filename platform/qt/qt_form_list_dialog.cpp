@@ -33,13 +33,14 @@ PrintResult QtFormOutput::print(const std::u16string& form) {
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
   dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-  if (dialog.exec() != QDialog::Accepted) return {PrintOutcome::Cancelled, {}};
-  if (printForm(printer, form)) return {PrintOutcome::Printed, {}};
-  return {PrintOutcome::NotStarted, printNotStartedReason(printer)};
+  if (dialog.exec() != QDialog::Accepted) return {PrintOutcome::Cancelled, PrintRefusal::None, {}};
+  if (printForm(printer, form)) return {PrintOutcome::Printed, PrintRefusal::None, {}};
+  return printNotStarted(printer);
 }
 
-std::string QtFormOutput::savePicture(const std::u16string& form, const std::string& path) {
-  return writeFormPicture(form, path);
+PictureResult QtFormOutput::savePicture(const std::u16string& form, const std::string& path) {
+  const FileReplaceResult written = writeFormPictureFile(form, path);
+  return {written.ok, written.detail, written.error};
 }
 
 void QtFormOutput::openInViewer(const std::string& path) {

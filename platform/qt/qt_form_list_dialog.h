@@ -16,7 +16,7 @@ class QtFormOutput final : public FormOutputPort {
  public:
   explicit QtFormOutput(QWidget* parent) : parent_(parent) {}
   PrintResult print(const std::u16string& form) override;
-  std::string savePicture(const std::u16string& form, const std::string& path) override;
+  PictureResult savePicture(const std::u16string& form, const std::string& path) override;
   void openInViewer(const std::string& path) override;
 
  private:

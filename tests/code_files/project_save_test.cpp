@@ -10,6 +10,7 @@
 #include "core/context/settings_keys.h"
 #include "image/first_save_path.h"
 #include "image/kpj_format.h"
+#include "core/ids/language_keys.h"
 #include "tests/code_files/fake_host.h"
 
 namespace lw::test {
@@ -161,7 +162,7 @@ TEST_F(ProjectSaveTest, FailedWritesKeepTheOldFileAndSaySo) {
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.kpj"});
   ASSERT_EQ(host.boxes.shown.size(), 1u);
   EXPECT_NE(host.boxes.shown[0].text.find("The project file could not be written"), std::string::npos);
-  EXPECT_NE(host.boxes.shown[0].text.find(path), std::string::npos);
+  EXPECT_NE(host.boxes.shown[0].text.find(path + "\nFile too large"), std::string::npos);
   EXPECT_EQ(host.boxes.shown[0].caption, "Error !");
   EXPECT_EQ(host.kpjDialogs, 0);
   EXPECT_EQ(host.state.project.saveTime, recordBefore.saveTime);
@@ -178,6 +179,14 @@ TEST_F(ProjectSaveTest, FailedWritesKeepTheOldFileAndSaySo) {
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder.kpj")));
   EXPECT_EQ(dir.entries().size(), 2u);
+
+  // In Chinese the box and the system's reason follow.
+  host.ctx.state.languageIndex = language::kSimplifiedChinese;
+  host.boxes.shown.clear();
+  host.files.nextSave = dir.file("no/such/dir/x.kpj");
+  EXPECT_FALSE(saveProjectCommand(host));
+  ASSERT_EQ(host.boxes.shown.size(), 1u);
+  EXPECT_EQ(host.boxes.shown[0].text, "无法写入项目文件，未保存任何内容 !\n\n" + dir.file("no/such/dir/x.kpj") + "\n文件或目录不存在");
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ QStringList check(QWidget& dialog, const QString& picture) {
 class NoFormOutput final : public FormOutputPort {
  public:
   PrintResult print(const std::u16string&) override { return {}; }
-  std::string savePicture(const std::u16string&, const std::string&) override { return {}; }
+  PictureResult savePicture(const std::u16string&, const std::string&) override { return {}; }
   void openInViewer(const std::string&) override {}
 };
 

@@ -2,6 +2,8 @@
 // scroll arithmetic.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "../code_files/fake_host.h"
 #include "core/codes.h"
 #include "core/ids/language_keys.h"
@@ -25,16 +27,17 @@ class RecordingOutput final : public FormOutputPort {
  public:
   PrintResult print(const std::u16string& form) override {
     printed.push_back(form);
-    return {printAnswer, printAnswer == PrintOutcome::NotStarted ? "The folder /nowhere does not exist." : ""};
+    if (printAnswer != PrintOutcome::NotStarted) return {printAnswer, PrintRefusal::None, {}};
+    return {printAnswer, PrintRefusal::FolderMissing, "/nowhere"};
   }
-  std::string savePicture(const std::u16string& form, const std::string& path) override {
+  PictureResult savePicture(const std::u16string& form, const std::string& path) override {
     pictures.emplace_back(form, path);
     return pictureFailure;
   }
   void openInViewer(const std::string& path) override { viewed.push_back(path); }
 
   PrintOutcome printAnswer = PrintOutcome::Printed;
-  std::string pictureFailure;
+  PictureResult pictureFailure;
   std::vector<std::u16string> printed;
   std::vector<std::pair<std::u16string, std::string>> pictures;
   std::vector<std::string> viewed;
@@ -119,17 +122,25 @@ TEST_F(FormListDialogTest, PrintAndSavePictureSayWhenTheyFail) {
   EXPECT_EQ(output.pictures[0].first, u"first form");
   EXPECT_EQ(output.viewed, std::vector<std::string>{"/out/form.bmp"});
 
-  output.pictureFailure = "Permission denied";
+  output.pictureFailure = {false, "Permission denied", EACCES};
   logic.onCommand(dialog, preview, formdlg::kSavePicture);
   EXPECT_EQ(output.viewed.size(), 1u);  // nothing to open
   ASSERT_EQ(host.boxes.shown.size(), 2u);
   EXPECT_EQ(host.boxes.shown[1].text, "The picture could not be written !\n\n/out/form.bmp\nPermission denied");
 
-  // In Chinese the filter's name follows.
+  // In Chinese the reason and the filter's name follow.
   host.ctx.state.languageIndex = language::kSimplifiedChinese;
-  host.files.nextSave.reset();
+  logic.onCommand(dialog, preview, formdlg::kPrint);
+  ASSERT_EQ(host.boxes.shown.size(), 3u);
+  EXPECT_EQ(host.boxes.shown[2].text, "无法开始打印作业 !\n\n文件夹 /nowhere 不存在。");
   logic.onCommand(dialog, preview, formdlg::kSavePicture);
   EXPECT_EQ(host.files.lastFilters[0].label, "位图格式(*.bmp)");
+  ASSERT_EQ(host.boxes.shown.size(), 4u);
+  EXPECT_EQ(host.boxes.shown[3].text, "无法写入图片 !\n\n/out/form.bmp\n权限不足");
+  // An error without a text of its own keeps the system's.
+  output.pictureFailure = {false, "Text file busy", ETXTBSY};
+  logic.onCommand(dialog, preview, formdlg::kSavePicture);
+  EXPECT_EQ(host.boxes.shown[4].text, "无法写入图片 !\n\n/out/form.bmp\nText file busy");
 }
 
 TEST(FormPreviewScroll, RangesStepsAndTheThumb) {

@@ -39,8 +39,8 @@ QApplication& application() {
 
 class NoOutput final : public FormOutputPort {
  public:
-  PrintResult print(const std::u16string&) override { return {PrintOutcome::Cancelled, {}}; }
-  std::string savePicture(const std::u16string&, const std::string&) override { return {}; }
+  PrintResult print(const std::u16string&) override { return {PrintOutcome::Cancelled, PrintRefusal::None, {}}; }
+  PictureResult savePicture(const std::u16string&, const std::string&) override { return {}; }
   void openInViewer(const std::string&) override {}
 };
 
@@ -149,7 +149,7 @@ TEST(FormListView, PrintWithoutAPrinterWritesAPdf) {
   PrintDialogVisit visit;
   pressPrintWhenUp(visit, {}, QStringLiteral("form-print-no-printer.png"));
   const PrintResult printed = output.print(shippedForm());
-  EXPECT_EQ(printed.outcome, PrintOutcome::Printed) << printed.reason;
+  EXPECT_EQ(printed.outcome, PrintOutcome::Printed) << static_cast<int>(printed.refusal) << " " << printed.subject;
   EXPECT_EQ(visit.printers, QStringList{QStringLiteral("Print to File (PDF)")});
   EXPECT_EQ(visit.proposedFile, pdf);
   QFile file(pdf);
@@ -163,7 +163,8 @@ TEST(FormListView, PrintWithoutAPrinterWritesAPdf) {
   pressPrintWhenUp(missing, home.path() + QStringLiteral("/missing/KPJ.pdf"), QStringLiteral("form-print-missing.png"));
   const PrintResult refused = output.print(shippedForm());
   EXPECT_EQ(refused.outcome, PrintOutcome::NotStarted);
-  EXPECT_EQ(refused.reason, "The folder " + home.path().toStdString() + "/missing does not exist.");
+  EXPECT_EQ(refused.refusal, PrintRefusal::FolderMissing);
+  EXPECT_EQ(refused.subject, home.path().toStdString() + "/missing");
   qputenv("HOME", oldHome);
 }
 

@@ -6,9 +6,29 @@
 #include "core/ids/language_keys.h"
 #include "core/ports/dialog_port.h"
 #include "core/ports/message_box_port.h"
+#include "core/text.h"
 #include "resources/language.h"
 
 namespace lw {
+
+namespace {
+
+// The Language table text that says why a print did not start; 0 for none.
+uint16_t refusalTextKey(PrintRefusal why) {
+  switch (why) {
+    case PrintRefusal::NoPdfFile: return textkey::kNoPdfFileNamed;
+    case PrintRefusal::FolderMissing: return textkey::kFolderMissing;
+    case PrintRefusal::FileNotWritable: return textkey::kFileNotWritable;
+    case PrintRefusal::FolderNotWritable: return textkey::kFolderNotWritable;
+    case PrintRefusal::PdfNotOpened: return textkey::kPdfNotOpened;
+    case PrintRefusal::NoPrinter: return textkey::kNoPrinterChosen;
+    case PrintRefusal::PrinterRefused: return textkey::kPrinterRefused;
+    case PrintRefusal::None: break;
+  }
+  return 0;
+}
+
+}  // namespace
 
 std::vector<FileFilter> formProjectFilters(const AppContext& ctx) {
   return {namedFileFilter(languageTextOf(ctx, textkey::kProjectFormatFilter), "*.kpj")};
@@ -59,7 +79,8 @@ void FormListDialog::print() {
   const PrintResult printed = output_.print(form_);
   if (printed.outcome != PrintOutcome::NotStarted || !ctx_.ports.messages) return;
   std::string text = languageTextOf(ctx_, textkey::kPrintNotStarted);
-  if (!printed.reason.empty()) text += "\n\n" + printed.reason;
+  if (const uint16_t why = refusalTextKey(printed.refusal))
+    text += "\n\n" + fillIn(languageTextOf(ctx_, why), {printed.subject});
   ctx_.ports.messages->show(text, languageTextOf(ctx_, textkey::kError), mb::kIconError);
 }
 
@@ -67,10 +88,11 @@ void FormListDialog::savePicture() {
   if (!ctx_.ports.files) return;
   const auto path = ctx_.ports.files->saveFile("", formPictureFilters(ctx_), formdlg::kPictureExtension);
   if (!path) return;
-  const std::string failure = output_.savePicture(form_, *path);
-  if (!failure.empty()) {
+  const PictureResult written = output_.savePicture(form_, *path);
+  if (!written.ok) {
     if (ctx_.ports.messages)
-      ctx_.ports.messages->show(languageTextOf(ctx_, textkey::kPictureNotWritten) + "\n\n" + *path + "\n" + failure,
+      ctx_.ports.messages->show(languageTextOf(ctx_, textkey::kPictureNotWritten) + "\n\n" + *path + "\n" +
+                                    fileErrorTextOf(ctx_, written.error, written.detail),
                                 languageTextOf(ctx_, textkey::kError), mb::kIconError);
     return;
   }

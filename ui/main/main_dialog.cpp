@@ -47,7 +47,6 @@ constexpr std::array<uint32_t, 9> kHexViewColours = {0x55,     0xC8C8C8, 0, 0xC8
 constexpr uintptr_t kHexViewRowSetup = 14;
 constexpr uintptr_t kHexViewSetup = 0x60000;
 
-constexpr char kDeviceWatchFailedText[] = "Error for RegisterDeviceNotification";
 constexpr char kDeviceWatchFailedCaption[] = "Vantrel Loomwrite Programmer";
 
 int optionBoxId(int k) { return kFirstOptionBox + k; }
@@ -96,7 +95,7 @@ void MainDialog::initialise() {
       if (hooks.deviceChanged) hooks.deviceChanged(arrived, path);
     });
     if (!watching_) {
-      ctx_.ports.messages->show(kDeviceWatchFailedText, kDeviceWatchFailedCaption, mb::kIconWarning);
+      ctx_.ports.messages->show(text(textkey::kDeviceWatchFailed), kDeviceWatchFailedCaption, mb::kIconWarning);
     }
   }
 
@@ -124,7 +123,7 @@ void MainDialog::initialChoice() {
     std::vector<std::string> entries;
     for (int i = 0; i < dialog_.comboCount(kPart); ++i) entries.push_back(dialog_.comboText(kPart, i));
     const auto found = findPartByName(entries, wanted, [this](const std::string&) {
-      ctx_.ports.messages->show("ERROR", ctx_.state.applicationName, mb::kOk);
+      ctx_.ports.messages->show(text(textkey::kPartSearchError), ctx_.state.applicationName, mb::kOk);
     });
     if (found) {
       dialog_.comboSelect(kPart, *found);
