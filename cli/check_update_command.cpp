@@ -6,7 +6,7 @@
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "cli/qt_module.h"
 #include "core/codes.h"
 #include "core/text.h"

@@ -9,7 +9,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/console_session.h"
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 
 namespace lw::cli {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/cli_options.h"
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "image/request_addressing.h"
 
 namespace lw::cli {

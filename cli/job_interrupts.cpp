@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "cli/log_append.h"
 #include "cli/production_logging.h"
 #include "link/run_report.h"

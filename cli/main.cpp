@@ -8,7 +8,7 @@
 #include "cli/cli_options.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "cli/parts_command.h"
 #include "resources/embedded_resources.h"
 
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "loomwrite-cli: %s\n%s", parsed.error.c_str(), lw::cli::usageText());
     for (const std::string& a : args) {
       if (a != "--json") continue;
-      std::printf("%s\n", lw::cli::JsonObject()
+      std::printf("%s\n", lw::JsonObject()
                               .add("ok", false)
                               .add("exit", static_cast<int64_t>(lw::cli::kExitUsage))
                               .add("error", parsed.error)

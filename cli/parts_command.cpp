@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/command_support.h"
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "core/text.h"
 #include "resources/part_database.h"
 #include "resources/series_table.h"

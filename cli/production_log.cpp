@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "core/text.h"
 
 namespace lw::cli {

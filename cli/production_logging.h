@@ -7,7 +7,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/console_session.h"
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "cli/production_log.h"
 
 namespace lw::cli {

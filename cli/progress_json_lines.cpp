@@ -1,6 +1,6 @@
 #include "cli/progress_json_lines.h"
 
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 
 namespace lw::cli {
 

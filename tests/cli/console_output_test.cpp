@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/console_message_boxes.h"
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 #include "cli/progress_json_lines.h"
 #include "core/codes.h"
 

@@ -1,10 +1,10 @@
 #pragma once
-// A small writer for the one JSON object --json prints.
+// A small JSON writer: the object --json prints, the production log's JSON lines.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace lw::cli {
+namespace lw {
 
 class JsonObject {
  public:
@@ -24,4 +24,4 @@ class JsonObject {
 std::string jsonQuote(const std::string& text);
 std::string jsonArray(const std::vector<std::string>& rawItems);
 
-}  // namespace lw::cli
+}  // namespace lw

@@ -1,8 +1,8 @@
-#include "cli/json_writer.h"
+#include "core/json_writer.h"
 
 #include "core/text.h"
 
-namespace lw::cli {
+namespace lw {
 
 std::string jsonQuote(const std::string& text) {
   std::string out = "\"";
@@ -67,4 +67,4 @@ JsonObject& JsonObject::addStrings(const std::string& k, const std::vector<std::
   return addRaw(k, jsonArray(items));
 }
 
-}  // namespace lw::cli
+}  // namespace lw
