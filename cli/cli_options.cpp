@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 
 #include "core/text.h"
 #include "platform/hid/adapter_choice.h"
+#include "production/record_query.h"
+#include "production/serial_stamp.h"
+#include "production/store_address.h"
 #include "resources/hex_entry.h"
 #include "resources/languages.h"
 
@@ -49,6 +53,30 @@ bool parseCount(const std::string& text, uint32_t& value) {
   return true;
 }
 
+// What is wrong with --serial-at and its companions on this command line;
+// empty when nothing is.
+std::string serialOptionsProblem(const Options& o, bool programs) {
+  const SerialOptions& s = o.serial;
+  if (!s.at) {
+    if (s.bytesGiven || s.fromGiven || (s.poolGiven && o.command != "log"))
+      return "--serial-bytes, --serial-from and --serial-pool go with --serial-at";
+    return {};
+  }
+  if (!programs || o.optionsOnly) return "--serial-at applies to program and gang program only";
+  if (o.log.empty())
+    return "--serial-at needs --log with a SQLite database or a PostgreSQL server: they hand out the numbers";
+  std::string problem;
+  const StoreKind kind = parseStoreAddress(o.log, problem)->kind;
+  if (!isDatabase(kind))
+    return "--serial-at is refused with --log " + o.log + ": " + (kind == StoreKind::kCsv ? "a CSV" : "a JSON-lines") +
+           " log has no shared counter, so two runs could hand out one number twice; --log a SQLite database "
+           "(.db) or a PostgreSQL server hands them out";
+  if (s.from > highestSerial(s.bytes))
+    return "--serial-from " + serialDigits(s.from, s.bytes) + " does not fit in " + std::to_string(s.bytes) +
+           (s.bytes == 1 ? " byte" : " bytes");
+  return {};
+}
+
 }  // namespace
 
 bool isProjectPath(const std::string& path) {
@@ -79,6 +107,8 @@ const char* usageText() {
          "                                          --part chooses layout and MCU Body (default: the\n"
          "                                          project's own part)\n"
          "  program FILE... --part NAME [OPTIONS]   Update Target with the loaded files\n"
+         "          [--serial-at HEX [--serial-bytes N] [--serial-from HEX] [--serial-pool NAME]]\n"
+         "                                          ... with a serial number from the log's pool\n"
          "  program-adapter FILE... --part NAME [OPTIONS] [--max-counter N] [--serial-string S]\n"
          "          [--serial-number HEX] [--auto-increment] [--serial-address HEX]\n"
          "                                          Update Programmer: store the job in the adapter\n"
@@ -97,12 +127,23 @@ const char* usageText() {
          "                                          erase the target and write only the option bytes\n"
          "  firmware [--force]                      check the adapter's firmware, update it when needed\n"
          "                                          (--force: update it even when it matches)\n"
-         "  gang program FILE... --part NAME [OPTIONS] [--adapters all|PLACE,...]\n"
+         "  gang program FILE... --part NAME [OPTIONS] [--serial-at HEX ...] [--adapters all|PLACE,...]\n"
          "  gang program-adapter FILE... --part NAME [OPTIONS] [off-line settings] [--adapters ...]\n"
          "  gang verify FILE... --part NAME [--adapters ...]\n"
          "  gang erase|blank-check --part NAME [--adapters ...]\n"
          "                                          the same job on several adapters at once, one\n"
          "                                          process each; exit 0 only when all passed\n"
+         "  log find --log STORE (--serial HEX | --serial-string S | --image SHA) [--since DATE]\n"
+         "           [--command NAME]               the rows of the boards with that serial number,\n"
+         "                                          serial string or image (SHA-256 or its start)\n"
+         "  log summary --log STORE [--since DATE] [--by station|part|image|adapter|day]\n"
+         "              [--command NAME]            passed, failed and yield, in all or per group\n"
+         "  log export --log STORE [--csv|--json] [--since DATE] [--command NAME]\n"
+         "                                          every row as CSV (the default) or JSON lines\n"
+         "  log serials --log STORE [--serial-pool NAME]\n"
+         "                                          the numbers a serial pool handed out, used or spoiled\n"
+         "  log flush [--log STORE]                 send the rows waiting in the journal (only\n"
+         "                                          those of STORE)\n"
          "  check-update [--url BASE]               compare the own version with the published one\n"
          "                                          (BASE: http(s)://host, default $LOOMWRITE_UPDATE_URL,\n"
          "                                          else built in; opens no browser, changes no setting)\n"
@@ -119,9 +160,19 @@ const char* usageText() {
          "one in that USB port, e.g. usb:1-2.3), usb:/dev/hidrawN, emulator:DIR or\n"
          "emulator:DIR1,DIR2,... (emulated adapters). Default $LOOMWRITE_ADAPTER, else usb.\n"
          "PLACE: a place 'adapters' lists (usb:1-2.3, emulator:DIR), or a bare port or node.\n"
-         "--log FILE (program, program-adapter, read, verify, erase, blank-check, gang):\n"
-         "  append one line per target to the production log, pass or fail: CSV when FILE\n"
-         "  ends in .csv, else JSON lines.\n"
+         "--log STORE (program, program-adapter, read, verify, erase, blank-check, gang, log):\n"
+         "  the production log, one row per target, pass or fail: FILE.csv (CSV), FILE.db,\n"
+         "  FILE.sqlite or sqlite:PATH (SQLite), postgresql://USER@HOST/DATABASE or postgresql:\n"
+         "  alone (PostgreSQL, with the PG* environment), any other FILE JSON lines. A row\n"
+         "  that cannot reach its store waits in the journal ($XDG_STATE_HOME/loomwrite) for\n"
+         "  the next run or 'log flush'. --station NAME (default: the host name) and\n"
+         "  --operator NAME go into each row.\n"
+         "--serial-at HEX (program, gang program; --log a SQLite or PostgreSQL store): each\n"
+         "  board gets the next number of the pool (--serial-pool NAME, default \"default\";\n"
+         "  not below --serial-from HEX, default 1), written at that flash address in\n"
+         "  --serial-bytes N bytes (1..8, default 4), least significant first. A board that\n"
+         "  fails keeps its number as spoiled; no number is handed out twice.\n"
+         "DATE (--since): 2026-12-07 (from the day's start, UTC), 2026-12-07T15:04:05Z or today.\n"
          "--yes answers OK/Yes to the truncation warning, the damaged-HEX and damaged\n"
          "S-record warnings, the old-project question and the firmware-update prompt;\n"
          "without it they are answered Cancel/No.\n"
@@ -233,7 +284,43 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       if (!value(v) || !parseHexBytes(v, bytes)) return fail("--option-bytes needs hexadecimal byte pairs");
       o.options.rawBytes = bytes;
     } else if (a == "--log") {
-      if (!value(o.log) || o.log.empty()) return fail("--log needs a file name");
+      if (!value(o.log) || o.log.empty()) return fail("--log needs a file name, a database or a server");
+      std::string problem;
+      if (!parseStoreAddress(o.log, problem)) return fail(problem);
+    } else if (a == "--station" || a == "--operator") {
+      if (!value(v) || v.empty()) return fail(a + " needs a name");
+      (a == "--station" ? o.station : o.operatorName) = v;
+    } else if (a == "--serial-at") {
+      uint32_t at = 0;
+      if (!value(v) || !parseHex(v, at)) return fail("--serial-at needs a hexadecimal flash address");
+      o.serial.at = at;
+    } else if (a == "--serial-bytes") {
+      if (!value(v) || v.size() != 1 || v[0] < '1' || v[0] > '8') return fail("--serial-bytes needs a number 1..8");
+      o.serial.bytes = static_cast<unsigned>(v[0] - '0');
+      o.serial.bytesGiven = true;
+    } else if (a == "--serial-from") {
+      const std::optional<uint64_t> from = value(v) ? serialValue(v) : std::nullopt;
+      if (!from) return fail("--serial-from needs up to sixteen hexadecimal digits");
+      o.serial.from = *from;
+      o.serial.fromGiven = true;
+    } else if (a == "--serial-pool") {
+      if (!value(o.serial.pool) || o.serial.pool.empty()) return fail("--serial-pool needs a name");
+      o.serial.poolGiven = true;
+    } else if (a == "--serial") {
+      if (!value(v) || !(o.query.serial = serialValue(v))) return fail("--serial needs up to sixteen hexadecimal digits");
+    } else if (a == "--image") {
+      if (!value(v) || !(o.query.image = imagePrefix(v)))
+        return fail("--image needs a SHA-256 or at least its first 4 hexadecimal digits");
+    } else if (a == "--since") {
+      const std::optional<std::string> since = value(v) ? sinceTime(v, std::time(nullptr)) : std::nullopt;
+      if (!since) return fail("--since needs a day (2026-12-07), a UTC time (2026-12-07T15:04:05Z) or today");
+      o.query.since = *since;
+    } else if (a == "--by") {
+      if (!value(o.query.by) || !summaryKeyNamed(o.query.by)) return fail("--by needs station, part, image, adapter or day");
+    } else if (a == "--csv") {
+      o.query.csv = true;
+    } else if (a == "--command") {
+      if (!value(o.query.command) || o.query.command.empty()) return fail("--command needs a command name (program, verify, ...)");
     } else if (a == "--max-counter") {
       // Digits only; the dialog itself clamps what is too large.
       if (!value(v) || v.empty() || v.find_first_not_of("0123456789") != std::string::npos)
@@ -271,7 +358,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       else formOutputGiven = true;
     } else if (a.size() > 1 && a[0] == '-') {
       return fail("unknown option '" + a + "'");
-    } else if (words.empty() || ((words[0] == "kpj" || words[0] == "emulator" || words[0] == "gang") && words.size() == 1)) {
+    } else if (words.empty() ||
+               ((words[0] == "kpj" || words[0] == "emulator" || words[0] == "gang" || words[0] == "log") &&
+                words.size() == 1)) {
       if (words.empty() && a == "gang") gangOnly[i] = true;
       words.push_back(a);
     } else {
@@ -322,6 +411,30 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
       return fail("program --options-only takes no FILE: it writes the option bytes alone");
     for (std::size_t i = 0; i < args.size(); ++i)
       if (!gangOnly[i]) o.workerArgs.push_back(args[i]);
+  } else if (c == "log") {
+    o.command = "log";
+    o.query.action = words.size() < 2 ? std::string() : words[1];
+    const std::string& action = o.query.action;
+    if (action != "find" && action != "summary" && action != "export" && action != "serials" && action != "flush")
+      return fail("log needs find, summary, export, serials or flush");
+    if (!o.inputs.empty()) return fail("log " + action + " takes no file");
+    if (o.log.empty() && action != "flush") return fail("log " + action + " needs --log STORE");
+    const bool findsBy = o.query.serial || o.query.image || o.offline.serialString;
+    if (action == "find" && !findsBy) return fail("log find needs --serial HEX, --serial-string S or --image SHA");
+    if (action != "find" && findsBy) return fail("--serial, --serial-string and --image apply to log find only");
+    if (action != "summary" && !o.query.by.empty()) return fail("--by applies to log summary only");
+    if (action != "export" && o.query.csv) return fail("--csv applies to log export only");
+    if (o.query.csv && o.json) return fail("log export writes --csv or --json, not both");
+    if ((action == "serials" || action == "flush") && (!o.query.since.empty() || !o.query.command.empty()))
+      return fail("--since and --command apply to log find, summary and export only");
+    if (action != "serials" && o.serial.poolGiven) return fail("--serial-pool applies to program, gang program and log serials only");
+    if (action == "serials") {
+      std::string problem;
+      if (!isDatabase(parseStoreAddress(o.log, problem)->kind))
+        return fail("log serials needs a SQLite or PostgreSQL store: a CSV or JSON-lines log hands out no serial numbers");
+    }
+    o.query.serialString = o.offline.serialString;
+    o.offline.serialString.reset();
   } else if (c == "read") {
     o.command = c;
     if (o.inputs.size() != 1 || o.inputs[0].at || o.inputs[0].merge) return fail("read needs exactly one OUT file");
@@ -374,8 +487,15 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     return fail("option settings apply to program, program-adapter and kpj save only");
   if (o.offline.any() && !storesJob) return fail("--max-counter and the serial options apply to program-adapter only");
   if (adaptersGiven && !gang) return fail("--adapters applies to gang only");
-  if (!o.log.empty() && !programs && !storesJob && !onTarget)
-    return fail("--log applies to program, program-adapter, read, verify, erase, blank-check and gang only");
+  const bool logs = programs || storesJob || onTarget;
+  if (!o.log.empty() && !logs && o.command != "log")
+    return fail("--log applies to program, program-adapter, read, verify, erase, blank-check, gang and log only");
+  if ((!o.station.empty() || !o.operatorName.empty()) && (!logs || o.log.empty()))
+    return fail("--station and --operator go into the production log: they need --log");
+  if (const std::string wrong = serialOptionsProblem(o, programs); !wrong.empty()) return fail(wrong);
+  if (o.command != "log" && (o.query.serial || o.query.image || !o.query.since.empty() || !o.query.by.empty() ||
+                             o.query.csv || !o.query.command.empty()))
+    return fail("--serial, --image, --since, --by, --csv and --command apply to log only");
   if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");
   if (outGiven && o.command != "load") return fail("--out applies to load only");
   if (o.outputFormat && !outGiven && o.command != "read") return fail("--format applies to load --out and read only");

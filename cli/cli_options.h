@@ -42,10 +42,32 @@ struct OfflineOptions {
   bool any() const { return maxCounter || serialEnabled(); }
 };
 
+// program and gang program --serial-at: a serial number from the log's pool
+// written into each board.
+struct SerialOptions {
+  std::optional<uint32_t> at;  // the flash address
+  unsigned bytes = 4;
+  uint64_t from = 1;           // the lowest number the pool hands out
+  std::string pool = "default";
+  bool fromGiven = false, bytesGiven = false, poolGiven = false;
+};
+
+// log find|summary|export|serials|flush: what is asked of the log.
+struct LogQuery {
+  std::string action;  // find, summary, export, serials, flush
+  std::optional<uint64_t> serial;       // find --serial HEX
+  std::optional<std::string> serialString;  // find --serial-string S
+  std::optional<std::string> image;     // find --image SHA (a prefix, lower case)
+  std::string since;                    // --since DATE, as the time text rows are compared with
+  std::string by;                       // summary --by KEY; empty: every row in one group
+  std::string command;                  // --command NAME
+  bool csv = false;                     // export --csv (the default); --json gives JSON lines
+};
+
 struct Options {
   std::string command;     // parts, load, kpj-save, kpj-show, program, program-adapter, firmware, emulator-start,
                            // check-update, kpj-form, adapters, read, verify, erase, blank-check, gang-program,
-                           // gang-program-adapter, gang-verify, gang-erase, gang-blank-check
+                           // gang-program-adapter, gang-verify, gang-erase, gang-blank-check, log
   std::string adapter;     // usb[:PORT|:/dev/hidrawN] | emulator:DIR[,DIR...]; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   // --language en|zh: the Language index of the message lines and the JSON
@@ -65,7 +87,11 @@ struct Options {
   OptionSettings options;
   std::string updateUrl;   // check-update --url BASE; empty: environment, else built in
   OfflineOptions offline;
-  std::string log;         // --log FILE of the commands that use an adapter's target: the production log
+  std::string log;         // --log STORE of the commands that use an adapter's target: the production log
+  std::string station;     // --station NAME; empty: the host name
+  std::string operatorName;  // --operator NAME
+  SerialOptions serial;
+  LogQuery query;
   // emulator start DIR [--times N]
   std::string emulatorDir;
   uint32_t times = 1;

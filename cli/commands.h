@@ -34,5 +34,7 @@ int runErase(const Options& options);
 int runBlankCheck(const Options& options);
 // gang program|program-adapter|verify|erase|blank-check [FILE...] --part NAME [--adapters all|PLACE,...]
 int runGang(const Options& options);
+// log find|summary|export|serials|flush [--log STORE] ...
+int runLog(const Options& options);
 
 }  // namespace lw::cli

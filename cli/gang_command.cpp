@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/adapter_list.h"
+#include "cli/board_serial.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/gang_table.h"
@@ -22,6 +23,7 @@
 #include "cli/worker_process.h"
 #include "core/text.h"
 #include "platform/hid/adapter_choice.h"
+#include "production/row_id.h"
 
 namespace lw::cli {
 
@@ -86,18 +88,45 @@ std::string resultObject(std::string text) {
   return object && last.rfind("{\"event\":", 0) != 0 ? last : std::string();
 }
 
+// What a worker that ended on its own came to: its last line; for a board
+// that passed, its last box ("Pass !: ..."), not a line about its log row
+// after it, which the outcome only mentions.
+std::string outcomeOf(const GangRow& row, bool passed) {
+  if (!passed) return withoutToolName(row.messages.back());
+  std::string box;
+  bool pending = false;
+  for (const std::string& m : row.messages) {
+    if (m.rfind("loomwrite-cli: ", 0) != 0) box = m;
+    pending = pending || m.find("the board's row is pending") != std::string::npos;
+  }
+  if (box.empty()) return withoutToolName(row.messages.back());
+  return pending ? box + "; its log row is pending" : box;
+}
+
+// A text member of the worker's result object ("serial_number"); empty when none.
+std::string resultText(const std::string& out, const std::string& key) {
+  const std::string object = resultObject(out);
+  const std::string marker = "\"" + key + "\":\"";
+  const std::size_t at = object.find(marker);
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + marker.size();
+  const std::size_t end = object.find('"', start);
+  return end == std::string::npos ? std::string() : object.substr(start, end - start);
+}
+
 }  // namespace
 
 int runGang(const Options& o) {
   const std::string job = o.command.substr(std::string_view("gang-").size());  // the workers' command
-  const bool storesJob = job == "program-adapter";
   // An empty Code buffer is programmed only when asked for by name; verify
   // needs something to compare; erase and blank-check load nothing.
   const bool requireCode = (job == "program" && !o.optionsOnly) || job == "verify";
   JsonObject json;
   json.add("command", "gang " + job);
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
-  if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
+  ProductionLog log(o);
+  if (const int logged = log.check(json, o.serial.at.has_value(), true); logged != kExitOk)
+    return finish(o, json, logged, nullptr);
   // From here on a Ctrl-C is taken in turn: none is lost while the job is
   // checked and the workers are started.
   InterruptSignals interrupts;
@@ -107,6 +136,9 @@ int runGang(const Options& o) {
   ConsoleSession check(quiet);
   if (const int ready = prepareAdapterJob(check, o, requireCode); ready != kExitOk)
     return finish(o, json, ready, &check.messages());
+  if (const std::string wrong = serialPlaceProblem(o.serial, check.context().state.part.flashSize, check.partName());
+      !wrong.empty())
+    return finish(o, json, usageError(wrong), nullptr);
 
   // The places to program, each once, in the order given (all: as offered).
   const std::vector<AdapterEntry> offered = listAdapters();
@@ -171,6 +203,8 @@ int runGang(const Options& o) {
       std::fprintf(stderr, "loomwrite-cli: %s: passed on to the workers, which get up to %lld s to end\n",
                    signalName(signal), static_cast<long long>(kInterruptGrace.count()));
   };
+  // The workers' rows carry the gang's run id.
+  ::setenv("LOOMWRITE_RUN_ID", log.runId().c_str(), 1);
   const std::vector<WorkerResult> results = runWorkers(programPath(), argLists, rules, callbacks, interrupts);
   if (interruptedBy != 0) json.add("interrupted", signalName(interruptedBy));
 
@@ -180,7 +214,9 @@ int runGang(const Options& o) {
     const bool passed = r.started && !r.timedOut && r.signal == 0 && r.exitStatus == kExitOk;
     row.state = passed ? GangRow::State::kPassed : GangRow::State::kFailed;
     const bool endedOnItsOwn = r.started && !r.timedOut && r.signal == 0;
-    row.outcome = endedOnItsOwn && !row.messages.empty() ? withoutToolName(row.messages.back()) : describeEnd(r, rules);
+    row.outcome = endedOnItsOwn && !row.messages.empty() ? outcomeOf(row, passed) : describeEnd(r, rules);
+    if (const std::string serial = resultText(r.out, "serial_number"); !serial.empty())
+      row.outcome += " (serial 0x" + serial + ")";
   }
   display.draw(rows);
 
@@ -189,11 +225,13 @@ int runGang(const Options& o) {
   for (std::size_t i = 0, w = 0; i < rows.size(); ++i) {
     const WorkerResult* r = workerPlaces[i].empty() ? nullptr : &results[w++];
     if (r && r->started && !r->timedOut && r->signal == 0) continue;
-    ProductionRecord record = productionRecord(o, &check, kExitFailed, rows[i].outcome);
+    ProductionRecord record = log.record(&check, kExitFailed, rows[i].outcome);
+    record.id = newRowId();
     record.command = job;
     record.adapter = rows[i].place;
-    // Such a row fails the gang whether or not its line could be written.
-    logProduction(o, json, record, kExitFailed);
+    record.failurePhase = !r ? "before the adapter" : rows[i].phase.empty() ? "worker start" : rows[i].phase;
+    // Such a row fails the gang whether or not it could be kept.
+    log.deliver(json, record, kExitFailed);
   }
 
   std::size_t passed = 0;

@@ -6,15 +6,14 @@
 #include <ctime>
 
 #include "core/json_writer.h"
-#include "cli/log_append.h"
-#include "cli/production_logging.h"
 #include "link/run_report.h"
 
 namespace lw::cli {
 
-JobInterrupts::JobInterrupts(const Options& options)
+JobInterrupts::JobInterrupts(const Options& options, const ProductionLog& log)
     : options_(options),
-      record_(productionRecord(options, nullptr, 1, "")),
+      log_(log),
+      record_(log.record(nullptr, 1, "")),
       watch_([this](int signal) { return interrupted(signal); }) {}
 
 void JobInterrupts::know(const ProductionRecord& record) {
@@ -44,15 +43,14 @@ bool JobInterrupts::interrupted(int signal) {
   std::string why = std::string("interrupted by ") + signalName(signal);
   if (step) why += std::string(" during ") + step;
   std::fprintf(stderr, "loomwrite-cli: %s; the board counts as failed\n", why.c_str());
-  if (!options_.log.empty()) {
+  if (log_.enabled()) {
     ProductionRecord r = record_;
     r.pass = false;
     r.message = why;
+    r.failurePhase = step ? step : "before the adapter";
     r.time = utcTimestamp(std::time(nullptr));
-    const LogLine line = logLineFor(options_.log, r);
-    if (const std::string failed = appendLogLine(options_.log, line.header, line.line); !failed.empty())
-      std::fprintf(stderr, "loomwrite-cli: the production log %s %s; the board's record is missing\n",
-                   options_.log.c_str(), failed.c_str());
+    // The job's own connection may be in use on the main thread.
+    deliverRow(log_.address(), nullptr, r);
   }
   if (options_.json) {
     std::printf("%s\n", JsonObject()

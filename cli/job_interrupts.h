@@ -8,7 +8,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/interrupt_watch.h"
-#include "cli/production_log.h"
+#include "cli/production_logging.h"
 
 namespace lw {
 struct RunReport;
@@ -18,8 +18,10 @@ namespace lw::cli {
 
 class JobInterrupts {
  public:
-  // Arms the watch; create it before the job starts any thread.
-  explicit JobInterrupts(const Options& options);
+  // Arms the watch; create it before the job starts any thread. log: the
+  // run's production log, whose store an interrupted board's row is sent
+  // to over a connection of its own.
+  JobInterrupts(const Options& options, const ProductionLog& log);
 
   // What the job knows of its board so far, for the log line.
   void know(const ProductionRecord& record);
@@ -34,6 +36,7 @@ class JobInterrupts {
   bool interrupted(int signal);
 
   const Options& options_;
+  const ProductionLog& log_;
   std::mutex mutex_;
   ProductionRecord record_;
   const RunReport* report_ = nullptr;

@@ -74,12 +74,13 @@ int runProgramAdapter(const Options& o) {
   JsonObject json;
   json.add("command", "program-adapter");
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
-  if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
-  JobInterrupts interrupts(o);
+  ProductionLog log(o);
+  if (const int logged = log.check(json, false); logged != kExitOk) return finish(o, json, logged, nullptr);
+  JobInterrupts interrupts(o, log);
   if (!selectAdapter(o)) {
     interrupts.ending();
-    const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
-    return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
+    const ProductionRecord refused = log.record(nullptr, kExitUsage, "the adapter cannot be used");
+    return finish(o, json, log.deliver(json, refused, kExitUsage), nullptr);
   }
   warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
@@ -87,18 +88,18 @@ int runProgramAdapter(const Options& o) {
   OfflineAnswer answer;
   auto end = [&](int status, const std::string& why) {
     interrupts.ending();
-    ProductionRecord record = productionRecord(o, &session, status, why);
+    ProductionRecord record = log.record(&session, status, why);
     // The serial number the stored job starts from, only once it is stored.
     if (record.pass && (answer.settings.flags & offlineflag::kSerialEnabled)) {
       record.serialNumber = hexFormat(answer.settings.serialValue, 8);
       record.serialString = serialText(answer.settings);
     }
-    return finish(o, json, logProduction(o, json, record, status), &messages);
+    return finish(o, json, log.deliver(json, record, status), &messages);
   };
   // An empty buffer is Update Programmer's own "File size is zero !".
   std::string why;
   if (const int ready = prepareAdapterJob(session, o, false, &why); ready != kExitOk) return end(ready, why);
-  interrupts.know(productionRecord(o, &session, kExitFailed, ""));
+  interrupts.know(log.record(&session, kExitFailed, ""));
   interrupts.follow(&session.operations().adapter().runReport());
 
   const std::vector<uint8_t> buffer = session.codeBuffer();

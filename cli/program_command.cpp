@@ -1,6 +1,7 @@
 // program: "Update Target" with the loaded files and the option settings.
 #include <cstdio>
 
+#include "cli/board_serial.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/job_interrupts.h"
@@ -23,26 +24,37 @@ int runProgram(const Options& o) {
   JsonObject json;
   json.add("command", "program");
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
-  if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
-  JobInterrupts interrupts(o);
+  ProductionLog log(o);
+  if (const int logged = log.check(json, o.serial.at.has_value()); logged != kExitOk) return finish(o, json, logged, nullptr);
+  JobInterrupts interrupts(o, log);
   if (!selectAdapter(o)) {
     interrupts.ending();
-    const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
-    return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
+    const ProductionRecord refused = log.record(nullptr, kExitUsage, "the adapter cannot be used");
+    return finish(o, json, log.deliver(json, refused, kExitUsage), nullptr);
   }
   warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   auto end = [&](int status, const std::string& why) {
     interrupts.ending();
-    return finish(o, json, logProduction(o, json, productionRecord(o, &session, status, why), status), &messages);
+    return finish(o, json, log.deliver(json, log.record(&session, status, why), status), &messages);
   };
   // An empty buffer erases the target and writes the option bytes alone, as
   // the window does; asked for only by name, so that files that held no
   // data do not pass for a programmed target.
   std::string why;
   if (const int ready = prepareAdapterJob(session, o, !o.optionsOnly, &why); ready != kExitOk) return end(ready, why);
-  interrupts.know(productionRecord(o, &session, kExitFailed, ""));
+  if (o.serial.at) {
+    const int serial = putBoardSerial(session, o, log, json, &why);
+    if (serial == kExitUsage) return end(serial, why);
+    // No number, no board: the board was not touched and gets no row (the
+    // store that could not hand out a number could not take it either).
+    if (serial != kExitOk) {
+      interrupts.ending();
+      return finish(o, json, serial, &messages);
+    }
+  }
+  interrupts.know(log.record(&session, kExitFailed, ""));
   interrupts.follow(&session.operations().adapter().runReport());
 
   const std::vector<uint8_t> buffer = session.codeBuffer();

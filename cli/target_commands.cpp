@@ -46,19 +46,20 @@ int runTargetJob(const Options& o, const TargetJob& job) {
   if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (job.refuse)
     if (const std::string wrong = job.refuse(o); !wrong.empty()) return finish(o, json, usageError(wrong), nullptr);
-  if (const int logged = checkProductionLog(o, json); logged != kExitOk) return finish(o, json, logged, nullptr);
-  JobInterrupts interrupts(o);
+  ProductionLog log(o);
+  if (const int logged = log.check(json, false); logged != kExitOk) return finish(o, json, logged, nullptr);
+  JobInterrupts interrupts(o, log);
   if (!selectAdapter(o)) {
     interrupts.ending();
-    const ProductionRecord refused = productionRecord(o, nullptr, kExitUsage, "the adapter cannot be used");
-    return finish(o, json, logProduction(o, json, refused, kExitUsage), nullptr);
+    const ProductionRecord refused = log.record(nullptr, kExitUsage, "the adapter cannot be used");
+    return finish(o, json, log.deliver(json, refused, kExitUsage), nullptr);
   }
   warnWhenSeveralAdapters();
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   auto end = [&](int status, const std::string& why) {
     interrupts.ending();
-    return finish(o, json, logProduction(o, json, productionRecord(o, &session, status, why), status), &messages);
+    return finish(o, json, log.deliver(json, log.record(&session, status, why), status), &messages);
   };
   std::string why;
   if (const int ready = prepareAdapterJob(session, o, job.loadsFiles, &why); ready != kExitOk) return end(ready, why);
@@ -69,7 +70,7 @@ int runTargetJob(const Options& o, const TargetJob& job) {
     return end(usageError(wrong), wrong);
   }
   json.add("part", session.partName());
-  interrupts.know(productionRecord(o, &session, kExitFailed, ""));
+  interrupts.know(log.record(&session, kExitFailed, ""));
   interrupts.follow(&adapterOf(session).runReport());
 
   job.run(session, o);

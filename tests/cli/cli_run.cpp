@@ -86,10 +86,14 @@ CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
   std::vector<std::string> envStore;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
-    // The caller's adapter and language never leak into a run.
-    if (entry.rfind("LOOMWRITE_ADAPTER=", 0) == 0 || entry.rfind("LOOMWRITE_LANGUAGE=", 0) == 0) continue;
+    // The caller's adapter, language, gang run and journal never leak into a run.
+    if (entry.rfind("LOOMWRITE_ADAPTER=", 0) == 0 || entry.rfind("LOOMWRITE_LANGUAGE=", 0) == 0 ||
+        entry.rfind("LOOMWRITE_RUN_ID=", 0) == 0 || entry.rfind("XDG_STATE_HOME=", 0) == 0)
+      continue;
     envStore.push_back(entry);
   }
+  // The pending journal goes into the scratch directory, never the user's.
+  if (!env.count("XDG_STATE_HOME")) envStore.push_back("XDG_STATE_HOME=" + (dir.path() / ".state").string());
   for (const auto& [k, v] : env) envStore.push_back(k + "=" + v);
   std::vector<char*> envp;
   for (std::string& e : envStore) envp.push_back(e.data());

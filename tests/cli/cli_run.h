@@ -53,8 +53,9 @@ struct CliTiming {
 };
 
 // Runs LW_BIN_DIR/loomwrite-cli with the arguments in dir. LOOMWRITE_ADAPTER
-// is taken from env (absent: unset for the run). A launcher (a program and
-// its arguments) runs the tool when given.
+// is taken from env (absent: unset for the run); XDG_STATE_HOME too (absent:
+// dir/.state, so the pending journal is the run's own). A launcher (a
+// program and its arguments) runs the tool when given.
 CliRun runCli(const ScratchDir& dir, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env = {}, const std::vector<std::string>& launcher = {},
               const CliTiming& timing = {});

@@ -1,5 +1,6 @@
 // program and program-adapter --log against the emulated adapter: the lines
-// they leave, and a log that cannot be written.
+// they leave, and a log that cannot be written (the row then waits in the
+// journal, or, without one, is missing and fails the run).
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <QSysInfo>
 
 #include "tests/cli/cli_run.h"
 
@@ -36,12 +38,21 @@ TEST(CliProductionLog, ProgramAndProgramAdapterAppendTheirLines) {
             1);
   const QStringList csv = linesOf(work.read("x.csv"));
   ASSERT_EQ(csv.size(), 3);
-  EXPECT_EQ(csv[0], "time,command,adapter,part,size,checksum,serial_number,serial_string,result,message");
+  EXPECT_EQ(csv[0],
+            "time,command,adapter,part,size,checksum,serial_number,serial_string,result,message,"
+            "id,station,operator,run_id,adapter_serial,image_sha256,serial_pool,failure_phase,duration_ms");
   const QStringList pass = csv[1].split(',');
-  ASSERT_EQ(pass.size(), 10);
+  ASSERT_EQ(pass.size(), 19);
   EXPECT_TRUE(QDateTime::fromString(pass[0], Qt::ISODate).isValid()) << pass[0].toStdString();
-  EXPECT_EQ(pass.mid(1).join(','), QString::fromStdString("program," + place + ",Larch-F8U6,380,0x518D,,,pass,"));
-  EXPECT_TRUE(csv[2].endsWith(",0,0x0000,,,fail,missing.hex: no such file")) << csv[2].toStdString();
+  EXPECT_EQ(pass.mid(1, 9).join(','), QString::fromStdString("program," + place + ",Larch-F8U6,380,0x518D,,,pass,"));
+  EXPECT_EQ(pass[10].size(), 36);  // the row's id
+  EXPECT_EQ(pass[11].toStdString(), QSysInfo::machineHostName().toStdString());
+  EXPECT_EQ(pass[15].size(), 64);  // the image's SHA-256
+  const QStringList fail = csv[2].split(',');
+  ASSERT_EQ(fail.size(), 19);
+  EXPECT_EQ(fail.mid(4, 6).join(','), "0,0x0000,,,fail,missing.hex: no such file");
+  EXPECT_NE(fail[10], pass[10]);
+  EXPECT_EQ(fail[17], "before the adapter");
 
   const CliRun stored =
       runCli(work, with(emulatorArgs(state), {"program-adapter", hex, "--part", "Larch-F8U6", "--serial-string",
@@ -85,9 +96,29 @@ TEST(CliProductionLog, AnUnwritableLogFailsFastOrAfterTheProgramming) {
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
   }
-  EXPECT_EQ(late.exit, 1);
-  EXPECT_NE(late.err.find("the target was programmed all the same"), std::string::npos) << late.err;
+  // Its row waits in the journal; the board passed and so does the run.
+  EXPECT_EQ(late.exit, 0) << late.err;
+  EXPECT_NE(late.err.find("the board's row is pending in " + work.path().string() + "/.state/loomwrite/pending-rows.jsonl"),
+            std::string::npos)
+      << late.err;
   EXPECT_TRUE(state.exists("target-flash.bin"));
+  EXPECT_NE(work.read(".state/loomwrite/pending-rows.jsonl").find("\"result\":\"pass\""), std::string::npos);
+  // With no journal to keep it either, the row is missing and the run fails.
+  {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limit{128 * 1024, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    late = runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6",
+                                                   "--log", "full.csv"}),
+                  {{"XDG_STATE_HOME", work / "plain"}});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+  }
+  EXPECT_EQ(late.exit, 1);
+  EXPECT_NE(late.err.find("the target was programmed all the same, but its record is missing"), std::string::npos)
+      << late.err;
   EXPECT_EQ(runCli(work, {"parts", "--log", "x.csv"}).exit, 2);
 }
 

@@ -24,7 +24,7 @@ const std::vector<std::string> kQtAllowed = {"platform/qt/", "hexedit/", "app/ma
 // The system's logic reaches its platform only through core/ports, and never
 // the composition roots that build it.
 const std::vector<std::string> kLogicFolders = {"core/",  "resources/", "ui/",    "image/",
-                                                "link/",  "report/",    "update/"};
+                                                "link/",  "report/",    "update/", "production/"};
 const std::vector<std::string> kLogicForbidden = {"platform/", "app/", "cli/", "hexedit/", "tether/", "emulator/"};
 
 // The Link library module and the emulator stand on the device's side of the

@@ -1,4 +1,4 @@
-#include "cli/log_append.h"
+#include "platform/posix/locked_append.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,11 +10,11 @@
 
 #include "core/regular_file.h"
 
-namespace lw::cli {
+namespace lw {
 
 namespace {
 
-constexpr int kOpenFlags = O_WRONLY | O_APPEND | O_CREAT;
+constexpr int kOpenFlags = O_RDWR | O_APPEND | O_CREAT;
 constexpr mode_t kLogMode = 0644;
 
 std::string reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
@@ -41,13 +41,15 @@ int lockExclusive(int fd) {
   return r;
 }
 
-// Under the lock: header when the file is empty, then the line, in one write.
-std::string appendLocked(int fd, const std::string& header, const std::string& line) {
+std::string appendLocked(int fd, const AppendComposer& compose) {
   struct stat before {};
   if (::fstat(fd, &before) != 0) return reason("cannot be examined");
-  const std::string text = (before.st_size == 0 ? header : std::string()) + line;
+  std::string why;
+  const std::string text = compose(fd, before.st_size, &why);
+  if (!why.empty()) return why;
+  if (text.empty()) return {};
   if (!writeAll(fd, text)) {
-    const std::string why = reason("cannot be written");
+    why = reason("cannot be written");
     // A line cut short would pass for a record; with the lock still held
     // nobody has appended after it.
     if (::ftruncate(fd, before.st_size) != 0) return why + " (a partial line may remain)";
@@ -66,15 +68,34 @@ std::string checkLogAppendable(const std::string& path) {
   return {};
 }
 
-std::string appendLogLine(const std::string& path, const std::string& header, const std::string& line) {
+std::string appendUnderLock(const std::string& path, const AppendComposer& compose) {
   // Never blocks on a FIFO or device put in the log's place meanwhile.
   const OpenedFile log = openRegularFile(path, kOpenFlags, kLogMode);
   if (!log.ok()) return log.reason;
   const int fd = log.fd;
-  std::string why = lockExclusive(fd) == 0 ? appendLocked(fd, header, line) : reason("cannot be locked");
+  std::string why = lockExclusive(fd) == 0 ? appendLocked(fd, compose) : reason("cannot be locked");
   // Closing releases the lock.
   if (::close(fd) != 0 && why.empty()) why = reason("cannot be closed");
   return why;
 }
 
-}  // namespace lw::cli
+std::string appendLogLine(const std::string& path, const std::string& header, const std::string& line) {
+  return appendUnderLock(path, [&](int, off_t size, std::string*) { return (size == 0 ? header : std::string()) + line; });
+}
+
+bool readWholeFile(int fd, off_t size, std::string& text) {
+  text.assign(static_cast<std::size_t>(size), '\0');
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace lw
