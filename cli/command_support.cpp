@@ -11,6 +11,7 @@
 #include "ui/main/main_window_host.h"
 #include "core/text.h"
 #include "platform/hid/hid_api.h"
+#include "production/store_address.h"
 
 namespace lw::cli {
 
@@ -121,7 +122,10 @@ int refuseClashingOutputs(const Options& o) {
   outputs.push_back({form ? "--text" : "--form-text", o.form.text});
   outputs.push_back({form ? "--bmp" : "--form-bmp", o.form.bmp});
   outputs.push_back({form ? "--pdf" : "--form-pdf", o.form.pdf});
-  outputs.push_back({"--log", o.log});
+  // A log's file is an output; a server is not.
+  std::string problem;
+  const std::optional<StoreAddress> log = o.log.empty() ? std::nullopt : parseStoreAddress(o.log, problem);
+  if (log && log->kind != StoreKind::kPostgresql) outputs.push_back({"--log", log->target});
   const std::string clash = cli::refuseClashingOutputs(inputs, outputs);
   return clash.empty() ? kExitOk : usageError(clash);
 }

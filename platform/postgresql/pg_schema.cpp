@@ -64,7 +64,12 @@ constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(7311240127)
 
 StoreStatus currentVersion(PgConnection& db, int& version) {
   PgResult table;
-  if (StoreStatus s = db.run("SELECT to_regclass('loomwrite.schema_version') IS NOT NULL", {}, &table); !s.ok())
+  // Asked of the catalog as a query: the statement's snapshot then sees a
+  // table another station made while this one waited for the lock.
+  if (StoreStatus s = db.run("SELECT EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = 'loomwrite' AND "
+                             "tablename = 'schema_version')",
+                             {}, &table);
+      !s.ok())
     return s;
   if (table.text(0, 0) != "t") {
     version = 0;

@@ -152,12 +152,53 @@ TEST(CliOptions, UsageErrors) {
       {"gang", "erase", "a.bin", "--part", "X"},
       {"gang", "verify", "--part", "X"},
       {"gang", "read", "a.bin", "--part", "X"},
+      {"program", "a.hex", "--part", "X", "--log", "postgresql:host=db"},  // a URI or nothing
+      {"program", "a.hex", "--part", "X", "--station", "S"},             // nothing to put it in
+      {"program", "a.hex", "--part", "X", "--serial-at", "FFF0"},         // no store to hand numbers out
+      {"program", "a.hex", "--part", "X", "--serial-at", "FFF0", "--log", "l.jsonl"},
+      {"program", "a.hex", "--part", "X", "--serial-at", "FFF0", "--log", "l.db", "--serial-bytes", "9"},
+      {"program", "a.hex", "--part", "X", "--serial-at", "FFF0", "--log", "l.db", "--serial-bytes", "1",
+       "--serial-from", "100"},
+      {"program", "a.hex", "--part", "X", "--serial-from", "1", "--log", "l.db"},
+      {"program-adapter", "a.hex", "--part", "X", "--serial-at", "FFF0", "--log", "l.db"},
+      {"log"},
+      {"log", "find", "--log", "l.db"},                     // find what?
+      {"log", "summary"},                                   // which log?
+      {"log", "summary", "--log", "l.db", "--by", "colour"},
+      {"log", "summary", "--log", "l.db", "--since", "last week"},
+      {"log", "export", "--log", "l.db", "--csv", "--json"},
+      {"log", "serials", "--log", "l.csv"},
+      {"program", "a.hex", "--part", "X", "--since", "today"},
   };
   for (const auto& args : bad) {
     const auto r = parse(args);
     EXPECT_FALSE(r.options) << "accepted: " << ::testing::PrintToString(args);
     EXPECT_FALSE(r.error.empty());
   }
+}
+
+TEST(CliOptions, ProductionLogStoresSerialNumbersAndQueries) {
+  const auto gang = parse({"gang", "program", "a.hex", "--part", "X", "--log", "postgresql://lw@db/line", "--station",
+                           "S2", "--serial-at", "fff0", "--serial-bytes", "2", "--serial-from", "0x100"});
+  ASSERT_TRUE(gang.options) << gang.error;
+  EXPECT_EQ(gang.options->serial.at, 0xFFF0u);
+  EXPECT_EQ(gang.options->serial.bytes, 2u);
+  EXPECT_EQ(gang.options->serial.from, 0x100u);
+  EXPECT_EQ(gang.options->serial.pool, "default");
+  // The workers log and take numbers themselves.
+  EXPECT_EQ(gang.options->workerArgs.back(), "0x100");
+  const auto csv = parse({"program", "a.hex", "--part", "X", "--log", "l.csv", "--serial-at", "FFF0"});
+  EXPECT_NE(csv.error.find("a CSV log has no shared counter"), std::string::npos) << csv.error;
+
+  const auto find = parse({"log", "find", "--log", "sqlite:l", "--serial-string", "LINE-A", "--since", "2026-12-07"});
+  ASSERT_TRUE(find.options) << find.error;
+  EXPECT_EQ(find.options->query.action, "find");
+  EXPECT_EQ(find.options->query.serialString, "LINE-A");
+  EXPECT_FALSE(find.options->offline.any());
+  EXPECT_EQ(find.options->query.since, "2026-12-07T00:00:00Z");
+  const auto flush = parse({"log", "flush"});
+  ASSERT_TRUE(flush.options) << flush.error;
+  EXPECT_TRUE(flush.options->log.empty());
 }
 
 }  // namespace

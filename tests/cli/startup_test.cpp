@@ -1,6 +1,6 @@
 // What loomwrite-cli loads when it starts: the commands that neither draw
-// nor fetch load no Qt library, and nothing of USB unless they look at the
-// USB bus.
+// nor fetch load no Qt library, nothing of USB unless they look at the USB
+// bus, and no database library unless they log to that database.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -59,6 +59,32 @@ TEST(CliStartUp, TheUsbLibrariesLoadOnlyToLookAtTheUsbBus) {
   EXPECT_EQ(load.find("libhidapi"), std::string::npos);
   EXPECT_EQ(load.find("libudev"), std::string::npos);
   EXPECT_NE(loadedObjects(work, {"--adapter", "usb", "adapters"}, exit).find("libhidapi-hidraw.so.0"), std::string::npos);
+}
+
+// libsqlite3 and libpq (with the Kerberos, LDAP and TLS libraries it brings)
+// are loaded only by a run whose production log is a database of theirs.
+TEST(CliStartUp, TheDatabaseLibrariesLoadOnlyForTheirOwnLogs) {
+  ScratchDir work, state;
+  const std::vector<std::string> program{"--adapter", "emulator:" + state.path().string(), "program",
+                                         examplePath("blinky.hex"), "--part", "Larch-F8U6", "--log"};
+  auto with = [&](const std::string& log) {
+    std::vector<std::string> args = program;
+    args.push_back(log);
+    return args;
+  };
+  int exit = -1;
+  const std::string csv = loadedObjects(work, with("line.csv"), exit);
+  EXPECT_EQ(exit, 0);
+  EXPECT_EQ(csv.find("libsqlite3"), std::string::npos);
+  EXPECT_EQ(csv.find("libpq"), std::string::npos);
+  const std::string sqlite = loadedObjects(work, with("line.db"), exit);
+  EXPECT_EQ(exit, 0);
+  EXPECT_NE(sqlite.find("libsqlite3.so.0"), std::string::npos);
+  EXPECT_EQ(sqlite.find("libpq"), std::string::npos);
+  const std::string postgresql =
+      loadedObjects(work, {"log", "summary", "--log", "postgresql:///none?host=" + (work / "no-server")}, exit);
+  EXPECT_EQ(exit, 1);
+  EXPECT_NE(postgresql.find("libpq.so.5"), std::string::npos);
 }
 
 }  // namespace

@@ -171,12 +171,12 @@ TEST_P(ProductionStore, KeepsEachRowOnceAndAnswersEveryQuestionAlike) {
 
 TEST_P(ProductionStore, TakesRowsAndHandsOutSerialNumbersFromSeveralProcessesAtOnce) {
   Backing backing(GetParam());
-  auto store = backing.open();
   constexpr int kWriters = 4, kEach = 15;
   const bool serials = backing.databases();
   for (int w = 0; w < kWriters; ++w) {
     if (::fork() != 0) continue;
-    // Each writer a process of its own, with its own connection.
+    // Each writer a process of its own, with its own connection, all
+    // starting on a store not made yet.
     auto own = backing.open();
     for (int i = 0; i < kEach; ++i) {
       ProductionRecord r = row("2026-03-04T08:00:00Z", "W" + std::to_string(w), i % 3 != 0);
@@ -196,6 +196,7 @@ TEST_P(ProductionStore, TakesRowsAndHandsOutSerialNumbersFromSeveralProcessesAtO
     ::wait(&status);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
+  auto store = backing.open();
   const std::vector<ProductionRecord> rows = selected(*store, {});
   std::set<std::string> ids;
   for (const ProductionRecord& r : rows) ids.insert(r.id);
