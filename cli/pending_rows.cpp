@@ -66,7 +66,7 @@ FlushResult flushPending(const PendingJournal& journal, const StoreAddress* only
 
 std::vector<std::string> describeFlush(const FlushResult& r, const PendingJournal& journal) {
   std::vector<std::string> lines;
-  if (r.sent > 0) lines.push_back(rows(r.sent) + " from the journal sent to their store");
+  if (r.sent > 0) lines.push_back(rows(r.sent) + " from the journal delivered");
   for (const std::string& p : r.problems) lines.push_back(p);
   if (r.damaged > 0)
     lines.push_back(format("%zu line(s) of %s are no row; they are kept there", r.damaged, journal.path().c_str()));

@@ -1,7 +1,8 @@
 // Writes seed corpora for the fuzz targets into <folder>/<target>/,
 // each seed made by the project's own writers: the compiled keyed tables,
 // the emulator's files as it writes them, encoded adapter reports and a
-// version file as the update check expects it and HTTP answers carrying it. (Project files come from
+// version file as the update check expects it and HTTP answers carrying it,
+// production log rows as CSV and JSON lines. (Project files come from
 // loomwrite-cli, HEX seeds from the example and the shared HEX corpus.)
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "emulator/fault_config.h"
 #include "emulator/state_text.h"
 #include "emulator/target_mcu.h"
+#include "production/record_text.h"
 #include "resources/embedded_resources.h"
 #include "resources/keyed_table.h"
 #include "tether/wire/adapter_protocol.h"
@@ -65,6 +67,22 @@ int main(int argc, char** argv) {
   seed("fuzz_emulator_state", "adapter.ini", lw::emu::formatAdapterSettings({}));
   seed("fuzz_emulator_state", "target.ini", lw::emu::formatTargetSettings({}));
   seed("fuzz_emulator_state", "faults.ini", lw::emu::faultTemplate());
+
+  lw::ProductionRecord row;
+  row.id = "3f2b8c1e-5d0a-4e7b-9c41-0a2d6e8f1b73";
+  row.time = "2026-12-07T15:04:05Z";
+  row.command = "program";
+  row.station = "station-a";
+  row.adapter = "usb:1-2.3";
+  row.part = "Larch-F8U6";
+  row.size = 380;
+  row.checksum = 0x518D;
+  row.serialNumber = "00001234";
+  row.serialString = "=LINE,\"A\"";
+  row.message = "Error !: Erase Chip Fail!\r\nagain \xE2\x80\xA8";
+  row.durationMs = 812;
+  seed("fuzz_production_rows", "log.csv", lw::csvHeader() + lw::csvLine(row) + lw::csvLine(row));
+  seed("fuzz_production_rows", "row.jsonl", "{\"log\":\"postgresql://lw@db/line\"," + lw::jsonLine(row).substr(1));
 
   const std::string version = lw::formatVersion(lw::ownProductVersion());
   seed("fuzz_update_ini", "version.ini",
