@@ -13,6 +13,13 @@
 
 namespace lw {
 
+// One step of a database's schema: applied once, in order, never changed
+// once released (a later change is a later step).
+struct SqlMigration {
+  int version;
+  const char* sql;
+};
+
 // The value bound to one parameter: text, a 64-bit integer or NULL.
 struct SqlValue {
   enum class Type { kNull, kText, kInteger };

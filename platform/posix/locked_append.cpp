@@ -19,20 +19,23 @@ constexpr mode_t kLogMode = 0644;
 
 std::string reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
-// Every byte of text, continuing after a short write; false with errno set.
-bool writeAll(int fd, const std::string& text) {
+// Calls io(done) until n bytes are moved, going on after a short transfer
+// or a signal; false with errno set when io fails or moves nothing.
+template <typename Io>
+bool moveAll(std::size_t n, Io&& io) {
   std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
+  while (done < n) {
+    const ssize_t moved = io(done);
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved <= 0) {
+      if (moved == 0) errno = EIO;
       return false;
     }
-    done += static_cast<std::size_t>(n);
+    done += static_cast<std::size_t>(moved);
   }
   return true;
 }
+
 
 int lockExclusive(int fd) {
   int r;
@@ -48,7 +51,7 @@ std::string appendLocked(int fd, const AppendComposer& compose) {
   const std::string text = compose(fd, before.st_size, &why);
   if (!why.empty()) return why;
   if (text.empty()) return {};
-  if (!writeAll(fd, text)) {
+  if (!writeWholeText(fd, text)) {
     why = reason("cannot be written");
     // A line cut short would pass for a record; with the lock still held
     // nobody has appended after it.
@@ -83,19 +86,15 @@ std::string appendLogLine(const std::string& path, const std::string& header, co
   return appendUnderLock(path, [&](int, off_t size, std::string*) { return (size == 0 ? header : std::string()) + line; });
 }
 
+bool writeWholeText(int fd, const std::string& text) {
+  return moveAll(text.size(), [&](std::size_t done) { return ::write(fd, text.data() + done, text.size() - done); });
+}
+
 bool readWholeFile(int fd, off_t size, std::string& text) {
   text.assign(static_cast<std::size_t>(size), '\0');
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  return moveAll(text.size(), [&](std::size_t done) {
+    return ::pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+  });
 }
 
 }  // namespace lw

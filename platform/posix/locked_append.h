@@ -31,5 +31,7 @@ std::string appendLogLine(const std::string& path, const std::string& header, co
 
 // The whole file as it is (for a composer); false with errno set.
 bool readWholeFile(int fd, off_t size, std::string& text);
+// Every byte of text, going on after a short write; false with errno set.
+bool writeWholeText(int fd, const std::string& text);
 
 }  // namespace lw

@@ -78,14 +78,7 @@ std::string replaceFile(const std::string& dir, const std::string& path, const s
   const std::string temporary = path + ".new";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return reason(temporary + " cannot be created");
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  const bool written = done == text.size() && ::fsync(fd) == 0;
+  const bool written = writeWholeText(fd, text) && ::fsync(fd) == 0;
   const std::string failure = written ? "" : reason(temporary + " cannot be written");
   ::close(fd);
   if (written && ::rename(temporary.c_str(), path.c_str()) == 0 && syncDirectory(dir)) return {};

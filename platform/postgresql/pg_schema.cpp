@@ -3,17 +3,13 @@
 #include <array>
 
 #include "core/text.h"
+#include "production/sql_rows.h"
 
 namespace lw {
 
 namespace {
 
-struct Migration {
-  int version;
-  const char* sql;
-};
-
-constexpr std::array<Migration, 1> kMigrations = {{
+constexpr std::array<SqlMigration, 1> kMigrations = {{
     {1, R"(
 CREATE TABLE production_rows (
   seq BIGSERIAL PRIMARY KEY,
@@ -109,7 +105,7 @@ StoreStatus migratePostgresqlSchema(PgConnection& db) {
           !s.ok())
         return s;
     }
-    for (const Migration& m : kMigrations) {
+    for (const SqlMigration& m : kMigrations) {
       if (m.version <= version) continue;
       if (StoreStatus s = db.runScript(m.sql); !s.ok()) return s;
       if (StoreStatus s = db.run("INSERT INTO loomwrite.schema_version (version) VALUES ($1)",

@@ -3,17 +3,13 @@
 #include <array>
 
 #include "core/text.h"
+#include "production/sql_rows.h"
 
 namespace lw {
 
 namespace {
 
-struct Migration {
-  int version;
-  const char* sql;
-};
-
-constexpr std::array<Migration, 1> kMigrations = {{
+constexpr std::array<SqlMigration, 1> kMigrations = {{
     {1, R"(
 CREATE TABLE production_rows (
   seq INTEGER PRIMARY KEY,
@@ -102,7 +98,7 @@ StoreStatus migrateSqliteSchema(SqliteConnection& db) {
           !s.ok())
         return s;
     }
-    for (const Migration& m : kMigrations) {
+    for (const SqlMigration& m : kMigrations) {
       if (m.version <= version) continue;
       if (StoreStatus s = db.exec(m.sql); !s.ok()) return s;
       SqliteStatement noted(db, "INSERT INTO schema_version (version, applied) VALUES (?1, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))",

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <filesystem>
+#include <map>
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -84,18 +85,20 @@ TEST(CliProductionLog, AnUnwritableLogFailsFastOrAfterTheProgramming) {
   // The log may grow no further once the target is programmed (its files
   // are below the limit, the log is at it).
   work.write("full.csv", std::string(128 * 1024, 'x'));
-  CliRun late;
-  {
+  auto programAtTheLimit = [&](const std::map<std::string, std::string>& env) {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     const rlimit limit{128 * 1024, saved.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
     const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    late = runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6",
-                                                   "--log", "full.csv"}));
+    const CliRun run = runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part",
+                                                               "Larch-F8U6", "--log", "full.csv"}),
+                              env);
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
-  }
+    return run;
+  };
+  CliRun late = programAtTheLimit({});
   // Its row waits in the journal; the board passed and so does the run.
   EXPECT_EQ(late.exit, 0) << late.err;
   EXPECT_NE(late.err.find("the board's row is pending in " + work.path().string() + "/.state/loomwrite/pending-rows.jsonl"),
@@ -104,18 +107,7 @@ TEST(CliProductionLog, AnUnwritableLogFailsFastOrAfterTheProgramming) {
   EXPECT_TRUE(state.exists("target-flash.bin"));
   EXPECT_NE(work.read(".state/loomwrite/pending-rows.jsonl").find("\"result\":\"pass\""), std::string::npos);
   // With no journal to keep it either, the row is missing and the run fails.
-  {
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit limit{128 * 1024, saved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    late = runCli(work, with(emulatorArgs(state), {"program", examplePath("blinky.hex"), "--part", "Larch-F8U6",
-                                                   "--log", "full.csv"}),
-                  {{"XDG_STATE_HOME", work / "plain"}});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
-  }
+  late = programAtTheLimit({{"XDG_STATE_HOME", work / "plain"}});
   EXPECT_EQ(late.exit, 1);
   EXPECT_NE(late.err.find("the target was programmed all the same, but its record is missing"), std::string::npos)
       << late.err;
