@@ -118,6 +118,15 @@ TEST(CliProductionStores, PostgresqlRowsWaitWhileTheServerIsDownAndGoOnce) {
   EXPECT_EQ(jsonLines(runCli(work, {"--json", "log", "export", "--log", uri}).out).size(), 4u);
 
   ASSERT_TRUE(server.stop());
+  // A board that needs a serial number is not touched: the journal keeps rows, never numbers.
+  std::filesystem::remove(gang.dirs[0].path() / "target-flash.bin");
+  const CliRun numberless = runCli(work, {"--adapter", "emulator:" + gang.dirs[0].path().string(), "program", kHex,
+                                          "--part", "Larch-F8U6", "--log", uri, "--serial-at", "FFF0"});
+  EXPECT_EQ(numberless.exit, 1);
+  EXPECT_NE(numberless.err.find("nothing was programmed (no serial number can be handed out without it)"),
+            std::string::npos)
+      << numberless.err;
+  EXPECT_FALSE(gang.dirs[0].exists("target-flash.bin"));
   const CliRun down = runCli(work, gangProgram(gang, {"--json", "--log", uri, "--station", "B"}));
   EXPECT_EQ(down.exit, 0) << down.err;
   EXPECT_EQ(down.json()["passed"].toInt(), 4);

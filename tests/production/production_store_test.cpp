@@ -236,6 +236,17 @@ TEST_P(ProductionStore, TakesRowsAndHandsOutSerialNumbersFromSeveralProcessesAtO
   EXPECT_NE(full.why.find("used up"), std::string::npos) << full.why;
   ASSERT_TRUE(store->takeSerial({"line-7", 1, 0xFFFF, "r4", "s", "a", "2026-03-04T09:00:00Z"}, n).ok());
   EXPECT_EQ(n, 0x202u);
+  // Numbers whose boards never got logged (a run that died after taking
+  // one) stay spoiled, not lost.
+  numbers.clear();
+  ASSERT_TRUE(store->selectSerials("line-7", [&](const SerialEntry& e) {
+                    numbers.push_back(e);
+                    return true;
+                  }).ok());
+  ASSERT_EQ(numbers.size(), static_cast<std::size_t>(kWriters * kEach + 3));
+  EXPECT_EQ(numbers.back().number, 0x202u);
+  EXPECT_EQ(numbers.back().state, "spoiled");
+  EXPECT_EQ(numbers.back().rowId, "r4");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStore, ProductionStore,
