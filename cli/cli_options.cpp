@@ -58,7 +58,7 @@ bool parseCount(const std::string& text, uint32_t& value) {
 std::string serialOptionsProblem(const Options& o, bool programs) {
   const SerialOptions& s = o.serial;
   if (!s.at) {
-    if (s.bytesGiven || s.fromGiven || (s.poolGiven && o.command != "log"))
+    if (s.bytesGiven || s.fromGiven || (s.poolGiven && o.command != "log-serials"))
       return "--serial-bytes, --serial-from and --serial-pool go with --serial-at";
     return {};
   }
@@ -412,8 +412,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i)
       if (!gangOnly[i]) o.workerArgs.push_back(args[i]);
   } else if (c == "log") {
-    o.command = "log";
     o.query.action = words.size() < 2 ? std::string() : words[1];
+    o.command = "log-" + o.query.action;
     const std::string& action = o.query.action;
     if (action != "find" && action != "summary" && action != "export" && action != "serials" && action != "flush")
       return fail("log needs find, summary, export, serials or flush");
@@ -462,6 +462,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
                            : o.command == "kpj-form"             ? "kpj form"
                            : o.command == "gang-program"         ? "gang program"
                            : o.command.rfind("gang-", 0) == 0    ? "gang " + o.command.substr(5)
+                           : o.command.rfind("log-", 0) == 0     ? "log " + o.command.substr(4)
                                                                  : o.command;
   const bool gang = o.command.rfind("gang-", 0) == 0;
   // The commands that work on an adapter's target, alone or in a gang.
@@ -488,12 +489,13 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   if (o.offline.any() && !storesJob) return fail("--max-counter and the serial options apply to program-adapter only");
   if (adaptersGiven && !gang) return fail("--adapters applies to gang only");
   const bool logs = programs || storesJob || onTarget;
-  if (!o.log.empty() && !logs && o.command != "log")
+  const bool readsLog = o.command.rfind("log-", 0) == 0;
+  if (!o.log.empty() && !logs && !readsLog)
     return fail("--log applies to program, program-adapter, read, verify, erase, blank-check, gang and log only");
   if ((!o.station.empty() || !o.operatorName.empty()) && (!logs || o.log.empty()))
     return fail("--station and --operator go into the production log: they need --log");
   if (const std::string wrong = serialOptionsProblem(o, programs); !wrong.empty()) return fail(wrong);
-  if (o.command != "log" && (o.query.serial || o.query.image || !o.query.since.empty() || !o.query.by.empty() ||
+  if (!readsLog && (o.query.serial || o.query.image || !o.query.since.empty() || !o.query.by.empty() ||
                              o.query.csv || !o.query.command.empty()))
     return fail("--serial, --image, --since, --by, --csv and --command apply to log only");
   if (timesGiven && o.command != "emulator-start") return fail("--times applies to emulator start only");

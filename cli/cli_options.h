@@ -67,7 +67,8 @@ struct LogQuery {
 struct Options {
   std::string command;     // parts, load, kpj-save, kpj-show, program, program-adapter, firmware, emulator-start,
                            // check-update, kpj-form, adapters, read, verify, erase, blank-check, gang-program,
-                           // gang-program-adapter, gang-verify, gang-erase, gang-blank-check, log
+                           // gang-program-adapter, gang-verify, gang-erase, gang-blank-check, log-find,
+                           // log-summary, log-export, log-serials, log-flush
   std::string adapter;     // usb[:PORT|:/dev/hidrawN] | emulator:DIR[,DIR...]; empty: from LOOMWRITE_ADAPTER
   bool json = false;
   // --language en|zh: the Language index of the message lines and the JSON

@@ -54,6 +54,6 @@ int main(int argc, char** argv) {
   if (o.command == "erase") return lw::cli::runErase(o);
   if (o.command == "blank-check") return lw::cli::runBlankCheck(o);
   if (o.command.rfind("gang-", 0) == 0) return lw::cli::runGang(o);
-  if (o.command == "log") return lw::cli::runLog(o);
+  if (o.command.rfind("log-", 0) == 0) return lw::cli::runLog(o);
   return lw::cli::usageError("unknown command '" + o.command + "'");
 }

@@ -87,7 +87,8 @@ TEST(ManualPages, BothRenderWithoutWarningsAndAreInstalledCompressed) {
     EXPECT_NE(text.out.find("EXIT STATUS"), std::string::npos) << program;
     EXPECT_NE(text.out.find("--language en|zh"), std::string::npos) << program;
     EXPECT_EQ(runShell("gzip -dc '" + page + ".gz' | cmp - '" + page + "'").exit, 0) << program;
-    EXPECT_EQ(readText(page).find('@'), std::string::npos) << program << ": a place of the template was left";
+    // A place is @NAME@; the help itself may hold an @ (postgresql://USER@HOST).
+    EXPECT_FALSE(std::regex_search(readText(page), std::regex("@[A-Z]+@"))) << program << ": a place of the template was left";
   }
 }
 
