@@ -54,7 +54,9 @@ FlushResult flushPending(const PendingJournal& journal, const StoreAddress* only
           result.sent += records.size();
           for (const std::size_t i : indexes) pending[i] = false;
         }
-        for (const bool p : pending) result.pending += p ? 1 : 0;
+        // With one store asked for, the others' rows are not counted as its pending ones.
+        for (std::size_t i = 0; i < pending.size(); ++i)
+          if (pending[i] && (!only || taken.rows[i].store == only->journalKey)) ++result.pending;
         return pending;
       },
       &result.busy);

@@ -13,7 +13,7 @@ namespace lw::cli {
 
 struct FlushResult {
   std::size_t sent = 0;     // rows now in their store
-  std::size_t pending = 0;  // rows still waiting
+  std::size_t pending = 0;  // rows still waiting (of the store asked for, when one was)
   std::size_t damaged = 0;  // journal lines that are no row (they are kept)
   std::vector<std::string> problems;  // per store that could not take its rows, and the journal's own
   bool busy = false;                  // another run held the journal (only when not waiting)

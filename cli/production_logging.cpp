@@ -16,6 +16,7 @@
 #include "link/adapter_operations.h"
 #include "platform/hid/hid_api.h"
 #include "platform/posix/pending_journal.h"
+#include "production/record_text.h"
 #include "production/row_id.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/main_window_host.h"
@@ -163,7 +164,7 @@ ProductionRecord ProductionLog::record(ConsoleSession* session, int exitStatus, 
   }
   r.durationMs = static_cast<uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count());
-  return r;
+  return withValidUtf8(std::move(r));
 }
 
 int ProductionLog::deliver(JsonObject& json, ProductionRecord record, int exitStatus) {

@@ -167,6 +167,12 @@ bool recordFromCsv(const std::vector<std::string>& fields, const std::vector<con
   return true;
 }
 
+ProductionRecord withValidUtf8(ProductionRecord r) {
+  for (const RecordColumn& c : kColumns)
+    if (!c.number) c.set(r, utf16ToUtf8(utf8ToUtf16(c.get(r))));
+  return r;
+}
+
 void addRecordFields(JsonObject& json, const ProductionRecord& r) {
   for (const RecordColumn& c : kColumns) {
     if (c.number) {

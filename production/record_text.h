@@ -55,6 +55,11 @@ bool readCsvRow(std::istream& in, std::vector<std::string>& fields, std::size_t*
 bool recordFromCsv(const std::vector<std::string>& fields, const std::vector<const RecordColumn*>& columns,
                    ProductionRecord& r, std::string* bad = nullptr);
 
+// The row with every text made valid UTF-8 (a byte that is not becomes
+// U+FFFD): a file name in a message may hold any bytes, and a store that
+// refused them (PostgreSQL does) would keep the row waiting for ever.
+ProductionRecord withValidUtf8(ProductionRecord r);
+
 // Every column as a key of json (after whatever it holds already).
 void addRecordFields(JsonObject& json, const ProductionRecord& r);
 // One JSON object and "\n"; nothing inside it breaks the line.
