@@ -5,6 +5,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/job_interrupts.h"
+#include "cli/job_start.h"
 #include "cli/production_logging.h"
 #include "link/adapter_operations.h"
 #include "core/byte_sum.h"
@@ -73,16 +74,10 @@ std::string serialText(const OfflineSettings& s) {
 int runProgramAdapter(const Options& o) {
   JsonObject json;
   json.add("command", "program-adapter");
-  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   ProductionLog log(o);
-  if (const int logged = log.check(json, false); logged != kExitOk) return finish(o, json, logged, nullptr);
+  if (const int refused = refuseBeforeJob(o, json, log, false); refused != kExitOk) return refused;
   JobInterrupts interrupts(o, log);
-  if (!selectAdapter(o)) {
-    interrupts.ending();
-    const ProductionRecord refused = log.record(nullptr, kExitUsage, "the adapter cannot be used");
-    return finish(o, json, log.deliver(json, refused, kExitUsage), nullptr);
-  }
-  warnWhenSeveralAdapters();
+  if (const int chosen = selectJobAdapter(o, json, log, interrupts); chosen != kExitOk) return chosen;
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   OfflineAnswer answer;

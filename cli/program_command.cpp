@@ -5,6 +5,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/job_interrupts.h"
+#include "cli/job_start.h"
 #include "cli/production_logging.h"
 #include "link/adapter_operations.h"
 #include "core/byte_sum.h"
@@ -23,16 +24,10 @@ constexpr int kResultWaitMs = 30'000;
 int runProgram(const Options& o) {
   JsonObject json;
   json.add("command", "program");
-  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   ProductionLog log(o);
-  if (const int logged = log.check(json, o.serial.at.has_value()); logged != kExitOk) return finish(o, json, logged, nullptr);
+  if (const int refused = refuseBeforeJob(o, json, log, o.serial.at.has_value()); refused != kExitOk) return refused;
   JobInterrupts interrupts(o, log);
-  if (!selectAdapter(o)) {
-    interrupts.ending();
-    const ProductionRecord refused = log.record(nullptr, kExitUsage, "the adapter cannot be used");
-    return finish(o, json, log.deliver(json, refused, kExitUsage), nullptr);
-  }
-  warnWhenSeveralAdapters();
+  if (const int chosen = selectJobAdapter(o, json, log, interrupts); chosen != kExitOk) return chosen;
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   auto end = [&](int status, const std::string& why) {

@@ -8,6 +8,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/job_interrupts.h"
+#include "cli/job_start.h"
 #include "cli/production_logging.h"
 #include "core/byte_sum.h"
 #include "core/ids/language_keys.h"
@@ -43,18 +44,12 @@ AdapterOperations& adapterOf(ConsoleSession& session) { return session.operation
 int runTargetJob(const Options& o, const TargetJob& job) {
   JsonObject json;
   json.add("command", o.command);
-  if (const int clash = refuseClashingOutputs(o); clash != kExitOk) return finish(o, json, clash, nullptr);
   if (job.refuse)
     if (const std::string wrong = job.refuse(o); !wrong.empty()) return finish(o, json, usageError(wrong), nullptr);
   ProductionLog log(o);
-  if (const int logged = log.check(json, false); logged != kExitOk) return finish(o, json, logged, nullptr);
+  if (const int refused = refuseBeforeJob(o, json, log, false); refused != kExitOk) return refused;
   JobInterrupts interrupts(o, log);
-  if (!selectAdapter(o)) {
-    interrupts.ending();
-    const ProductionRecord refused = log.record(nullptr, kExitUsage, "the adapter cannot be used");
-    return finish(o, json, log.deliver(json, refused, kExitUsage), nullptr);
-  }
-  warnWhenSeveralAdapters();
+  if (const int chosen = selectJobAdapter(o, json, log, interrupts); chosen != kExitOk) return chosen;
   ConsoleSession session(sessionSetupFor(o));
   ConsoleMessageBoxes& messages = session.messages();
   auto end = [&](int status, const std::string& why) {
