@@ -7,9 +7,9 @@
 
 #include "bench/bench_support.h"
 #include "bench/benches.h"
+#include "bench/no_pause_clock.h"
 #include "cli/console_session.h"
 #include "core/ids/language_keys.h"
-#include "core/ports/clock_port.h"
 #include "link/adapter_operations.h"
 #include "platform/hid/hid_api.h"
 #include "ui/main/main_window_host.h"
@@ -39,16 +39,6 @@ double floorMs(uint32_t n) {
   return 2 * kReportMs + kConnectMs + kPartCheckMs + (1 + readAnswers) * kReportMs + 2 * kReportMs;
 }
 
-// The system clock, except that the program's fixed 500 ms pause before the
-// adapter check is counted instead of slept.
-class NoPauseClock final : public ClockPort {
- public:
-  uint32_t tickCountMs() override { return systemClock().tickCountMs(); }
-  void sleepMs(uint32_t ms) override { skippedMs += ms; }
-  std::time_t calendarSeconds() override { return systemClock().calendarSeconds(); }
-  LocalTime localTime() override { return systemClock().localTime(); }
-  uint64_t skippedMs = 0;
-};
 
 }  // namespace
 

@@ -7,12 +7,12 @@
 
 #include "bench/bench_support.h"
 #include "bench/benches.h"
+#include "bench/no_pause_clock.h"
 #include "cli/console_session.h"
 #include "core/text.h"
 #include "link/adapter_messages.h"
 #include "platform/hid_link/lw_hid_transport.h"
 #include "platform/hid/hid_api.h"
-#include "core/ports/clock_port.h"
 #include "ui/main/main_dialog.h"
 
 namespace lw::bench {
@@ -51,16 +51,6 @@ class CountingTransport final : public HidTransportPort {
   LwHidTransport inner_;
 };
 
-// The system clock, except that the program's fixed pauses (the 500 ms
-// before the adapter check) are counted instead of slept.
-class NoPauseClock final : public ClockPort {
- public:
-  uint32_t tickCountMs() override { return systemClock().tickCountMs(); }
-  void sleepMs(uint32_t ms) override { skippedMs += ms; }
-  std::time_t calendarSeconds() override { return systemClock().calendarSeconds(); }
-  LocalTime localTime() override { return systemClock().localTime(); }
-  uint64_t skippedMs = 0;
-};
 
 }  // namespace
 
