@@ -28,20 +28,14 @@
 #include "ui/main/main_dialog.h"
 #include "core/ids/main_dialog_ids.h"
 #include "ui/main/main_window_host.h"
+#include "tests/qt_test_application.h"
 
 namespace lw::e2e {
 namespace {
 
 constexpr char kBlinky[] = LW_SOURCE_DIR "/examples/blinky.hex";
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "main_window_e2e_test";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: tearing Qt down from an exit handler crashes.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test::testApplication("main_window_e2e_test"); }
 
 // The text of a label each time it is painted.
 class PaintedTexts final : public QObject {

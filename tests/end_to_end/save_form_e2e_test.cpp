@@ -28,19 +28,14 @@
 #include "tests/end_to_end/e2e_rig.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/main_window_host.h"
+#include "tests/qt_test_application.h"
 
 namespace lw::e2e {
 namespace {
 
 constexpr char kBlinky[] = LW_SOURCE_DIR "/examples/blinky.hex";
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "save_form_e2e_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test::testApplication("save_form_e2e_test"); }
 
 class AnsweringFiles final : public FileDialogPort {
  public:

@@ -12,18 +12,12 @@
 #include "hexedit/hexedit_api.h"
 #include "core/ports/hex_view_port.h"
 #include "platform/posix/posix_modules.h"
+#include "tests/qt_test_application.h"
 
 namespace lw {
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "hexedit_module_tests";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: tearing Qt down from an exit handler crashes.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test::testApplication("hexedit_module_tests"); }
 
 struct Notifications {
   std::vector<std::pair<int, int>> received;

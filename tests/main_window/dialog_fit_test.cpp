@@ -32,17 +32,12 @@
 #include "ui/dialogs/kpj_dialog.h"
 #include "ui/dialogs/offline_dialog.h"
 #include "ui/main/main_dialog.h"
+#include "tests/qt_test_application.h"
 
 namespace lw {
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "dialog_fit_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test::testApplication("dialog_fit_test"); }
 
 // Shows the dialog, saves its picture and returns what does not fit.
 QStringList check(QWidget& dialog, const QString& picture) {

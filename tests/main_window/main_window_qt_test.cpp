@@ -32,20 +32,14 @@
 #include "resources/embedded_resources.h"
 #include "ui/main/main_dialog.h"
 #include "core/ids/main_dialog_ids.h"
+#include "tests/qt_test_application.h"
 
 namespace lw {
 namespace {
 
 using namespace mainid;
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "main_window_qt_test";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: tearing Qt down from an exit handler crashes.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test::testApplication("main_window_qt_test"); }
 
 class MainWindowQt : public ::testing::Test {
  protected:

@@ -23,19 +23,12 @@
 #include "platform/qt/form_preview_widget.h"
 #include "platform/qt/qt_form_list_dialog.h"
 #include "report/request_form.h"
+#include "tests/qt_test_application.h"
 
 namespace lw {
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "form_view_tests";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: tearing Qt down from an exit handler crashes once the
-  // print support has been used.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test::testApplication("form_view_tests"); }
 
 class NoOutput final : public FormOutputPort {
  public:

@@ -22,6 +22,7 @@
 #include "update/ini_reader.h"
 #include "update/update_check.h"
 #include "update/version_number.h"
+#include "tests/qt_test_application.h"
 
 namespace lw {
 namespace {
@@ -55,13 +56,7 @@ void answerBoxWith(const QString& button, const QString& picture, QStringList& b
   poll->start(10);
 }
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "update_view_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);  // never destroyed, as in the program
-  return *app;
-}
+QApplication& application() { return test::testApplication("update_view_tests"); }
 
 // Counts a widget's paint events while a flag is up.
 class PaintsWhile final : public QObject {

@@ -17,20 +17,14 @@
 #include "tests/usb/usb_rig.h"
 #include "ui/main/main_dialog.h"
 #include "ui/main/main_window_host.h"
+#include "tests/qt_test_application.h"
 
 namespace lw::usbtest {
 namespace {
 
 constexpr char kBlinky[] = LW_SOURCE_DIR "/examples/blinky.hex";
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "usb_tests";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: tearing Qt down from an exit handler crashes.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return test::testApplication("usb_tests"); }
 
 TEST_F(UsbAdapters, PluggingInWhileTheWindowRunsChecksTheAdapterAndPullingOutRestoresTheStatusLine) {
   application();
