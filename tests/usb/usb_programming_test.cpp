@@ -2,9 +2,12 @@
 // hidraw node: feature reports out and in, answer reports through poll()
 // and read().
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <map>
+#include <sstream>
 
 #include "tests/usb/usb_rig.h"
 
@@ -34,12 +37,13 @@ TEST_F(UsbAdapters, UpdateTargetAndUpdateProgrammerRunOverUsb) {
   EXPECT_EQ(state(adapter).readBytes("offline-header.bin").size(), 77u);
 }
 
-TEST_F(UsbAdapters, AGangProgramsTwoUsbAdaptersAtOnce) {
-  const std::size_t a = plug("1-2.3");
+TEST_F(UsbAdapters, AGangProgramsTwoUsbAdaptersAtOnceAndLogsEachOnesUsbSerial) {
+  const std::size_t a = plug("1-2.3", std::string("serial = LW-0007\n") + kQuickAdapter);
   const std::size_t b = plug("1-2.4");
   const std::string code = image("code.bin", 1024, 9);
 
-  const test::CliRun gang = cli({"--json", "gang", "program", code, "--part", "Larch-F8U6"});
+  const test::CliRun gang =
+      cli({"--json", "gang", "program", code, "--part", "Larch-F8U6", "--log", work / "line.jsonl"});
   ASSERT_EQ(gang.exit, 0) << gang.err;
   const QJsonObject json = gang.json();
   EXPECT_EQ(json["passed"].toInt(), 2);
@@ -49,6 +53,16 @@ TEST_F(UsbAdapters, AGangProgramsTwoUsbAdaptersAtOnce) {
   EXPECT_EQ(boards[1].toObject()["place"].toString(), "usb:1-2.4");
   EXPECT_TRUE(begins(flash(a), imageBytes(1024, 9)));
   EXPECT_TRUE(begins(flash(b), imageBytes(1024, 9)));
+
+  // Each row names the adapter by its place and by the serial number its
+  // USB device gave (none for the second).
+  std::map<QString, QString> serialByPlace;
+  std::istringstream rows(work.read("line.jsonl"));
+  for (std::string line; std::getline(rows, line);) {
+    const QJsonObject row = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+    serialByPlace[row["adapter"].toString()] = row["adapter_serial"].toString();
+  }
+  EXPECT_EQ(serialByPlace, (std::map<QString, QString>{{"usb:1-2.3", "LW-0007"}, {"usb:1-2.4", ""}}));
 }
 
 }  // namespace
