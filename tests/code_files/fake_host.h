@@ -85,9 +85,17 @@ class FakeHost final : public CodeFileHost {
   }
   void selectPartEntry(uint16_t partIndex) override {
     selected.reset();
-    for (const PartEntry& p : partsOfSeries(*ctx.resources, kLarchSeries)) {
+    for (const PartEntry& p : seriesParts()) {
       if (p.partIndex == partIndex) selected = partIndex;
     }
+  }
+  // The part box's list. Listing a series walks every Part index; the
+  // embedded resources never change, so their list is walked once per
+  // process (the fuzz targets make a host for every input).
+  std::vector<PartEntry> seriesParts() const {
+    if (ctx.resources != &embeddedResources()) return partsOfSeries(*ctx.resources, kLarchSeries);
+    static const std::vector<PartEntry> embedded = partsOfSeries(embeddedResources(), kLarchSeries);
+    return embedded;
   }
   void choosePartForced() override {
     ++partChoices;
