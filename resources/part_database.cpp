@@ -35,12 +35,11 @@ std::vector<PartEntry> partsOfSeries(const ResourceSource& res, uint32_t seriesN
 
 bool partIsOffered(const ResourceSource& res, uint16_t partIndex) {
   if (partIndex > kMaxPartIndex) return false;
+  // The series' list holds exactly its parts that carry a name, so the
+  // part's own descriptor answers without walking every Part index.
   const uint32_t series = numberByKey(res, table(partIndex), partkey::kSeries);
   for (const SeriesEntry& entry : seriesEntries()) {
-    if (entry.seriesNumber != series) continue;
-    for (const PartEntry& p : partsOfSeries(res, series)) {
-      if (p.partIndex == partIndex) return true;
-    }
+    if (entry.seriesNumber == series) return textByKey(res, table(partIndex), partkey::kName).has_value();
   }
   return false;
 }

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "resources/embedded_resources.h"
@@ -42,6 +44,26 @@ TEST(PartDatabase, PartsOfSeriesFollowTheModulo128Order) {
   for (const auto& p : partsOfSeries(res, 6)) order.push_back(p.partIndex);
   EXPECT_EQ(order, (std::vector<uint16_t>{130, 3, 43, 171}));
   EXPECT_EQ(partsOfSeries(res, 6)[0].name, "P130");
+}
+
+// A part is offered exactly when its series' list holds it.
+TEST(PartDatabase, PartIsOfferedAgreesWithTheSeriesList) {
+  MapResources res;
+  res.add("DYNAMIC", 4096 + 43, TableBuilder().entry(0, "Larch-A").entry(21, "6").end().bytes);
+  res.add("DYNAMIC", 4096 + 7, TableBuilder().entry(21, "6").end().bytes);           // no name
+  res.add("DYNAMIC", 4096 + 9, TableBuilder().entry(0, "Other").entry(21, "5").end().bytes);  // series not listed
+  res.add("DYNAMIC", 4096 + 4094, TableBuilder().entry(0, "Last").entry(21, "0x6").end().bytes);
+  for (const ResourceSource* source : {static_cast<const ResourceSource*>(&res), &embeddedResources()}) {
+    const auto listed = partsOfSeries(*source, 6);
+    for (uint32_t index = 0; index <= 0xFFFF; ++index) {
+      const auto p = static_cast<uint16_t>(index);
+      const bool inList = std::any_of(listed.begin(), listed.end(), [&](const PartEntry& e) { return e.partIndex == p; });
+      ASSERT_EQ(partIsOffered(*source, p), inList) << "Part index " << index;
+    }
+  }
+  EXPECT_TRUE(partIsOffered(res, 4094));
+  EXPECT_FALSE(partIsOffered(res, 7));
+  EXPECT_FALSE(partIsOffered(res, 9));
 }
 
 TEST(PartDatabase, ApplyPartFillsThePartRecord) {
