@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,13 +91,17 @@ class FakeHost final : public CodeFileHost {
       if (p.partIndex == partIndex) selected = partIndex;
     }
   }
-  // The part box's list. Listing a series walks every Part index; the
-  // embedded resources never change, so their list is walked once per
-  // process (the fuzz targets make a host for every input).
+  // The part box's list. Listing a series walks every Part index; for a
+  // resource source that lives as long as the process (the embedded one,
+  // or one a fuzz target marks with partListLasts) it is walked once.
   std::vector<PartEntry> seriesParts() const {
-    if (ctx.resources != &embeddedResources()) return partsOfSeries(*ctx.resources, kLarchSeries);
-    static const std::vector<PartEntry> embedded = partsOfSeries(embeddedResources(), kLarchSeries);
-    return embedded;
+    if (ctx.resources != &embeddedResources() && !partListLasts) return partsOfSeries(*ctx.resources, kLarchSeries);
+    static std::mutex guard;
+    static std::map<const ResourceSource*, std::vector<PartEntry>> kept;
+    const std::lock_guard<std::mutex> lock(guard);
+    auto [list, fresh] = kept.try_emplace(ctx.resources);
+    if (fresh) list->second = partsOfSeries(*ctx.resources, kLarchSeries);
+    return list->second;
   }
   void choosePartForced() override {
     ++partChoices;
@@ -146,6 +152,7 @@ class FakeHost final : public CodeFileHost {
   CodeFileState state;
 
   std::optional<uint16_t> selected;
+  bool partListLasts = false;  // ctx.resources lives as long as the process
   std::vector<uint16_t> seriesSelections;
   int partChoices = 0, optionShows = 0, optionReads = 0, kpjDialogs = 0;
   std::vector<std::string> shownForms;  // project paths whose request form was shown

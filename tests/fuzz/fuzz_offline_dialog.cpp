@@ -13,7 +13,8 @@
 #include "core/ids/offline_dialog_ids.h"
 #include "platform/memory/memory_main_dialog.h"
 #include "platform/memory/recording_message_boxes.h"
-#include "resources/embedded_resources.h"
+#include "core/ids/language_keys.h"
+#include "tests/fuzz/front_loaded_resources.h"
 #include "ui/dialogs/offline_dialog.h"
 #include "ui/dialogs/serial_string.h"
 
@@ -39,7 +40,7 @@ void checkSerialString(std::string_view utf8) {
 // same state onInit leaves (its max counter read back from "0").
 struct Fixture {
   Fixture() {
-    app.resources = &lw::embeddedResources();
+    app.resources = &resources;
     app.ports.messages = &boxes;
     app.state.applicationName = "loomwrite";
     lw::declareOfflineDialogControls(dialog);
@@ -50,6 +51,9 @@ struct Fixture {
     logic.onCommand(dialog, lw::offlinedlg::kSerialEnabled);
   }
   static constexpr uint32_t kHighestStart = 0xFFF0;
+  // Most inputs are no number in the max counter field, and its prompt
+  // looks its text up once or twice.
+  lw::fuzz::FrontLoadedResources resources{lw::textkey::kMaxCounterNotANumber};
   lw::AppContext app;
   lw::RecordingMessageBoxes boxes;
   lw::MemoryDialog dialog;

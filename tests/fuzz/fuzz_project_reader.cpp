@@ -9,7 +9,10 @@
 #include <span>
 #include <vector>
 
+#include "core/ids/language_keys.h"
 #include "image/project_reader.h"
+#include "resources/part_database.h"
+#include "tests/fuzz/front_loaded_resources.h"
 #include "tests/fuzz/kpj_repair.h"
 #include "tests/code_files/fake_host.h"
 
@@ -19,9 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 #ifdef FUZZ_REPAIR_CHECKS
   lw::fuzz::repairProjectChecks(file);
 #endif
+  // First in the tables: the boxes a refused file puts up, and what listing
+  // a series and applying a part read from each part's descriptor.
+  using namespace lw::textkey;
+  using namespace lw::partkey;
+  static const lw::fuzz::FrontLoadedResources resources{
+      kError, kIncompatible, kNotAProject, kNewerEdition, kOldEdition, kTargetNotSupported,
+      kSeries, kName, kFlashSize, kOptionByteCount, kDeviceId, kKey163, kAdapterParamA, kAdapterParamB, kAdapterParamC,
+      kDefaultOptionBytes};
   // A fresh host for every input, so that a crash replays from its input
   // alone.
   lw::test::FakeHost host;
+  host.ctx.resources = &resources;
+  host.partListLasts = true;
   host.choosePart(43);
   lw::readProjectFile(host, "/fuzz/input.kpj", std::span<const uint8_t>(file));
   return 0;
