@@ -24,6 +24,7 @@ fuzz_target_options() {
     fuzz_update_ini) max=1024 dict=update_ini ;;
     fuzz_http_response) max=9216 dict=http_response ;;   # past the 8 KiB line bound
     fuzz_offline_dialog) max=128 dict=offline_dialog ;;  # four short fields
+    fuzz_production_rows) max=4096 dict=production_rows ;; # a header and a few rows
     *) max=4096 dict= ;;
   esac
   echo "-max_len=$max"
