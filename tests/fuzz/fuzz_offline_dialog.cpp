@@ -10,10 +10,10 @@
 #include <string_view>
 
 #include "core/context/app_context.h"
+#include "core/ids/language_keys.h"
 #include "core/ids/offline_dialog_ids.h"
 #include "platform/memory/memory_main_dialog.h"
 #include "platform/memory/recording_message_boxes.h"
-#include "core/ids/language_keys.h"
 #include "tests/fuzz/front_loaded_resources.h"
 #include "ui/dialogs/offline_dialog.h"
 #include "ui/dialogs/serial_string.h"
