@@ -19,7 +19,7 @@ fuzz_target_options() {
     fuzz_project_reader | fuzz_project_reader_repaired | fuzz_request_form)
       max=2048 dict=project_reader ;;                    # a record with its names is under 1 KiB
     fuzz_keyed_tables) max=2048 dict=keyed_tables ;;     # each lookup walks the table
-    fuzz_emulator_state) max=2048 dict=emulator_state ;;
+    fuzz_emulator_state) max=1024 dict=emulator_state ;;  # its files are under 1 KiB
     fuzz_adapter_answers) max=256 dict=adapter_answers ;; # mode byte + a 129-byte report
     fuzz_update_ini) max=1024 dict=update_ini ;;
     fuzz_http_response) max=9216 dict=http_response ;;   # past the 8 KiB line bound
