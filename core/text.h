@@ -12,6 +12,8 @@ namespace lw {
 
 std::string utf16ToUtf8(std::u16string_view text);
 std::u16string utf8ToUtf16(std::string_view text);
+// Appends the code point c (at most U+10FFFF) as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
 
 // Number of UTF-16 code units the text occupies (the unit in which the
 // program's 260-unit path limits are counted).

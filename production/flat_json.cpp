@@ -1,5 +1,7 @@
 #include "production/flat_json.h"
 
+#include "core/text.h"
+
 #include <cstdint>
 
 namespace lw {
@@ -119,21 +121,7 @@ class Reader {
       if (!hex4(low) || low < 0xDC00 || low > 0xDFFF) return false;
       cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
     }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    appendUtf8(out, static_cast<char32_t>(cp));
     return true;
   }
 
